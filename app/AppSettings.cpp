@@ -1,0 +1,6 @@
+#include "app/AppSettings.h"
+
+AppSettings& App() {
+    static AppSettings settings;
+    return settings;
+}
