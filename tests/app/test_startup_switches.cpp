@@ -1,0 +1,105 @@
+#include "app/Startup.h"
+
+#include <gtest/gtest.h>
+
+TEST(StartupSwitches, MatchedAnywhereInAnyCase) {
+    AppSettings settings;
+    ParseStartupSwitches({"file.seq", "/x", "-debug"}, settings);
+    EXPECT_TRUE(settings.DebugMode);
+    EXPECT_FALSE(settings.FactoryMode);
+
+    // Written together without a blank: both count.
+    AppSettings together;
+    ParseStartupSwitches({"-DEBUG-SEIZO"}, together);
+    EXPECT_TRUE(together.DebugMode);
+    EXPECT_TRUE(together.FactoryMode);
+
+    // Inside another argument (no word boundaries), mixed case.
+    AppSettings inside;
+    ParseStartupSwitches({"--port", "/dev/x-Debug", "abc-sEiZo1"}, inside);
+    EXPECT_TRUE(inside.DebugMode);
+    EXPECT_TRUE(inside.FactoryMode);
+}
+
+TEST(StartupSwitches, NeitherResetsDebugButNeverFactory) {
+    AppSettings settings;
+    settings.DebugMode = true;
+    settings.FactoryMode = true;
+    ParseStartupSwitches({"-DEBU", "G", "SEIZO", "-SEIZ"}, settings);
+    EXPECT_FALSE(settings.DebugMode);
+    EXPECT_TRUE(settings.FactoryMode); // only ever switched on
+
+    AppSettings empty;
+    ParseStartupSwitches({}, empty);
+    EXPECT_FALSE(empty.DebugMode);
+    EXPECT_FALSE(empty.FactoryMode);
+
+    // The arguments are joined with blanks, so a switch cannot be formed
+    // across two of them.
+    AppSettings split;
+    ParseStartupSwitches({"-DE", "BUG"}, split);
+    EXPECT_FALSE(split.DebugMode);
+}
+
+TEST(StartupOptions, ReadsOwnOptionsAndLeavesTheRest) {
+    StartupOptions options;
+    QString error;
+    ASSERT_TRUE(ParseStartupOptions({"-SEIZO", "--lang", "JA", "--port", "/dev/pts/7", "-debug"},
+                                    options, &error))
+        << error.toStdString();
+    EXPECT_EQ(options.language, "ja");
+    EXPECT_EQ(options.port, "/dev/pts/7");
+    EXPECT_FALSE(options.demo);
+    EXPECT_FALSE(options.hasSocket());
+    CatalogueLanguage language = CatalogueLanguage::English;
+    EXPECT_TRUE(StartupLanguage(options, language));
+    EXPECT_EQ(language, CatalogueLanguage::Japanese);
+
+    ASSERT_TRUE(ParseStartupOptions({"--socket=localhost:7350", "--lang=en", "--lang=ja", "x"},
+                                    options, &error));
+    EXPECT_EQ(options.socketHost, "localhost");
+    EXPECT_EQ(options.socketPort, 7350);
+    EXPECT_EQ(options.socketEndpoint(), "localhost:7350");
+    EXPECT_EQ(options.language, "ja"); // the later one wins
+    EXPECT_TRUE(options.port.isEmpty());
+
+    ASSERT_TRUE(ParseStartupOptions({"--socket", "[::1]:9000"}, options, &error));
+    EXPECT_EQ(options.socketHost, "::1");
+    EXPECT_EQ(options.socketEndpoint(), "[::1]:9000");
+
+    ASSERT_TRUE(ParseStartupOptions({"--demo", "--help"}, options, &error));
+    EXPECT_TRUE(options.demo);
+    EXPECT_TRUE(options.help);
+    EXPECT_FALSE(StartupLanguage(options, language));
+}
+
+TEST(StartupOptions, RejectsBadValuesWithoutTouchingTheResult) {
+    const QList<QStringList> bad = {
+        {"--lang"},
+        {"--lang", "de"},
+        {"--port"},
+        {"--port", "--demo"},
+        {"--port="},
+        {"--socket", "localhost"},
+        {"--socket", "localhost:0"},
+        {"--socket", "localhost:65536"},
+        {"--socket", ":7350"},
+        {"--socket", "host:73a"},
+        {"--socket", "::1:7350"},
+        {"--socket", "[nohost]:7350"},
+        {"--demo=yes"},
+        {"--demo", "--port", "/dev/ttyUSB0"},
+        {"--port", "/dev/ttyUSB0", "--socket", "h:1"},
+    };
+    for (const QStringList& args : bad) {
+        StartupOptions options;
+        options.port = "kept";
+        QString error;
+        EXPECT_FALSE(ParseStartupOptions(args, options, &error)) << args.join(' ').toStdString();
+        EXPECT_FALSE(error.isEmpty()) << args.join(' ').toStdString();
+        EXPECT_EQ(options.port, "kept") << args.join(' ').toStdString();
+    }
+    // No error sink is fine too.
+    StartupOptions options;
+    EXPECT_FALSE(ParseStartupOptions({"--lang", "fr"}, options, nullptr));
+}

@@ -1,0 +1,94 @@
+// Entry point of the setup program: refuses a second copy, reads the command
+// line, shows the splash and opens the access-code dialog. The program then
+// lives as long as one of its windows is open.
+#include "app/AppSettings.h"
+#include "app/Catalogue.h"
+#include "app/Startup.h"
+#include "ui/MessageBox.h"
+#include "ui/SingleInstance.h"
+#include "ui/frmMain.h"
+#include "ui/frmOpen.h"
+#include "ui/frmPassword.h"
+
+#include <QApplication>
+#include <QStringList>
+#include <cstdio>
+
+namespace {
+
+bool DisplayAvailable() {
+#if defined(Q_OS_LINUX) || defined(Q_OS_FREEBSD)
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+#else
+    return true;
+#endif
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // The whole command line as given, before Qt takes its own options out.
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+
+    StartupOptions options;
+    QString error;
+    if (!ParseStartupOptions(args, options, &error)) {
+        std::fprintf(stderr, "tq7350: %s (see --help)\n", qPrintable(error));
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(qPrintable(StartupUsage()), stdout);
+        return 0;
+    }
+    if (!DisplayAvailable()) {
+        std::fputs("tq7350: no display available; start it on a desktop, under xvfb-run -a, "
+                   "or with QT_QPA_PLATFORM=offscreen.\n",
+                   stderr);
+        return 1;
+    }
+
+    QApplication app(argc, argv);
+    SelectCatalogueLanguage();
+    CatalogueLanguage language;
+    if (StartupLanguage(options, language))
+        SetCatalogueLanguage(language);
+
+    SingleInstance instance;
+    if (!instance.tryAcquire()) {
+        MsgBox(nullptr, LoadMessage(99), AppTitle(), QMessageBox::Critical);
+        return 0;
+    }
+
+    AppSettings& settings = App();
+    ParseStartupSwitches(args, settings);
+    AppStartupOptions() = options;
+    if (!options.port.isEmpty())
+        settings.IrCommPortName = options.port;
+    if (options.hasSocket())
+        settings.SocketEndpoint = options.socketEndpoint();
+
+    settings.SharedFont = FontSpec{};
+    settings.SharedFont.size = 9.0f;
+
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    {
+        frmOpen splash;
+        splash.exec();
+    }
+    QApplication::restoreOverrideCursor();
+
+    settings.AccessCode = QStringLiteral("8261");
+    settings.AccessGranted = false;
+
+    frmPassword password(settings, [] {
+        auto* window = new frmMain;
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        return window;
+    });
+    password.show();
+    return app.exec();
+}
