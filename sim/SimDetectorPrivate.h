@@ -1,0 +1,114 @@
+// Internals of SimDetector shared by the core (SimDetector.cpp) and the
+// command handlers (SimCommands.cpp). Not part of the public interface.
+#pragma once
+
+#include "sim/SimDetector.h"
+#include "sim/SimProtocol.h"
+
+#include <QHash>
+#include <QPointer>
+#include <QRandomGenerator>
+#include <deque>
+
+// What the detector sends for one request.
+struct SimReply {
+    QByteArray bytes; // framed answer or raw block; empty = no answer
+    bool raw = false; // raw memory block (no frame)
+    bool dropLineAfter = false;
+};
+
+class SimDetectorPrivate {
+public:
+    explicit SimDetectorPrivate(SimDetector* q);
+
+    SimDetector* q;
+    SimState st;
+    SimFaults faults;
+    QList<QByteArray> received, blockAcks;
+    QStringList refusals;
+    simproto::RequestSplitter splitter;
+    SimDetector::Scheduler scheduler;
+    SimDetector::Clock clock;
+    QRandomGenerator rng{7350u};
+    bool up = true;
+    bool verbose = false;
+    int commitPolls = 2;
+    int zeroPolls = 2;
+    int spanGasPolls = 10;
+
+    // Writes received but not committed: applied in order by the commit.
+    struct Staged {
+        QByteArray command;
+        std::function<void(SimState&)> apply;
+    };
+    QList<Staged> staged;
+
+    // Jobs finished by confirm polls of their code ("DW", "XC", ...).
+    struct Job {
+        int pollsLeft = 0;
+        std::function<void()> done;
+    };
+    QHash<QByteArray, Job> jobs;
+
+    // Zero adjustment.
+    bool zeroRunning = false;
+    int zeroPollsLeft = 0;
+    QByteArray zeroFlags, lastZeroResult;
+
+    // Span gas on the channels of gasMask for gasPollsLeft more readings.
+    int gasMask = 0;
+    int gasPollsLeft = 0;
+    int gasPollsDone = 0;
+    std::array<double, kSimChannels> gasValue{};
+
+    // "EF" block transfer.
+    bool efActive = false;
+    int efAddr = 0;     // start of the block last sent
+    QByteArray efImage; // the memory being listed, fixed at the request
+    static constexpr int kEfBlockBytes = 128;
+
+    // Output queue (delays and pacing).
+    struct Out {
+        int delayMs = 0;
+        QByteArray bytes;
+        bool dropLine = false;
+    };
+    std::deque<Out> out;
+    bool outBusy = false;
+    // Answers handed out right now; a request sent by the PC from inside
+    // bytesToHost is answered after the current emission returns, so a
+    // synchronous peer never nests calls more than one level deep.
+    std::deque<Out> sending;
+    bool emitting = false;
+    quint64 generation = 0;
+
+    qint64 answerNo = 0;
+    qint64 commandsSinceFaultSet = 0;
+    int lastDropLineAfterN = 0;
+
+    // --- core (SimDetector.cpp) ---
+    void feed(const QByteArray& bytes);
+    void handleFrame(const simproto::RequestFrame& f);
+    void handleBlockAck(const simproto::RequestFrame& f);
+    SimReply applyFaults(SimReply r);
+    void deliver(const SimReply& r, int requestBytes);
+    void kick();
+    void emitNow(const Out& o);
+    void dropLine();
+    void resetVolatile();
+    void log(const QString& line);
+    void logFrame(const char* dir, const QByteArray& bytes);
+
+    // --- commands (SimCommands.cpp) ---
+    SimReply dispatch(const QByteArray& text);
+    SimState view() const; // committed state with staged writes applied
+    void stage(const QByteArray& command, std::function<void(SimState&)> fn);
+    void commitStaged();
+    SimReply refuse(const QByteArray& code4, const QByteArray& command, const QString& why);
+    SimReply answer(const QByteArray& code4, const QByteArray& data, char term = simproto::EOT);
+    SimReply ack(const QByteArray& code4);
+    SimReply confirm(const QByteArray& code2, const QByteArray& code4);
+    SimReply efBlock();
+    QByteArray reading(int ch);
+    void startJob(const QByteArray& code2, std::function<void()> done);
+};

@@ -1,0 +1,176 @@
+// Strict checking of write requests, staging and the commit.
+#include "SimTestUtil.h"
+
+#include <gtest/gtest.h>
+
+using namespace simproto;
+using namespace simtest;
+
+namespace {
+// Runs the commit: "DW,W," then "DW,C," until ACK; returns the number of
+// "DW,C," polls it took (or -1 when it never finished within 20 polls).
+int Commit(Wire& w) {
+    if (!Parse(w.ask("DW,W,")).isAck())
+        return -1;
+    for (int n = 1; n <= 20; ++n)
+        if (Parse(w.ask("DW,C,")).isAck())
+            return n;
+    return -1;
+}
+} // namespace
+
+TEST(SimWrites, MalformedWritesAreRefused) {
+    SimDetector det;
+    Wire w(det);
+    const QList<QByteArray> bad = {
+        "XP,W,12C",                            // Hex4 needs four digits
+        "XP,W,012c",                           // lower-case hex
+        "XP,W,0000",                           // interval 0 out of range
+        "SC,W,016E",                           // 366 days
+        "AP,W,01",                             // padded decimal
+        "AP,W,2",                              // out of range
+        "SD,W,10",                             // Digit is one character
+        "BS,W,SPEC",                           // Txt 10 needs ten characters
+        "IN,W,SERIAL-12345678901234",          // 21 characters
+        "XS,W,****,SHORT",                     // Txt 16
+        "XS,W,0080,ABCDEFGHIJKLMNOP",          // address beyond 127
+        "XS,W,****,ABC,DEFGHIJKLMNOP",         // comma inside the text
+        "A1,W,   10, 19.5,   25, 10.0",        // four fields
+        "A1,W,   10, 19.5,   25, 10.0,*****,", // trailing empty field
+        "A1,W,  10, 19.5,   25, 10.0,*****",   // four-character field
+        "A1,W,   10,19.50,   25, 10.0,*****",  // two decimals on a one-decimal channel
+        "A1,W,   10,   20,   25, 10.0,*****",  // no decimals on a one-decimal channel
+        "A2,W,  101, 18.0,   50, 30.0,*****",  // above the full scale of 100
+        "UZ,W,1011",                           // four flags
+        "UZ,W,10121",                          // not a flag
+        "BU,W,2,1,0",                          // three values
+        "BU,W,4,1,0,1",                        // BumpTime code 4
+        "MP,W,1,756",                          // three-digit password
+        "LS,W,00",                             // no entry 0
+        "LS,W,09",                             // unused library entry
+        "HC,W,261332120000",                   // month 13
+        "GJ,W,CH4          100    1%LEL",      // one record
+        "DW,W,1",                              // no parameter expected
+    };
+    for (const QByteArray& t : bad) {
+        const Answer a = Parse(w.ask(t));
+        ASSERT_TRUE(a.wellFormed) << t.constData();
+        EXPECT_EQ(a.status, NAK) << t.constData();
+        EXPECT_EQ(a.code, t.left(4)) << t.constData();
+    }
+    EXPECT_EQ(det.stagedCount(), 0);
+    EXPECT_EQ(det.refusals().size(), bad.size());
+    // The refusal names the problem.
+    EXPECT_TRUE(det.refusals().at(15).contains(QStringLiteral("1 decimals")))
+        << det.refusals().at(15).toStdString();
+}
+
+TEST(SimWrites, GasRecordsAreCheckedFieldByField) {
+    SimDetector det;
+    Wire w(det);
+    const QByteArray ok0 = "CH4          100    1%LEL", ok1 = "O2          25.0  0.1vol%",
+                     ok2 = "CO           500    1ppm ", ok3 = "H2S        100.0  0.1ppm ",
+                     off = QByteArray(25, '*');
+    auto gj = [&](const QByteArray& c0, const QByteArray& c3) {
+        return Parse(w.ask("GJ,W," + c0 + ',' + ok1 + ',' + ok2 + ',' + c3 + ',' + off));
+    };
+    EXPECT_EQ(gj("CH4          100   1 %LEL", ok3).status, NAK); // step not right-justified
+    EXPECT_EQ(gj("CH4          100    1%LE", ok3).status, NAK);  // 24 characters
+    EXPECT_EQ(gj("             100    1%LEL", ok3).status, NAK); // no name
+    EXPECT_EQ(gj(ok0, "H2S         100  0.1ppm ").status,
+              NAK); // full scale without the step's decimal
+    EXPECT_EQ(gj(ok0, "H2S        100.0  0.1    ").status, NAK); // no unit
+    EXPECT_EQ(det.stagedCount(), 0);
+
+    const Answer good = gj(ok0, ok3);
+    ASSERT_EQ(good.tokens.size(), 5);
+    EXPECT_EQ(good.tokens[0], ok0); // echo of the records as stored
+    EXPECT_EQ(good.tokens[4], off);
+    EXPECT_EQ(det.stagedCount(), 1);
+    // Channel 4 is now off (staged): its warning must be "*****".
+    EXPECT_EQ(Parse(w.ask("A1,W,   10, 19.5,   25, 10.0,   10")).status, NAK);
+    EXPECT_FALSE(Parse(w.ask("A1,W,   10, 19.5,   25, 10.0,*****")).data.isEmpty());
+    EXPECT_GT(Commit(w), 0);
+    EXPECT_FALSE(det.state().channels[4].enabled);
+}
+
+TEST(SimWrites, WritesApplyOnlyAfterCommit) {
+    SimDetector det;
+    Wire w(det);
+    // Echoes carry the written value in the form of the read answer.
+    EXPECT_EQ(Parse(w.ask("XP,W,0258")).data, "0258");
+    EXPECT_EQ(Parse(w.ask("XI,W,0")).data, "0");
+    EXPECT_EQ(Parse(w.ask("IN,W,SN-0042             ")).data, "SN-0042");
+    EXPECT_EQ(Parse(w.ask("XS,W,****,YARD 7          ")).data, "****,YARD 7");
+    EXPECT_EQ(Parse(w.ask("XZ,W,0003,B. KATO         ")).data, "0003,B. KATO");
+    EXPECT_EQ(Parse(w.ask("A2,W,   55, 18.0,   50, 30.0,*****")).data,
+              "   55, 18.0,   50, 30.0,*****");
+    EXPECT_EQ(Parse(w.ask("MP,W,1,1234")).data, "1,1234");
+    EXPECT_EQ(Parse(w.ask("BU,W,3,4,1,0")).data, "3,4,1,0");
+    EXPECT_EQ(Parse(w.ask("HF,W,20")).data, "20,0"); // DispID staged 0 above
+    EXPECT_EQ(Parse(w.ask("LS,W,03")).data, "03");
+
+    // Reads before the commit still give the committed values.
+    EXPECT_EQ(Parse(w.ask("XP,R,")).data, "012C");
+    EXPECT_EQ(Parse(w.ask("IN,R,")).data.trimmed(), "TQ7350-2403-00127");
+    EXPECT_EQ(det.state().Intervals, 300);
+
+    int saved = 0;
+    QObject::connect(&det, &SimDetector::stateChanged, &det, [&saved] { ++saved; });
+    EXPECT_EQ(Commit(w), 3); // two polls "storing", the third acknowledged
+    EXPECT_EQ(saved, 1);
+    EXPECT_EQ(det.stagedCount(), 0);
+    const SimState& s = det.state();
+    EXPECT_EQ(s.Intervals, 600);
+    EXPECT_EQ(s.DispID, 0);
+    EXPECT_EQ(s.serialNo, QStringLiteral("SN-0042"));
+    EXPECT_EQ(s.stationId, QStringLiteral("YARD 7"));
+    EXPECT_EQ(s.userList[3], QStringLiteral("B. KATO"));
+    EXPECT_DOUBLE_EQ(s.channels[0].alarm, 55.0);
+    EXPECT_EQ(s.UseUserPassword, 1);
+    EXPECT_EQ(s.UserPassword2, QStringLiteral("1234"));
+    EXPECT_EQ(s.BumpThreshold, 4);
+    EXPECT_EQ(s.pressOffset, 0x20);
+    EXPECT_EQ(s.lsIndex, 3);
+    EXPECT_EQ(s.lsPair[0].name, QStringLiteral("H2"));
+    EXPECT_EQ(Parse(w.ask("XP,R,")).data, "0258");
+    EXPECT_EQ(Parse(w.ask("A2,R,")).tokens[0], "   55");
+}
+
+TEST(SimWrites, CommitBehaviour) {
+    SimDetector det;
+    Wire w(det);
+    // A confirm with nothing in progress is acknowledged at once.
+    EXPECT_TRUE(Parse(w.ask("DW,C,")).isAck());
+    // Staged writes without "DW,W," stay staged.
+    Parse(w.ask("XL,W,1"));
+    EXPECT_TRUE(Parse(w.ask("DW,C,")).isAck());
+    EXPECT_EQ(det.state().LunchBreak, 0);
+    EXPECT_EQ(det.stagedCount(), 1);
+
+    det.setCommitPolls(0);
+    EXPECT_EQ(Commit(w), 1);
+    EXPECT_EQ(det.state().LunchBreak, 1);
+
+    det.setCommitPolls(4);
+    Parse(w.ask("XL,W,0"));
+    const QByteArray storing = w.ask("DW,W,"), poll = w.ask("DW,C,");
+    EXPECT_TRUE(Parse(storing).isAck());
+    const Answer p = Parse(poll);
+    EXPECT_EQ(p.code, "DW,C");
+    EXPECT_NE(p.status, ACK);
+    EXPECT_EQ(poll.size(), 15);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FALSE(Parse(w.ask("DW,C,")).isAck());
+    EXPECT_EQ(det.state().LunchBreak, 1); // still storing
+    EXPECT_TRUE(Parse(w.ask("DW,C,")).isAck());
+    EXPECT_EQ(det.state().LunchBreak, 0);
+
+    // A line drop (power lost) forgets what was staged.
+    Parse(w.ask("XL,W,1"));
+    det.setLineUp(false);
+    det.setLineUp(true);
+    EXPECT_EQ(det.stagedCount(), 0);
+    EXPECT_EQ(Commit(w), 5);
+    EXPECT_EQ(det.state().LunchBreak, 0);
+}
