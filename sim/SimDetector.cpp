@@ -2,8 +2,10 @@
 
 #include "sim/SimDetectorPrivate.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 #include <algorithm>
+#include <memory>
 
 using namespace simproto;
 
@@ -12,6 +14,9 @@ SimDetectorPrivate::SimDetectorPrivate(SimDetector* owner) : q(owner), st(SimSta
         QTimer::singleShot(std::max(0, ms), owner, std::move(fn));
     };
     clock = [] { return QDateTime::currentDateTime(); };
+    auto started = std::make_shared<QElapsedTimer>();
+    started->start();
+    monoUs = [started] { return started->nsecsElapsed() / 1000; };
 }
 
 void SimDetectorPrivate::log(const QString& line) {
@@ -145,30 +150,32 @@ void SimDetectorPrivate::deliver(const SimReply& r, int requestBytes) {
         }
     }
     const int baud = faults.baud;
-    int delay = std::max(0, faults.delayMs);
-    // A paced answer also waits for the time its request took on the line.
-    if (baud > 0)
-        delay += int((qint64(requestBytes) * 10 * 1000 + baud - 1) / baud);
-    if (delay == 0 && baud <= 0 && out.empty() && !outBusy) {
+    const qint64 delayUs = qint64(std::max(0, faults.delayMs)) * 1000;
+    if (delayUs == 0 && baud <= 0 && out.empty() && !outBusy) {
         emitNow(Out{0, r.bytes, r.dropLineAfter});
         return;
     }
+    // The answer starts once the line is free and the request has arrived:
+    // on a paced line the request itself took its bytes' time to come in.
+    const qint64 now = monoUs();
+    qint64 t = std::max(now, lineFreeUs) + delayUs;
+    if (baud > 0)
+        t += qint64(requestBytes) * 10 * 1000000 / baud;
     if (baud <= 0 || r.bytes.isEmpty()) {
-        out.push_back(Out{delay, r.bytes, r.dropLineAfter});
+        out.push_back(Out{t, r.bytes, r.dropLineAfter});
     } else {
-        // Chunks of about 10 ms of line time, each sent when its last byte
-        // would have left the detector.
-        const int chunk = std::max(1, baud / 1000);
-        qint64 carryUs = 0;
+        // Pieces of about a millisecond of line time, each due when its last
+        // byte would have left the detector.
+        const int chunk = std::max(1, baud / 10000);
+        const qint64 start = t;
         for (int pos = 0; pos < r.bytes.size(); pos += chunk) {
             const QByteArray piece = r.bytes.mid(pos, chunk);
-            carryUs += qint64(piece.size()) * 10 * 1000000 / baud;
-            const int ms = int(carryUs / 1000);
-            carryUs -= qint64(ms) * 1000;
-            out.push_back(Out{ms + (pos == 0 ? delay : 0), piece, false});
+            t = start + qint64(pos + piece.size()) * 10 * 1000000 / baud;
+            out.push_back(Out{t, piece, false});
         }
         out.back().dropLine = r.dropLineAfter;
     }
+    lineFreeUs = t;
     kick();
 }
 
@@ -178,7 +185,10 @@ void SimDetectorPrivate::kick() {
     outBusy = true;
     const quint64 gen = generation;
     QPointer<SimDetector> self(q);
-    scheduler(out.front().delayMs, [self, gen, this] {
+    // Rounded down: a piece sent a fraction of a millisecond early does not
+    // shorten the timeline, because the next answer still starts at lineFreeUs.
+    const qint64 waitUs = out.front().dueUs - monoUs();
+    scheduler(int(std::max<qint64>(0, waitUs / 1000)), [self, gen, this] {
         if (!self || gen != generation || out.empty())
             return;
         const Out o = out.front();
@@ -297,6 +307,11 @@ void SimDetector::applySpanGas(int mask, int polls) {
     d->gasPollsDone = 0;
     for (int i = 0; i < kSimChannels; ++i)
         d->gasValue[size_t(i)] = std::max(0.0, d->st.channels[size_t(i)].autoCalib);
+}
+
+void SimDetector::setMonotonicClock(MonotonicClock c) {
+    if (c)
+        d->monoUs = std::move(c);
 }
 
 void SimDetector::setScheduler(Scheduler s) {

@@ -36,6 +36,9 @@ class SimDetector : public QObject {
 public:
     // Runs fn after ms milliseconds. Default: QTimer::singleShot on this object.
     using Scheduler = std::function<void(int ms, std::function<void()> fn)>;
+    // Monotonic time in microseconds, used to pace the line. Tests that inject
+    // a scheduler inject the matching clock.
+    using MonotonicClock = std::function<qint64()>;
     using Clock = std::function<QDateTime()>;
 
     explicit SimDetector(QObject* parent = nullptr);
@@ -80,6 +83,7 @@ public:
     void applySpanGas(int mask, int polls);
 
     void setScheduler(Scheduler s);
+    void setMonotonicClock(MonotonicClock c);
     void setClock(Clock c);
     QDateTime detectorTime() const;
     void setNoiseSeed(quint32 seed);

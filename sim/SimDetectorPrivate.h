@@ -29,6 +29,8 @@ public:
     simproto::RequestSplitter splitter;
     SimDetector::Scheduler scheduler;
     SimDetector::Clock clock;
+    SimDetector::MonotonicClock monoUs;
+    qint64 lineFreeUs = 0; // when the line is free of what was queued so far
     QRandomGenerator rng{7350u};
     bool up = true;
     bool verbose = false;
@@ -68,8 +70,11 @@ public:
     static constexpr int kEfBlockBytes = 128;
 
     // Output queue (delays and pacing).
+    // Each piece carries the moment (on the monotonic clock, in microseconds)
+    // at which its last byte would have left a real detector. Pacing works on
+    // this absolute timeline, so timer granularity never accumulates.
     struct Out {
-        int delayMs = 0;
+        qint64 dueUs = 0;
         QByteArray bytes;
         bool dropLine = false;
     };
