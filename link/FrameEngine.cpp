@@ -1,0 +1,451 @@
+#include "link/FrameEngine.h"
+
+#include "app/Catalogue.h"
+#include "link/SerialLog.h"
+
+#include <QDateTime>
+
+#include <algorithm>
+
+namespace {
+
+const char* const kFormatError = "<<< Format error >>>";
+const char* const kModelName = "TQ-7350";
+
+// Catalogue texts used here.
+constexpr int kMsgNoResponse = 5405;      // connect polling gave up
+constexpr int kMsgConnectStarted = 5512;  // a connect attempt
+constexpr int kMsgConnectFinished = 5514; // connection made
+constexpr int kMsgBreak = 5542;
+constexpr int kMsgFraming = 5543;
+constexpr int kMsgOverrun = 5544;
+constexpr int kMsgReceiveOverflow = 5545;
+constexpr int kMsgParity = 5546;
+constexpr int kMsgSendOverflow = 5547;
+constexpr int kMsgDeviceControl = 5548;
+constexpr int kMsgReceived = 5549; // "R : ~1"
+constexpr int kMsgPeerConnected = 5550;
+constexpr int kMsgSent = 5552; // "W : ~1"
+
+} // namespace
+
+FrameEngine::FrameEngine(SerialLog* log, QObject* parent) : QObject(parent), log_(log) {}
+
+// --- Frames ------------------------------------------------------------------
+
+QString FrameEngine::Checksum(const QByteArray& stxThroughEtx) {
+    unsigned sum = 0;
+    for (const char c : stxThroughEtx)
+        sum += static_cast<unsigned char>(c);
+    const unsigned value = (256 - (sum % 256)) % 256;
+    return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
+}
+
+QString FrameEngine::BuildFrame(const QString& commandText, char terminator) {
+    // The frame travels as single bytes; the checksum is taken over exactly
+    // the bytes that are sent.
+    QByteArray body;
+    body.reserve(commandText.size() + 8);
+    body += STX;
+    body += "0001";
+    body += commandText.toLatin1();
+    body += ETX;
+    QString frame = QString::fromLatin1(body);
+    frame += Checksum(body);
+    frame += QLatin1Char(terminator);
+    return frame;
+}
+
+bool FrameEngine::IsNeverRepeated(const QString& frame) {
+    return frame.contains(QLatin1String("UX,W")) || frame.contains(QLatin1String("XC,W")) ||
+           frame.contains(QLatin1String("SZ,W")) || frame.contains(QLatin1String("S1,W"));
+}
+
+QString FrameEngine::AnswerCode(const QString& frame) {
+    QString cleaned;
+    cleaned.reserve(frame.size());
+    for (const QChar c : frame) {
+        if (c.unicode() == CR)
+            cleaned += QLatin1Char(',');
+        else if (c.unicode() >= 32 && c.unicode() < 128)
+            cleaned += c;
+    }
+    if (cleaned.size() < 8)
+        return QString();
+    return cleaned.mid(4, 4);
+}
+
+QString FrameEngine::BlockReplyFrame(char ackOrNak, bool allowSeven) const {
+    const int length = (allowSeven && lastFrame_.contains(QLatin1String("IH"))) ? 7 : 5;
+    return BuildFrame(lastFrame_.mid(5, length) + QLatin1Char(ackOrNak), ETB);
+}
+
+void FrameEngine::DataSend(const QString& datas, bool initFlag) {
+    receiveBuffer_.clear();
+    overflowReported_ = false;
+    if (sender_)
+        sender_(datas.toLatin1());
+    noteActivity();
+    emit StsTransmit();
+    receivingFlag_ = false;
+    lastFrame_ = datas;
+    timeoutTicks_ = timeout_ * 10;
+    if (initFlag)
+        retryCount_ = 0;
+    log(LoadMessage(kMsgSent, {SerialLog::RenderControl(datas)}));
+}
+
+// --- Receiving ---------------------------------------------------------------
+
+void FrameEngine::onDataReceived(const QByteArray& bytes, bool socketEvent) {
+    if (bytes.isEmpty())
+        return;
+    noteActivity();
+    emit StsTransmit();
+    receivingFlag_ = true;
+    if (status_ == 9) {
+        // Binary dump: raw bytes, no framing.
+        if (!socketEvent)
+            lineErrorCount_ = 0;
+        if (binarySink_)
+            binarySink_(bytes);
+        if (socketEvent)
+            emit StsIdle();
+        return;
+    }
+    lineErrorCount_ = 0;
+    receiveBuffer_.append(bytes);
+    processReceiveBuffer();
+    if (socketEvent)
+        emit StsIdle();
+}
+
+void FrameEngine::processReceiveBuffer() {
+    if (cancel_) {
+        setStatus(8);
+        receiveBuffer_.clear();
+        return;
+    }
+    inReceive_ = true;
+    for (;;) {
+        const int etb = receiveBuffer_.indexOf(ETB);
+        const int eot = receiveBuffer_.indexOf(EOT);
+        int end = -1; // index of the frame's terminator
+        if (etb >= 0 && eot >= 0)
+            end = std::min(etb, eot);
+        else
+            end = std::max(etb, eot);
+
+        if (end < 0) {
+            const int cr = receiveBuffer_.indexOf(CR);
+            if (cr < 0)
+                break;
+            // A CR inside a frame that has begun separates fields: wait for
+            // the rest of that frame.
+            if (receiveBuffer_.left(cr).contains(STX))
+                break;
+            // A CR on its own: the detector did not understand the frame.
+            if (!IsAwaiting(status_)) {
+                // Nothing is awaited, so there is nothing to repeat.
+                receiveBuffer_.remove(0, cr + 1);
+                continue;
+            }
+            if (retryCount_ >= retry_) {
+                setStatus(7);
+                break;
+            }
+            ++retryCount_;
+            if (retryCount_ > 1)
+                emit ConnectRetry(retryCount_);
+            if (IsNeverRepeated(lastFrame_)) {
+                // Never sent twice; its time-out ends it.
+                receiveBuffer_.clear();
+                break;
+            }
+            DataSend(lastFrame_, false);
+            continue;
+        }
+
+        const QByteArray frameBytes = receiveBuffer_.left(end + 1);
+        receiveBuffer_.remove(0, end + 1);
+        const char terminator = frameBytes.at(end);
+        const QString frame = QString::fromLatin1(frameBytes);
+        log(LoadMessage(kMsgReceived, {SerialLog::RenderControl(frame)}));
+
+        if (parseFrame(frame)) {
+            if (terminator == EOT)
+                setStatus(6);
+            else
+                DataSend(BlockReplyFrame(ACK), true);
+            continue;
+        }
+        if (retryCount_ >= retry_) {
+            setStatus(7);
+            continue;
+        }
+        ++retryCount_;
+        if (status_ == 4 || status_ == 5) {
+            if (!IsNeverRepeated(lastFrame_))
+                DataSend(lastFrame_, false);
+        } else {
+            DataSend(BlockReplyFrame(NAK), false);
+        }
+    }
+    capReceiveBuffer();
+    inReceive_ = false;
+    if (connectPending_) {
+        connectPending_ = false;
+        emit OnConnect();
+    }
+}
+
+void FrameEngine::capReceiveBuffer() {
+    const int excess = receiveBuffer_.size() - kReceiveBufferCap;
+    if (excess <= 0)
+        return;
+    // Keep the newest characters: a frame that begins now must survive.
+    receiveBuffer_.remove(0, excess);
+    if (!overflowReported_) {
+        overflowReported_ = true;
+        ++lineErrorCount_;
+        log(LoadMessage(kMsgReceiveOverflow, {nowText()}));
+    }
+}
+
+bool FrameEngine::parseFrame(const QString& frame) {
+    if (AnswerCode(frame) == QLatin1String("RC,R"))
+        return parseConnectAnswer(frame);
+    if (parser_)
+        return parser_(frame);
+    // No answer parser installed: only the common length check applies and
+    // every other answer is unknown.
+    if (frame.size() < 15)
+        log(QString::fromLatin1(kFormatError));
+    return false;
+}
+
+bool FrameEngine::parseConnectAnswer(const QString& frame) {
+    if (frame.size() < 15) {
+        log(QString::fromLatin1(kFormatError));
+        return false;
+    }
+    if (!frame.contains(QLatin1String(kModelName)))
+        return false;
+    if (linkState_ != 3) {
+        setLinkState(3);
+        if (inReceive_)
+            connectPending_ = true;
+        else
+            emit OnConnect();
+        log(LoadMessage(kMsgConnectFinished));
+    }
+    return true;
+}
+
+// --- The link tick -----------------------------------------------------------
+
+void FrameEngine::onTick() {
+    ++idleTicks_;
+    if (linkState_ == 2)
+        connectPollingStep();
+    // Time-outs run while connected, and also while a caller waits on a link
+    // that is down, so that such a wait always ends.
+    if (linkState_ == 3 || (linkState_ == 0 && IsAwaiting(status_)))
+        timeoutStep();
+}
+
+void FrameEngine::connectPollingStep() {
+    if (status_ != 4) {
+        log(LoadMessage(kMsgConnectStarted));
+        if (retryCount_ >= retry_) {
+            setStatus(0);
+            setLinkState(0);
+            lineErrorCount_ = 0;
+            idleTicks_ = 0;
+            emit AlarmMessage(LoadMessage(kMsgNoResponse));
+            return;
+        }
+        ++retryCount_;
+        const int attempts = retryCount_;
+        setStatus(4);
+        DataSend(BuildFrame(QStringLiteral("RC,R,"), EOT), false);
+        idleTicks_ = 0;
+        if (attempts % 5 == 0 && attempts > 1)
+            emit ConnectRetry(attempts / 5);
+    } else if (idleTicks_ > 10) {
+        setStatus(0);
+        lineErrorCount_ = 0;
+        idleTicks_ = 0;
+    }
+}
+
+void FrameEngine::timeoutStep() {
+    if (timeoutTicks_ >= 1) {
+        --timeoutTicks_;
+        return;
+    }
+    if (retryCount_ >= retry_) {
+        if (status_ != 6 && status_ != 2) {
+            if (status_ == 8) {
+                setStatus(2);
+            } else {
+                receivingFlag_ = false;
+                setStatus(7);
+            }
+        }
+        return;
+    }
+    ++retryCount_;
+    switch (status_) {
+    case 3:
+        if (lastFrame_.endsWith(QLatin1Char(EOT)))
+            DataSend(lastFrame_, false);
+        else
+            DataSend(BlockReplyFrame(NAK, false), false);
+        break;
+    case 9:
+        log(QStringLiteral("= timeout ="));
+        binaryRetry_ = true;
+        cancel_ = true;
+        noteActivity();
+        break;
+    case 4:
+    case 5:
+        if (!IsNeverRepeated(lastFrame_))
+            DataSend(lastFrame_, false);
+        break;
+    default:
+        break;
+    }
+}
+
+// --- Line events -------------------------------------------------------------
+
+void FrameEngine::lineGone() {
+    setLinkState(0);
+    // A command still waiting has failed; otherwise the link is simply done.
+    setStatus(IsAwaiting(status_) ? 7 : 6);
+    retryCount_ = 0;
+    emit LineDown();
+}
+
+void FrameEngine::onLineStatus(bool cts, bool dsr) {
+    if (!cts && !dsr) {
+        lineGone();
+        return;
+    }
+    setLinkState(2);
+    retryCount_ = 0;
+}
+
+void FrameEngine::countLineError(int messageId) {
+    ++lineErrorCount_;
+    log(LoadMessage(messageId, {nowText()}));
+}
+
+void FrameEngine::onLineError(int code) {
+    switch (code) {
+    case 1001:
+        countLineError(kMsgBreak);
+        break;
+    case 1004:
+        countLineError(kMsgFraming);
+        setStatus(7);
+        break;
+    case 1006:
+        countLineError(kMsgOverrun);
+        setStatus(7);
+        break;
+    case 1008:
+        countLineError(kMsgReceiveOverflow);
+        setStatus(7);
+        break;
+    case 1009:
+        countLineError(kMsgParity);
+        setStatus(7);
+        break;
+    case 1010:
+        if (linkState_ == 2)
+            return;
+        countLineError(kMsgSendOverflow);
+        setStatus(IsAwaiting(status_) ? 7 : 6);
+        break;
+    case 1011:
+        countLineError(kMsgDeviceControl);
+        setStatus(IsAwaiting(status_) ? 7 : 6);
+        break;
+    default:
+        break;
+    }
+}
+
+void FrameEngine::onPeerConnected() {
+    if (linkState_ != 0)
+        return;
+    log(LoadMessage(kMsgPeerConnected, {nowText()}));
+    retryCount_ = 0;
+    receiveBuffer_.clear();
+    idleTicks_ = 0;
+    setLinkState(2);
+}
+
+void FrameEngine::onSocketError(int errorCode) {
+    ++lineErrorCount_;
+    setStatus(7);
+    log(QStringLiteral("Soket Error[%1](%2)").arg(nowText()).arg(errorCode));
+    emit IrDAError(errorCode);
+}
+
+void FrameEngine::onSocketEvent(int eventCode, int errorCode) {
+    ++lineErrorCount_;
+    setStatus(7);
+    log(QStringLiteral("IrDA Error[%1][%2] (%3)").arg(nowText()).arg(eventCode).arg(errorCode));
+}
+
+void FrameEngine::onPeerLost() {
+    if (linkState_ != 0)
+        lineGone();
+}
+
+bool FrameEngine::DisConnect() {
+    setStatus(2);
+    idleTicks_ = 0;
+    return false;
+}
+
+// --- State -------------------------------------------------------------------
+
+void FrameEngine::setStatus(int status) {
+    if (status_ == status)
+        return;
+    status_ = status;
+    noteActivity();
+    emit statusChanged(status);
+}
+
+void FrameEngine::setLinkState(int state) {
+    if (linkState_ == state)
+        return;
+    linkState_ = state;
+    noteActivity();
+    emit linkStateChanged(state);
+}
+
+void FrameEngine::setTimeout(int seconds) {
+    // Held in ticks of 100 ms in a 16-bit counter.
+    timeout_ = static_cast<qint16>(std::clamp(seconds, 0, 3276));
+}
+
+void FrameEngine::log(const QString& text) const {
+    if (log_)
+        log_->write(text);
+}
+
+QString FrameEngine::nowText() const {
+    return SerialLog::GeneralDate(log_ ? log_->now() : QDateTime::currentDateTime());
+}
+
+void FrameEngine::noteActivity() const {
+    if (activity_)
+        activity_();
+}

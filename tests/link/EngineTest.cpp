@@ -1,0 +1,508 @@
+// The transaction engine against a scripted peer, on a virtual clock.
+#include "LinkHarness.h"
+
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+using namespace linktest;
+
+namespace {
+
+QByteArray Cr() {
+    return QByteArray(1, FrameEngine::CR);
+}
+
+int CountContaining(const QStringList& lines, const QString& text) {
+    int n = 0;
+    for (const QString& line : lines)
+        n += line.contains(text) ? 1 : 0;
+    return n;
+}
+
+} // namespace
+
+TEST(Engine, ConnectsAndLogsTheProbe) {
+    Rig rig;
+    int connects = 0;
+    QObject::connect(&rig.link, &uclTqif::OnConnect, [&] {
+        ++connects;
+        // The host may look at the link from its handler: it is settled.
+        EXPECT_TRUE(rig.link.Connected());
+        EXPECT_EQ(rig.link.Status(), 6);
+    });
+    ASSERT_TRUE(rig.connect());
+    EXPECT_EQ(connects, 1);
+    EXPECT_EQ(rig.link.LinkState(), 3);
+
+    const QStringList lines = rig.logLines();
+    // Every line starts with the time of day and a space.
+    for (const QString& line : lines) {
+        if (line.isEmpty())
+            continue;
+        EXPECT_TRUE(
+            QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d ")).match(line).hasMatch())
+            << line.toStdString();
+    }
+    const QStringList entries = rig.logEntries();
+    EXPECT_TRUE(entries.contains(QStringLiteral("W : [STX]0001RC,R,[ETX]FB[EOT]")))
+        << entries.join(QLatin1Char('|')).toStdString();
+    const QString answer = SerialLog::RenderControl(
+        QString::fromLatin1(AnswerFrame(QStringLiteral("RC,R"), QStringLiteral("TQ-7350"))));
+    EXPECT_TRUE(entries.contains(QStringLiteral("R : ") + answer));
+    EXPECT_EQ(CountContaining(entries, QStringLiteral("---StartUp Connect Sequence Started---")),
+              1);
+    EXPECT_EQ(CountContaining(entries, QStringLiteral("---StartUp Connect Sequence Finished---")),
+              1);
+
+    // A second connect answer while connected raises nothing new.
+    rig.peer.push(AnswerFrame(QStringLiteral("RC,R"), QStringLiteral("TQ-7350")));
+    rig.clock.settle();
+    EXPECT_EQ(connects, 1);
+}
+
+TEST(Engine, ConnectPollingCadenceAndGiveUp) {
+    Rig rig;
+    rig.link.setRetry(3);
+    QStringList alarms;
+    qint64 alarmAt = -1;
+    QObject::connect(&rig.link, &uclTqif::AlarmMessage, [&](const QString& text) {
+        alarms << text;
+        alarmAt = rig.clock.elapsedMs();
+    });
+    rig.link.setPortOpen(true);
+    ASSERT_TRUE(rig.link.waitWhile([&] { return alarms.isEmpty(); }));
+
+    // One "RC,R," every 1.2 s, Retry attempts, then the alarm after one more period.
+    ASSERT_EQ(rig.peer.requests.size(), 3);
+    EXPECT_EQ(rig.peer.commands(), QStringList({"RC,R,", "RC,R,", "RC,R,"}));
+    EXPECT_EQ(rig.peer.requestTimes[1] - rig.peer.requestTimes[0], 1200);
+    EXPECT_EQ(rig.peer.requestTimes[2] - rig.peer.requestTimes[1], 1200);
+    EXPECT_EQ(alarmAt - rig.peer.requestTimes[2], 1200);
+    ASSERT_EQ(alarms.size(), 1);
+    EXPECT_TRUE(
+        alarms[0].startsWith(QStringLiteral("TQ-7350 No Response. Check Port,Cable And Power.")))
+        << alarms[0].toStdString();
+    EXPECT_EQ(rig.link.LinkState(), 0);
+    EXPECT_EQ(rig.link.Status(), 0);
+
+    // Polling has stopped for good: nothing more is sent.
+    rig.clock.runTicks(100);
+    EXPECT_EQ(rig.peer.requests.size(), 3);
+    EXPECT_EQ(alarms.size(), 1);
+}
+
+TEST(Engine, ConnectRetryEveryFifthAttemptAndWrongModel) {
+    Rig rig;
+    rig.link.setRetry(11);
+    QList<int> reported;
+    QList<int> atAttempt;
+    QObject::connect(&rig.link, &uclTqif::ConnectRetry, [&](int n) {
+        reported << n;
+        atAttempt << rig.link.engine().RetryCount();
+    });
+    bool alarmed = false;
+    QObject::connect(&rig.link, &uclTqif::AlarmMessage, [&] { alarmed = true; });
+    rig.link.setPortOpen(true);
+    ASSERT_TRUE(rig.link.waitWhile([&] { return !alarmed; }));
+    EXPECT_EQ(reported, QList<int>({1, 2}));
+    EXPECT_EQ(atAttempt, QList<int>({5, 10}));
+    EXPECT_EQ(rig.peer.requests.size(), 11);
+
+    // A detector naming another model is never taken for ours.
+    Rig other;
+    other.link.setRetry(2);
+    other.peer.respond = [](const QString&, const QByteArray&) {
+        return AnswerFrame(QStringLiteral("RC,R"), QStringLiteral("TQ-9999"));
+    };
+    bool otherAlarmed = false;
+    bool connected = false;
+    QObject::connect(&other.link, &uclTqif::AlarmMessage, [&] { otherAlarmed = true; });
+    QObject::connect(&other.link, &uclTqif::OnConnect, [&] { connected = true; });
+    other.link.setPortOpen(true);
+    ASSERT_TRUE(other.link.waitWhile([&] { return !otherAlarmed; }));
+    EXPECT_FALSE(connected);
+    EXPECT_EQ(other.link.LinkState(), 0);
+}
+
+TEST(Engine, LineUpAndDown) {
+    Rig rig;
+    rig.peer.setLine(false, false);
+    int lineDowns = 0;
+    QObject::connect(&rig.link, &uclTqif::LineDown, [&] { ++lineDowns; });
+    rig.link.setPortOpen(true);
+    rig.clock.settle();
+    EXPECT_EQ(rig.link.LinkState(), 0);
+    EXPECT_TRUE(rig.peer.requests.isEmpty());
+
+    // CTS alone starts connect polling.
+    rig.peer.setLine(true, false);
+    rig.clock.settle();
+    EXPECT_EQ(rig.link.LinkState(), 2);
+    rig.clock.runTicks(1);
+    EXPECT_EQ(rig.peer.commands(), QStringList({"RC,R,"}));
+
+    // DSR alone keeps it going; both off stops it and raises LineDown.
+    rig.peer.setLine(false, true);
+    rig.clock.settle();
+    EXPECT_EQ(rig.link.LinkState(), 2);
+    rig.peer.setLine(false, false);
+    rig.clock.settle();
+    EXPECT_EQ(rig.link.LinkState(), 0);
+    EXPECT_EQ(lineDowns, 1);
+    const int sent = rig.peer.requests.size();
+    rig.clock.runTicks(30);
+    EXPECT_EQ(rig.peer.requests.size(), sent);
+}
+
+TEST(Engine, LineDownFailsTheWaitingCommand) {
+    Rig rig;
+    ASSERT_TRUE(rig.connect());
+    int lineDowns = 0;
+    QObject::connect(&rig.link, &uclTqif::LineDown, [&] { ++lineDowns; });
+    // The detector leaves while the command is on its way.
+    rig.peer.respond = [&](const QString&, const QByteArray&) {
+        rig.peer.setLine(false, false);
+        return QByteArray();
+    };
+    EXPECT_FALSE(rig.link.SendAndWait(QStringLiteral("AA,R,"), 5));
+    EXPECT_EQ(rig.link.Status(), 7);
+    EXPECT_EQ(rig.link.LinkState(), 0);
+    EXPECT_EQ(lineDowns, 1);
+}
+
+TEST(Engine, TwoAnswersInOneReceiveEvent) {
+    Rig rig;
+    ASSERT_TRUE(rig.connect());
+    const QByteArray first = AnswerFrame(QStringLiteral("AA,R"), QStringLiteral("1,2"));
+    const QByteArray second = AnswerFrame(QStringLiteral("BB,R"), QStringLiteral("3"));
+    rig.peer.respond = [&](const QString&, const QByteArray&) { return first + second; };
+    rig.acceptedFrames.clear();
+    EXPECT_TRUE(rig.link.SendAndWait(QStringLiteral("AA,R,"), 5));
+    EXPECT_EQ(rig.acceptedFrames,
+              QStringList({QString::fromLatin1(first), QString::fromLatin1(second)}));
+    const QStringList entries = rig.logEntries();
+    const int a = entries.indexOf(QStringLiteral("R : ") +
+                                  SerialLog::RenderControl(QString::fromLatin1(first)));
+    const int b = entries.indexOf(QStringLiteral("R : ") +
+                                  SerialLog::RenderControl(QString::fromLatin1(second)));
+    EXPECT_GE(a, 0);
+    EXPECT_GT(b, a);
+    EXPECT_TRUE(rig.link.engine().ReceiveBuffer().isEmpty());
+}
+
+TEST(Engine, BlockAcknowledgedAndTrailingCharactersDropped) {
+    Rig rig;
+    ASSERT_TRUE(rig.connect());
+    const QByteArray block1 =
+        AnswerFrame(QStringLiteral("XS,R"), QStringLiteral("0001,ALPHA"), FrameEngine::ETB);
+    const QByteArray block2 = AnswerFrame(QStringLiteral("XS,R"), QStringLiteral("0002,BETA"));
+    const QString ackCommand = QStringLiteral("XS,R,") + QChar(FrameEngine::ACK);
+    rig.peer.respond = [&](const QString& command, const QByteArray&) {
+        if (command == QLatin1String("XS,R,0001"))
+            return block1 + block2.left(12); // the next block already begins
+        if (command == ackCommand)
+            return block2;
+        return QByteArray();
+    };
+    rig.acceptedFrames.clear();
+    EXPECT_TRUE(rig.link.SendAndWait(QStringLiteral("XS,R,0001"), 4));
+    EXPECT_EQ(rig.acceptedFrames,
+              QStringList({QString::fromLatin1(block1), QString::fromLatin1(block2)}));
+    ASSERT_EQ(rig.peer.requests.size(), 2);
+    EXPECT_EQ(rig.peer.requests[1],
+              FrameEngine::BuildFrame(ackCommand, FrameEngine::ETB).toLatin1());
+    EXPECT_EQ(rig.link.engine().RetryCount(), 0); // the acknowledgement restarts the count
+}
+
+TEST(Engine, RejectedAnswersRepeatOrNakUntilRetryRunsOut) {
+    Rig rig;
+    ASSERT_TRUE(rig.connect());
+    rig.parserAccepts = false;
+    rig.peer.respond = [](const QString&, const QByteArray&) {
+        return AnswerFrame(QStringLiteral("AA,R"), QStringLiteral("x"));
+    };
+    EXPECT_FALSE(rig.link.SendAndWait(QStringLiteral("AA,R,"), 5));
+    EXPECT_EQ(rig.link.Status(), 7);
+    EXPECT_EQ(rig.peer.commands(), QStringList({"AA,R,", "AA,R,", "AA,R,", "AA,R,"}));
+
+    // During a block transfer a rejected block is refused with NAK instead.
+    rig.peer.requests.clear();
+    rig.link.setStatus(3);
+    rig.link.DataSend(uclTqif::BuildFrame(QStringLiteral("EF,R,")), true);
+    ASSERT_TRUE(rig.link.waitWhileStatus(3));
+    EXPECT_EQ(rig.link.Status(), 7);
+    const QString nak = QStringLiteral("EF,R,") + QChar(FrameEngine::NAK);
+    EXPECT_EQ(rig.peer.commands(), QStringList({"EF,R,", nak, nak, nak}));
+    EXPECT_EQ(rig.peer.requests[1], FrameEngine::BuildFrame(nak, FrameEngine::ETB).toLatin1());
+}
+
+TEST(Engine, NeverRepeatedCommandsEndByTimeOut) {
+    Rig rig;
+    ASSERT_TRUE(rig.connect());
+    rig.link.setTimeout(1);
+    rig.link.setRetry(3);
+    // A rejected answer is not followed by a second "UX,W,".
+    rig.parserAccepts = false;
+    rig.peer.respond = [](const QString&, const QByteArray&) {
+        return AnswerFrame(QStringLiteral("UX,W"), QStringLiteral("x"));
+    };
+    EXPECT_FALSE(rig.link.SendAndWait(QStringLiteral("UX,W,"), 5));
+    EXPECT_EQ(rig.link.Status(), 7);
+    EXPECT_EQ(rig.peer.requests.size(), 1);
+
+    // A lost answer fails it after Timeout seconds plus Retry ticks.
+    rig.peer.requests.clear();
+    rig.peer.respond = nullptr;
+    const qint64 start = rig.clock.elapsedMs();
+    EXPECT_FALSE(rig.link.SendAndWait(QStringLiteral("XC,W,"), 5));
+    EXPECT_EQ(rig.peer.requests.size(), 1);
+    EXPECT_EQ(rig.clock.elapsedMs() - start, 1000 + 3 * 100 + 100);
+}
+
+TEST(Engine, TimeOutsRepeatOnTheTick) {
+    Rig rig;
+    ASSERT_TRUE(rig.connect());
+    rig.link.setTimeout(1);
+    rig.link.setRetry(2);
+    bool receiving = true;
+    const qint64 start = rig.clock.elapsedMs();
+    EXPECT_FALSE(rig.link.SendAndWait(QStringLiteral("AA,R,"), 4));
+    EXPECT_EQ(rig.link.Status(), 7);
+    receiving = rig.link.ReceivingFlag();
+    EXPECT_FALSE(receiving);
+    ASSERT_EQ(rig.peer.requests.size(), 3);
+    // Timeout 1 s = 10 ticks counted down, the 11th tick repeats.
+    EXPECT_EQ(rig.peer.requestTimes[0] - start, 0);
+    EXPECT_EQ(rig.peer.requestTimes[1] - rig.peer.requestTimes[0], 1100);
+    EXPECT_EQ(rig.peer.requestTimes[2] - rig.peer.requestTimes[1], 1100);
+    EXPECT_EQ(rig.clock.elapsedMs() - rig.peer.requestTimes[2], 1100);
+}
+
+TEST(Engine, TimeoutZeroTimesOutAtTheNextTick) {
+    Rig rig;
+    ASSERT_TRUE(rig.connect());
+    rig.link.setTimeout(0);
+    rig.link.setRetry(0);
+    qint64 start = rig.clock.elapsedMs();
+    EXPECT_FALSE(rig.link.SendAndWait(QStringLiteral("AA,R,"), 5));
+    EXPECT_EQ(rig.clock.elapsedMs() - start, 100);
+    EXPECT_EQ(rig.peer.requests.size(), 1);
+
+    rig.peer.requests.clear();
+    rig.link.setRetry(2);
+    start = rig.clock.elapsedMs();
+    EXPECT_FALSE(rig.link.SendAndWait(QStringLiteral("AA,R,"), 5));
+    EXPECT_EQ(rig.clock.elapsedMs() - start, 300);
+    EXPECT_EQ(rig.peer.requests.size(), 3);
+}
+
+TEST(Engine, BareCrIsRetriedThenFailsWithoutLooping) {
+    Rig rig;
+    ASSERT_TRUE(rig.connect());
+    rig.link.setRetry(3);
+    QList<int> retries;
+    QObject::connect(&rig.link, &uclTqif::ConnectRetry, [&](int n) { retries << n; });
+    rig.peer.respond = [](const QString&, const QByteArray&) { return Cr(); };
+    const qint64 start = rig.clock.elapsedMs();
+    EXPECT_FALSE(rig.link.SendAndWait(QStringLiteral("AA,R,"), 5));
+    EXPECT_EQ(rig.link.Status(), 7);
+    EXPECT_EQ(rig.clock.elapsedMs(), start); // decided without waiting for a tick
+    EXPECT_EQ(rig.peer.requests.size(), 4);  // the command and three repetitions
+    EXPECT_EQ(retries, QList<int>({2, 3}));
+
+    // Nothing more happens afterwards, neither from the CR left behind nor
+    // from the tick.
+    rig.clock.runTicks(60);
+    EXPECT_EQ(rig.peer.requests.size(), 4);
+    EXPECT_EQ(rig.link.Status(), 7);
+    rig.peer.push(Cr());
+    rig.clock.settle();
+    EXPECT_EQ(rig.peer.requests.size(), 4);
+}
+
+TEST(Engine, CrInsideAFrameWaitsForItsEnd) {
+    Rig rig;
+    ASSERT_TRUE(rig.connect());
+    const QByteArray answer = AnswerFrame(QStringLiteral("ML,R"), QStringLiteral("a\rb\rc"));
+    const int cut = answer.indexOf('\r') + 1;
+    rig.peer.respond = [&](const QString&, const QByteArray&) {
+        rig.peer.push(answer.left(cut)); // arrives in two pieces
+        rig.peer.push(answer.mid(cut));
+        return QByteArray();
+    };
+    rig.acceptedFrames.clear();
+    EXPECT_TRUE(rig.link.SendAndWait(QStringLiteral("ML,R,"), 4));
+    EXPECT_EQ(rig.acceptedFrames, QStringList({QString::fromLatin1(answer)}));
+    EXPECT_EQ(rig.peer.requests.size(), 1);
+
+    // A stray CR while nothing is awaited repeats nothing.
+    rig.peer.push("noise\r");
+    rig.clock.settle();
+    EXPECT_EQ(rig.peer.requests.size(), 1);
+    EXPECT_TRUE(rig.link.engine().ReceiveBuffer().isEmpty());
+}
+
+TEST(Engine, CancelledCommandThatTimesOutEndsStopped) {
+    Rig rig;
+    ASSERT_TRUE(rig.connect());
+    rig.link.setTimeout(1);
+    rig.link.setRetry(2);
+    rig.peer.respond = [&](const QString&, const QByteArray&) {
+        rig.link.setCancel(true); // the user cancels while the answer is on its way
+        return AnswerFrame(QStringLiteral("AA,R"), QStringLiteral("1"));
+    };
+    const qint64 start = rig.clock.elapsedMs();
+    EXPECT_FALSE(rig.link.SendAndWait(QStringLiteral("AA,R,"), 5));
+    EXPECT_EQ(rig.link.Status(), 8);
+    EXPECT_TRUE(rig.link.engine().ReceiveBuffer().isEmpty());
+    rig.acceptedFrames.clear();
+
+    ASSERT_TRUE(rig.link.waitWhileStatus(8));
+    EXPECT_EQ(rig.link.Status(), 2);
+    // Ten ticks of time-out, two counted repetitions, then the end.
+    EXPECT_EQ(rig.clock.elapsedMs() - start, 1300);
+    EXPECT_EQ(rig.peer.requests.size(), 1);
+    EXPECT_TRUE(rig.acceptedFrames.isEmpty());
+}
+
+TEST(Engine, ReceivedControlBytesAreRenderedInTheLog) {
+    Rig rig;
+    ASSERT_TRUE(rig.connect());
+    rig.peer.respond = [](const QString&, const QByteArray&) {
+        return AnswerFrame(QStringLiteral("AA,R"),
+                           QStringLiteral("a") + QChar(0x01) + QStringLiteral("b"));
+    };
+    EXPECT_TRUE(rig.link.SendAndWait(QStringLiteral("AA,R,"), 5));
+    const QStringList entries = rig.logEntries();
+    bool found = false;
+    for (const QString& e : entries)
+        found = found || (e.startsWith(QStringLiteral("R : [STX]0001AA,R,a[01]b[ETX]")) &&
+                          e.endsWith(QStringLiteral("[EOT]")));
+    EXPECT_TRUE(found) << entries.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(entries.contains(QStringLiteral("W : [STX]0001AA,R,[ETX]") +
+                                 FrameEngine::BuildFrame(QStringLiteral("AA,R,"), 4).mid(11, 2) +
+                                 QStringLiteral("[EOT]")));
+}
+
+TEST(Engine, ReceiveBufferIsCapped) {
+    Rig rig;
+    ASSERT_TRUE(rig.connect());
+    rig.peer.push(QByteArray(40000, 'A'));
+    rig.clock.settle();
+    EXPECT_EQ(rig.link.engine().ReceiveBuffer().size(), FrameEngine::kReceiveBufferCap);
+    rig.peer.push(QByteArray(10000, 'B'));
+    rig.clock.settle();
+    EXPECT_EQ(rig.link.engine().ReceiveBuffer().size(), FrameEngine::kReceiveBufferCap);
+    EXPECT_TRUE(rig.link.engine().ReceiveBuffer().endsWith(QByteArray(10000, 'B')));
+    // Said once per flood, not once per chunk.
+    EXPECT_EQ(CountContaining(rig.logEntries(), QStringLiteral("Receive Buffer Over Flow")), 1);
+
+    // A frame that follows the noise is still found.
+    const QByteArray answer = AnswerFrame(QStringLiteral("AA,R"), QStringLiteral("ok"));
+    rig.peer.respond = [&](const QString&, const QByteArray&) {
+        return QByteArray(50000, 'C') + answer;
+    };
+    rig.acceptedFrames.clear();
+    EXPECT_TRUE(rig.link.SendAndWait(QStringLiteral("AA,R,"), 5));
+    EXPECT_EQ(rig.acceptedFrames.size(), 1);
+    EXPECT_TRUE(rig.acceptedFrames.value(0).endsWith(QString::fromLatin1(answer)));
+}
+
+TEST(Engine, SecondCommandWhileWaitingIsRefused) {
+    Rig rig;
+    ASSERT_TRUE(rig.connect());
+    bool innerResult = true;
+    bool innerTried = false;
+    rig.peer.respond = [&](const QString& command, const QByteArray&) {
+        if (command == QLatin1String("AA,R,") && !innerTried) {
+            innerTried = true;
+            // An event handler tries to start another command meanwhile.
+            innerResult = rig.link.SendAndWait(QStringLiteral("BB,R,"), 5);
+            EXPECT_FALSE(rig.link.waitMs(1000));
+        }
+        return AnswerFrame(QStringLiteral("AA,R"), QStringLiteral("1"));
+    };
+    EXPECT_TRUE(rig.link.SendAndWait(QStringLiteral("AA,R,"), 5));
+    EXPECT_TRUE(innerTried);
+    EXPECT_FALSE(innerResult);
+    EXPECT_EQ(rig.peer.commands(), QStringList({"AA,R,"}));
+    EXPECT_EQ(CountContaining(rig.logEntries(), QStringLiteral("Refused")), 2);
+    EXPECT_FALSE(rig.link.IsBusy());
+}
+
+TEST(Engine, BinaryDumpBytesBypassFraming) {
+    Rig rig;
+    ASSERT_TRUE(rig.connect());
+    QByteArray image;
+    rig.link.setBinarySink([&](const QByteArray& bytes) {
+        image += bytes;
+        if (image.size() >= 512)
+            rig.link.setStatus(6);
+    });
+    QByteArray block(512, '\0');
+    for (int i = 0; i < block.size(); ++i)
+        block[i] = char(i % 256); // every control character included
+    rig.peer.respond = [&](const QString&, const QByteArray&) {
+        rig.peer.push(block.left(100));
+        return block.mid(100);
+    };
+    rig.link.DataSend(uclTqif::BuildFrame(QStringLiteral("EP,R,0000")), true);
+    rig.link.setStatus(9);
+    ASSERT_TRUE(rig.link.waitWhile([&] { return rig.link.Status() == 9 && !rig.link.Cancel(); }));
+    EXPECT_EQ(rig.link.Status(), 6);
+    EXPECT_EQ(image, block);
+    EXPECT_TRUE(rig.acceptedFrames.isEmpty()); // nothing of the dump was framed
+    EXPECT_EQ(rig.peer.requests.size(), 1);
+
+    // A block that never comes: the time-out sets BinaryRetry and Cancel.
+    rig.peer.respond = nullptr;
+    rig.link.setTimeout(1);
+    rig.link.DataSend(uclTqif::BuildFrame(QStringLiteral("EP,R,0001")), true);
+    rig.link.setStatus(9);
+    ASSERT_TRUE(rig.link.waitWhile([&] { return rig.link.Status() == 9 && !rig.link.Cancel(); }));
+    EXPECT_TRUE(rig.link.Cancel());
+    EXPECT_TRUE(rig.link.BinaryRetry());
+    EXPECT_TRUE(rig.logEntries().contains(QStringLiteral("= timeout =")));
+}
+
+TEST(Engine, LineErrorsAreLoggedCountedAndFail) {
+    Rig rig;
+    ASSERT_TRUE(rig.connect());
+    FrameEngine& engine = rig.link.engine();
+    engine.onLineError(LinkTransport::BreakError);
+    EXPECT_EQ(engine.LineErrorCount(), 1);
+    EXPECT_EQ(rig.link.Status(), 6);
+    engine.onLineError(LinkTransport::ParityError);
+    EXPECT_EQ(engine.LineErrorCount(), 2);
+    EXPECT_EQ(rig.link.Status(), 7);
+    const QStringList entries = rig.logEntries();
+    EXPECT_EQ(CountContaining(entries, QStringLiteral("Break Signal Found. Date = ")), 1);
+    EXPECT_EQ(CountContaining(entries, QStringLiteral("Parity Error. Date = ")), 1);
+
+    // Send buffer full while connecting is ignored entirely.
+    engine.setLinkState(2);
+    const int lines = rig.logLines().size();
+    engine.onLineError(LinkTransport::SendBufferFullError);
+    EXPECT_EQ(rig.logLines().size(), lines);
+    EXPECT_EQ(engine.LineErrorCount(), 2);
+    engine.setLinkState(3);
+    engine.onLineError(LinkTransport::SendBufferFullError);
+    EXPECT_EQ(engine.LineErrorCount(), 3);
+    EXPECT_EQ(CountContaining(rig.logEntries(), QStringLiteral("Send Buffer Over Flow. Date = ")),
+              1);
+
+    // Data arriving clears the count.
+    rig.peer.push("x");
+    rig.clock.settle();
+    EXPECT_EQ(engine.LineErrorCount(), 0);
+}
+
+TEST(Engine, DisConnectStopsWithoutClosing) {
+    Rig rig;
+    ASSERT_TRUE(rig.connect());
+    EXPECT_FALSE(rig.link.DisConnect());
+    EXPECT_EQ(rig.link.Status(), 2);
+    EXPECT_TRUE(rig.link.PortOpen());
+    EXPECT_TRUE(rig.link.Connected());
+}
