@@ -1,0 +1,190 @@
+// Read-all and full write over a pseudo-terminal against the emulator, paced
+// at a given baud rate. Prints, for each rate, the wall time of each sequence,
+// the bytes each way and the ratio of the wall time to the pure line time of
+// those bytes (10 bits per byte).
+//
+//   bench_readwrite [--sim PATH] [--baud N]... [--runs N]
+//
+// Without --sim the emulator is looked for next to this program and one
+// folder up. Without --baud the rates 921600 and 115200 are measured.
+#include "link/CommandSet.h"
+#include "link/LinkClock.h"
+#include "link/ReadSequence.h"
+#include "link/ResponseParser.h"
+#include "link/SerialTransport.h"
+#include "link/WriteSequence.h"
+#include "link/uclTqif.h"
+#include "model/clsInstrument.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+// The serial transport with a byte count each way.
+class CountingTransport : public LinkTransport {
+public:
+    CountingTransport(const QString& port, const QString& settings) {
+        inner_.setPortName(port);
+        inner_.setSettings(settings);
+        connect(&inner_, &LinkTransport::bytesReceived, this, [this](const QByteArray& b) {
+            in_ += b.size();
+            emit bytesReceived(b);
+        });
+        connect(&inner_, &LinkTransport::lineStateChanged, this, &LinkTransport::lineStateChanged);
+        connect(&inner_, &LinkTransport::lineError, this, &LinkTransport::lineError);
+        connect(&inner_, &LinkTransport::logNote, this, &LinkTransport::logNote);
+    }
+    Kind kind() const override { return Kind::Serial; }
+    QString describe() const override { return inner_.describe(); }
+    bool open() override { return inner_.open(); }
+    void close() override { inner_.close(); }
+    bool isOpen() const override { return inner_.isOpen(); }
+    bool send(const QByteArray& bytes) override {
+        out_ += bytes.size();
+        return inner_.send(bytes);
+    }
+    void onTick() override { inner_.onTick(); }
+    bool hasWorkInFlight() const override { return inner_.hasWorkInFlight(); }
+
+    void resetCounts() { in_ = out_ = 0; }
+    qint64 in() const { return in_; }
+    qint64 out() const { return out_; }
+
+private:
+    SerialTransport inner_;
+    qint64 in_ = 0;
+    qint64 out_ = 0;
+};
+
+struct Figures {
+    double wallS = 0;
+    qint64 out = 0;
+    qint64 in = 0;
+    int commands = 0;
+    bool ok = false;
+};
+
+void Print(const char* what, int baud, const Figures& f) {
+    const double lineS = double(f.out + f.in) * 10.0 / double(baud);
+    std::printf("%-9s %7d baud  %s  %4d commands  wall %7.3f s  out %6lld B  in %6lld B  "
+                "line %7.3f s  ratio %.3f\n",
+                what, baud, f.ok ? "ok  " : "FAIL", f.commands, f.wallS, (long long)f.out,
+                (long long)f.in, lineS, lineS > 0 ? f.wallS / lineS : 0.0);
+}
+
+QString FindSimulator(const QString& given) {
+    if (!given.isEmpty())
+        return given;
+    const QDir here(QCoreApplication::applicationDirPath());
+    for (const QString& candidate : {here.filePath("tq7350-sim"), here.filePath("../tq7350-sim")}) {
+        if (QFileInfo(candidate).isExecutable())
+            return QFileInfo(candidate).canonicalFilePath();
+    }
+    return QString();
+}
+
+// One emulator on a pseudo-terminal, one link on it: a read, then a write of
+// every block.
+bool RunAtBaud(const QString& sim, int baud, int runs) {
+    QProcess proc;
+    proc.setProgram(sim);
+    // No commit polls: the detector confirms the first "DW,C,".
+    proc.setArguments({"--pty", "--baud", QString::number(baud), "--commit-polls", "0"});
+    proc.setProcessChannelMode(QProcess::SeparateChannels);
+    proc.start();
+    if (!proc.waitForStarted(5000) || !proc.waitForReadyRead(5000)) {
+        std::fprintf(stderr, "could not start %s\n", qPrintable(sim));
+        return false;
+    }
+    const QString pty = QString::fromLocal8Bit(proc.readLine()).trimmed();
+
+    QTemporaryDir logDir;
+    CountingTransport transport(pty, QStringLiteral("%1,n,8,1").arg(baud));
+    uclTqif link;
+    link.setLogFolder(logDir.path());
+    ResponseContext ctx;
+    link.setResponseParser([&ctx](const QString& frame) { return ParseResponse(frame, ctx); });
+    link.setTransport(&transport);
+    link.setTimeout(3);
+    link.setRetry(3);
+    link.setPortOpen(true);
+    link.waiter().waitWhile([&] { return !link.Connected(); }, link.clock()->elapsedMs() + 10000);
+    bool ok = link.Connected();
+    if (!ok)
+        std::fprintf(stderr, "no connection on %s\n", qPrintable(pty));
+
+    for (int run = 0; ok && run < runs; ++run) {
+        clsInstrument rec;
+        Figures read;
+        transport.resetCounts();
+        QElapsedTimer t;
+        t.start();
+        read.ok = GetInstrument(link, ctx, &rec);
+        read.wallS = double(t.nsecsElapsed()) / 1e9;
+        read.out = transport.out();
+        read.in = transport.in();
+        read.commands = 313;
+        Print("read-all", baud, read);
+
+        rec.SetChangeFlags(true, true);
+        rec.setChange_DummySerial(true);
+        Figures write;
+        write.commands = int(PendingWriteCommands(rec).size()) + 2;
+        transport.resetCounts();
+        t.restart();
+        // Without the five-second pause before the confirm: the pause is idle
+        // line time the protocol asks for, not transfer.
+        write.ok = SetInstrument(link, ctx, &rec, CommitTiming{0, 120000});
+        write.wallS = double(t.nsecsElapsed()) / 1e9;
+        write.out = transport.out();
+        write.in = transport.in();
+        Print("write-all", baud, write);
+        ok = read.ok && write.ok;
+    }
+    link.setPortOpen(false);
+    proc.terminate();
+    if (!proc.waitForFinished(3000))
+        proc.kill();
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QString sim;
+    QList<int> bauds;
+    int runs = 1;
+    const QStringList args = app.arguments();
+    for (int i = 1; i < args.size(); ++i) {
+        if (args[i] == "--sim" && i + 1 < args.size())
+            sim = args[++i];
+        else if (args[i] == "--baud" && i + 1 < args.size())
+            bauds << args[++i].toInt();
+        else if (args[i] == "--runs" && i + 1 < args.size())
+            runs = std::max(1, args[++i].toInt());
+        else {
+            std::fprintf(stderr, "usage: bench_readwrite [--sim PATH] [--baud N]... [--runs N]\n");
+            return 2;
+        }
+    }
+    if (bauds.isEmpty())
+        bauds = {921600, 115200};
+    sim = FindSimulator(sim);
+    if (sim.isEmpty()) {
+        std::fprintf(stderr, "tq7350-sim not found; give --sim PATH\n");
+        return 2;
+    }
+    bool ok = true;
+    for (int baud : bauds)
+        ok = RunAtBaud(sim, baud, runs) && ok;
+    return ok ? 0 : 1;
+}

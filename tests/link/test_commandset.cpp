@@ -1,0 +1,443 @@
+// Command set: request encodings, answer checks and the per-code rules, fed
+// with frames exactly as the detector sends them.
+#include "link/CommandSet.h"
+#include "link/ResponseParser.h"
+#include "model/OleDate.h"
+#include "model/clsInstrument.h"
+#include "model/modGasCommon.h"
+
+#include <gtest/gtest.h>
+
+using namespace CommandSet;
+
+namespace {
+
+const QChar STX(0x02), ETX(0x03), EOT(0x04), ACK(0x06);
+
+// STX "0001" code "," data ETX checksum EOT, as a detector answer.
+QString Answer(const QString& code, const QString& data) {
+    const QString body =
+        QString(STX) + QStringLiteral("0001") + code + QLatin1Char(',') + data + QString(ETX);
+    int sum = 0;
+    for (QChar c : body)
+        sum += c.unicode();
+    const int check = (256 - sum % 256) % 256;
+    return body + QStringLiteral("%1").arg(check, 2, 16, QLatin1Char('0')).toUpper() + QString(EOT);
+}
+
+struct Harness {
+    clsInstrument rec;
+    ResponseContext ctx;
+    QStringList log;
+    Harness() {
+        ctx.Instrument = &rec;
+        ctx.Log = [this](const QString& l) { log << l; };
+        ctx.Now = [] { return QDateTime(QDate(2026, 12, 5), QTime(16, 43, 1)); };
+    }
+    bool parse(const QString& code, const QString& data) {
+        return ParseResponse(Answer(code, data), ctx);
+    }
+};
+
+} // namespace
+
+TEST(CommandSetEncoding, IntegerAndTextParameters) {
+    EXPECT_EQ(Dec(-12), "-12");
+    EXPECT_EQ(Digit(0), "0");
+    EXPECT_EQ(Digit(1), "1");
+    EXPECT_EQ(Digit(-1), "1");
+    EXPECT_EQ(Fmt0(7), "7");
+    EXPECT_EQ(Hex2(1), "01");
+    EXPECT_EQ(Hex2(0x1AB), "AB");
+    EXPECT_EQ(Hex4(10), "000A");
+    EXPECT_EQ(Hex4(0x12345), "2345");
+    EXPECT_EQ(Hex4(-1), "FFFF");
+    EXPECT_EQ(Txt("AB", 5), "AB   ");
+    EXPECT_EQ(Txt("ABCDEFG", 4), "ABCD");
+    EXPECT_EQ(DateParam(QDateTime(QDate(2026, 12, 5), QTime(15, 43, 1))), "261205154301");
+}
+
+TEST(CommandSetEncoding, Val5KeepsTheChannelsDecimals) {
+    EXPECT_EQ(Val5(50, 0), "   50");
+    EXPECT_EQ(Val5(19.5f, 1), " 19.5");
+    EXPECT_EQ(Val5(0.05f, 2), " 0.05");
+    EXPECT_EQ(Val5(1.234f, 3), "1.234");
+    EXPECT_EQ(Val5(12.5f, 7), "   13");  // other counts: no decimals
+    EXPECT_EQ(Val5(123456, 0), "23456"); // longer keeps the last five
+    EXPECT_EQ(Val5(-0.1f, 1), "*****");
+    EXPECT_EQ(Val5(-101, 0), "*****");
+}
+
+TEST(CommandSetEncoding, Gas25RecordsAndDisabledChannels) {
+    clsInstrument rec;
+    rec.setGasEnabled(1, true);
+    rec.setGasName(1, "O2");
+    rec.setGasPoint(1, 1);
+    rec.setGasFullScale(1, 40);
+    rec.setGasDesit(1, 0.1f);
+    rec.setGasUnit(1, "VOL%");
+    EXPECT_EQ(Gas25(rec, 1), QString("O2").leftJustified(11) + " 40.0  0.1VOL%");
+    EXPECT_EQ(Gas25(rec, 1).size(), 25);
+    rec.setGasEnabled(2, false);
+    EXPECT_EQ(Gas25(rec, 2), QString(25, '*'));
+
+    rec.setGasEnabled(0, true);
+    rec.setGasName(0, "ABCDEFGHIJKLM"); // cut to 11
+    rec.setGasPoint(0, 0);
+    rec.setGasFullScale(0, 100);
+    rec.setGasDesit(0, 1);
+    rec.setGasUnit(0, "%LEL");
+    EXPECT_EQ(Gas25(rec, 0), "ABCDEFGHIJK  100    1%LEL");
+}
+
+TEST(CommandSetChecks, NumbersHexAndFlags) {
+    int16_t i = 0;
+    int32_t l = 0;
+    EXPECT_TRUE(HexInt("FFFF", &i));
+    EXPECT_EQ(i, -1);
+    EXPECT_TRUE(HexInt("7fff", &i));
+    EXPECT_EQ(i, 32767);
+    EXPECT_FALSE(HexInt("10000", &i)); // does not fit an Integer
+    EXPECT_FALSE(HexInt("G1", &i));
+    EXPECT_FALSE(HexInt("", &i));
+    EXPECT_TRUE(HexLong("10000", &l));
+    EXPECT_EQ(l, 65536);
+    EXPECT_TRUE(HexLong("FFFF", &l));
+    EXPECT_EQ(l, -1);
+    EXPECT_FALSE(HexLong("123456789", &l));
+
+    EXPECT_TRUE(DecInt(" 12 ", &i));
+    EXPECT_EQ(i, 12);
+    EXPECT_TRUE(DecInt("2.5", &i));
+    EXPECT_EQ(i, 2);
+    EXPECT_TRUE(DecInt("3.5", &i));
+    EXPECT_EQ(i, 4);
+    EXPECT_FALSE(DecInt("40000", &i));
+    EXPECT_FALSE(DecInt("1O", &i));
+    EXPECT_TRUE(DecLong("40000", &l));
+    EXPECT_EQ(l, 40000);
+
+    EXPECT_TRUE(IsValidToken("*****"));
+    EXPECT_TRUE(IsValidToken(" 12.5"));
+    EXPECT_FALSE(IsValidToken("****"));
+    EXPECT_FALSE(IsValidToken("WARN"));
+    EXPECT_EQ(ReadingValue("OVER"), -107.0f);
+    EXPECT_EQ(ReadingValue(" alrm"), -104.0f);
+    EXPECT_EQ(ReadingValue("*****"), -101.0f);
+    EXPECT_EQ(FlagChar("1x"), 1);
+    EXPECT_EQ(FlagChar("2"), 0);
+    EXPECT_EQ(FlagChar(""), 0);
+    EXPECT_EQ(Decimals("0.01"), 2);
+    EXPECT_EQ(Decimals("100"), 0);
+
+    float f = 0;
+    EXPECT_TRUE(HexSingle("3F800000", &f));
+    EXPECT_EQ(f, 1.0f);
+    EXPECT_FALSE(HexSingle("3F80000", &f));
+}
+
+TEST(ResponseParserFirstStage, LengthCodesAndSeparators) {
+    Harness h;
+    // 14 characters: rejected with a format error.
+    const QString shortFrame = QString(STX) + "0001XP,R," + QString(ETX) + "00" + QString(EOT);
+    ASSERT_EQ(shortFrame.size(), 14);
+    EXPECT_FALSE(ParseResponse(shortFrame, h.ctx));
+    EXPECT_EQ(h.log, QStringList{kFormatError});
+
+    // Unknown code: rejected without a log line.
+    h.log.clear();
+    EXPECT_FALSE(h.parse("QQ,R", "0001"));
+    EXPECT_TRUE(h.log.isEmpty());
+    // A known code with a form it does not answer.
+    EXPECT_FALSE(h.parse("VP,W", "1234"));
+
+    // The split: status character, code, data, CR as a separator, control
+    // characters gone.
+    AnswerFrame a;
+    ASSERT_TRUE(SplitAnswer(Answer("BU,R", "1\r2,,3\r4"), &a));
+    EXPECT_EQ(a.Code, "BU,R");
+    EXPECT_EQ(a.Form, QChar('R'));
+    EXPECT_EQ(a.Status, QChar('1'));
+    EXPECT_EQ(a.Tokens, (QStringList{"1", "2", "3", "4"}));
+    ASSERT_TRUE(SplitAnswer(Answer("DW,W", QString(ACK)), &a));
+    EXPECT_EQ(a.Status, ACK);
+    EXPECT_TRUE(a.Tokens.isEmpty());
+}
+
+TEST(CommandSetRead, AlarmAnswersWithStatusWords) {
+    Harness h;
+    h.rec.setChange_Warn(0, true);
+    // A status word is stored as its code, but the answer is rejected.
+    EXPECT_FALSE(h.parse("A1,R", "WARN,   50,*****,  1.5, 0.25"));
+    EXPECT_EQ(h.rec.Warning(0), -103.0f);
+    EXPECT_EQ(h.rec.Warning(1), 50.0f);
+    EXPECT_EQ(h.rec.Warning(2), -101.0f);
+    EXPECT_EQ(h.rec.Warning(4), 0.25f);
+
+    EXPECT_TRUE(h.parse("A2,R", "   10,*****, 19.5,   25,  100"));
+    EXPECT_EQ(h.rec.Alarm(1), -101.0f);
+    EXPECT_EQ(h.rec.Alarm(2), 19.5f);
+    EXPECT_FALSE(h.rec.Change_Alarm(2));
+
+    // Four tokens: rejected, nothing stored.
+    h.rec.setStel(0, 7);
+    EXPECT_FALSE(h.parse("AS,R", "1,2,3,4"));
+    EXPECT_EQ(h.rec.Stel(0), 7.0f);
+    EXPECT_TRUE(h.log.isEmpty());
+
+    // Write answers need five valid tokens.
+    EXPECT_TRUE(h.parse("SA,W", "   50,*****,  100,   25,   12"));
+    EXPECT_FALSE(h.parse("SA,W", "   50,*****,  100,   25"));
+    EXPECT_FALSE(h.parse("SA,W", "   50,NORM,  100,   25,   12"));
+}
+
+TEST(CommandSetRead, GasTableChecksAndRecords) {
+    Harness h;
+    const QString o2 = QString("O2").leftJustified(11) + " 40.0" + "  0.1" + "VOL%";
+    const QString co = QString("CO").leftJustified(11) + "  500" + "    1" + "ppm ";
+    const QString off(25, '*');
+
+    EXPECT_TRUE(h.parse("GJ,R", QStringList{o2, co, off, o2, co}.join(',')));
+    EXPECT_EQ(h.rec.GasName(0), "O2");
+    EXPECT_EQ(h.rec.GasFullScale(0), 40.0f);
+    EXPECT_FLOAT_EQ(h.rec.GasDesit(0), 0.1f);
+    EXPECT_EQ(h.rec.GasPoint(0), 1);
+    EXPECT_EQ(h.rec.GasUnit(0), "VOL%");
+    EXPECT_TRUE(h.rec.GasEnabled(0));
+    EXPECT_EQ(h.rec.GasPoint(1), 0);
+    EXPECT_EQ(h.rec.GasUnit(1), "ppm");
+    EXPECT_FALSE(h.rec.GasEnabled(2));
+    EXPECT_EQ(h.rec.GasName(2), "----------");
+    EXPECT_FALSE(h.rec.Change_GasEnable(2));
+
+    // A 24-character record: rejected without a log line.
+    EXPECT_FALSE(h.parse("GJ,R", QStringList{o2, co, off, o2, co.left(24)}.join(',')));
+    EXPECT_TRUE(h.log.isEmpty());
+    // Four records: a format error.
+    EXPECT_FALSE(h.parse("GJ,R", QStringList{o2, co, off, o2}.join(',')));
+    EXPECT_EQ(h.log, QStringList{kFormatError});
+
+    // The write answer must echo the records that were sent.
+    EXPECT_TRUE(h.parse("GJ,W", QStringList{o2, co, off, o2, co}.join(',')));
+    EXPECT_FALSE(h.parse("GJ,W", QStringList{o2, co, off, o2, o2}.join(',')));
+}
+
+TEST(CommandSetRead, StationAndUserAddressing) {
+    Harness h;
+    h.rec.setStationList(3, "KEEP");
+    EXPECT_TRUE(h.parse("XS,R", "****,PLANT A         "));
+    EXPECT_EQ(h.rec.StationID(), "PLANT A");
+    EXPECT_EQ(h.rec.StationList(0), QString(16, '-'));
+    EXPECT_EQ(h.rec.StationList(3), "KEEP");
+
+    h.rec.setChange_UserList(5, true);
+    EXPECT_TRUE(h.parse("XZ,R", "0005,SMITH           "));
+    EXPECT_EQ(h.rec.UserList(5), "SMITH");
+    EXPECT_FALSE(h.rec.Change_UserList(5));
+    EXPECT_TRUE(h.parse("XZ,R", "007F,LAST"));
+    EXPECT_EQ(h.rec.UserList(127), "LAST");
+    // Outside the list, or not hexadecimal: rejected.
+    EXPECT_FALSE(h.parse("XZ,R", "0080,NOPE"));
+    EXPECT_FALSE(h.parse("XZ,R", "00G1,NOPE"));
+
+    // Write requests and their echoes.
+    EXPECT_EQ(WriteCommand("XS", h.rec), "XS,W,****,PLANT A         ");
+    EXPECT_EQ(WriteCommand("XZ", h.rec, 5), "XZ,W,0005,SMITH           ");
+    EXPECT_TRUE(h.parse("XS,W", "****,PLANT A"));
+    EXPECT_FALSE(h.parse("XS,W", "****,PLANT B"));
+    EXPECT_TRUE(h.parse("XZ,W", "0005,SMITH"));
+    EXPECT_FALSE(h.parse("XZ,W", "0006,SMITH"));
+}
+
+TEST(CommandSetRead, UnsupportedCheckAllAndFlagRules) {
+    Harness h;
+    h.rec.setCalCheckALL(1);
+    EXPECT_TRUE(h.parse("SW,R", "--"));
+    EXPECT_EQ(h.rec.CalCheckALL(), -1);
+    EXPECT_FALSE(h.rec.Change_CalCheckALL());
+    EXPECT_TRUE(h.parse("BW,R", "2"));
+    EXPECT_EQ(h.rec.BumpCheckALL(), 2);
+    // A write answer must echo the number.
+    EXPECT_FALSE(h.parse("BW,W", "--"));
+    EXPECT_TRUE(h.parse("BW,W", "2"));
+
+    // Numeric token, first character as flag.
+    EXPECT_TRUE(h.parse("SJ,R", "10"));
+    EXPECT_EQ(h.rec.AutoZero(), 1);
+    EXPECT_FALSE(h.parse("SG,R", "X"));
+    EXPECT_TRUE(h.parse("BJ,R", "1"));
+    EXPECT_EQ(h.rec.DispBumpLimit(), 1);
+
+    // Hex settings read as hexadecimal, decimal ones as decimal.
+    EXPECT_TRUE(h.parse("XP,R", "001E"));
+    EXPECT_EQ(h.rec.Intervals(), 30);
+    EXPECT_FALSE(h.rec.Change_Interval());
+    EXPECT_TRUE(h.parse("XI,R", "10"));
+    EXPECT_EQ(h.rec.DispID(), 16);
+    EXPECT_TRUE(h.parse("AP,R", "10"));
+    EXPECT_EQ(h.rec.AlarmMode(), 10);
+    EXPECT_FALSE(h.parse("AP,R", "1A"));
+
+    // Spec type: one of 0..4.
+    EXPECT_TRUE(h.parse("UJ,R", "3"));
+    EXPECT_EQ(h.rec.SpecType(), "3");
+    EXPECT_FALSE(h.parse("UJ,R", "5"));
+}
+
+TEST(CommandSetRead, ClockAnswers) {
+    Harness h;
+    EXPECT_TRUE(h.parse("HC,R", "261205154301"));
+    const QDateTime when = OleDate::ToDateTime(h.rec.SysDate());
+    EXPECT_EQ(when, QDateTime(QDate(2026, 12, 5), QTime(15, 43, 1)));
+    // The harness clock is one hour later.
+    EXPECT_NEAR(h.rec.SysDateOffset(), 1.0 / 24.0, 1e-6);
+
+    EXPECT_TRUE(h.parse("HC,R", "990101000000"));
+    EXPECT_EQ(OleDate::ToDateTime(h.rec.SysDate()).date(), QDate(2099, 1, 1));
+
+    // Not a date: logged, kept in FailLine, rejected.
+    EXPECT_FALSE(h.parse("HC,R", "261305154301"));
+    EXPECT_EQ(h.log, QStringList{kImproperDate + "261305154301"});
+    EXPECT_EQ(h.rec.FailLine(), "261305154301");
+    EXPECT_FALSE(h.parse("HC,R", "2612051543"));
+    // The write answer is always accepted.
+    EXPECT_TRUE(h.parse("HC,W", "garbage"));
+}
+
+TEST(CommandSetRead, StatusAndCommitAnswers) {
+    Harness h;
+    EXPECT_TRUE(h.parse("DW,W", QString(ACK)));
+    EXPECT_FALSE(h.parse("DW,W", QString(QChar(0x15))));
+    EXPECT_EQ(h.log, QStringList{kResponseError});
+
+    h.ctx.CommitDone = true;
+    EXPECT_TRUE(h.parse("DW,C", "0"));
+    EXPECT_FALSE(h.ctx.CommitDone);
+    EXPECT_TRUE(h.parse("DW,C", QString(ACK)));
+    EXPECT_TRUE(h.ctx.CommitDone);
+    // Any known code's confirm form is a commit answer.
+    EXPECT_TRUE(h.parse("XC,C", "1"));
+    EXPECT_FALSE(h.ctx.CommitDone);
+
+    // Without a record the settings rules reject.
+    h.ctx.Instrument = nullptr;
+    EXPECT_FALSE(h.parse("XP,R", "0001"));
+    EXPECT_TRUE(h.parse("DW,W", QString(ACK)));
+}
+
+TEST(CommandSetRead, EchoesOfWrites) {
+    Harness h;
+    h.rec.setIntervals(300);
+    EXPECT_EQ(WriteCommand("XP", h.rec), "XP,W,012C");
+    EXPECT_TRUE(h.parse("XP,W", "012C"));
+    EXPECT_FALSE(h.parse("XP,W", "012D"));
+    EXPECT_FALSE(h.parse("XP,W", ""));
+
+    h.rec.setSerialNo("  AB123 ");
+    EXPECT_EQ(WriteCommand("IN", h.rec), "IN,W,AB123               ");
+    EXPECT_TRUE(h.parse("IN,W", "AB123               "));
+    EXPECT_FALSE(h.parse("IN,W", "AB124"));
+    // A text longer than its field is compared as it was sent.
+    h.rec.setSpecNo("SPEC-123456789");
+    EXPECT_EQ(WriteCommand("BS", h.rec), "BS,W,SPEC-12345");
+    EXPECT_TRUE(h.parse("BS,W", "SPEC-12345"));
+
+    h.rec.setBumpTime(30);
+    h.rec.setBumpThreshold(50);
+    h.rec.setBumpFailCalTime(1);
+    h.rec.setBumpFailAfter(0);
+    EXPECT_EQ(WriteCommand("BU", h.rec), "BU,W,30,50,1,0");
+    EXPECT_TRUE(h.parse("BU,W", "30,50,1,0"));
+    EXPECT_FALSE(h.parse("BU,W", "30,50,2,0"));
+
+    h.rec.setpressOffset(0x1F);
+    h.rec.setDispID(1);
+    EXPECT_EQ(WriteCommand("HF", h.rec), "HF,W,1F");
+    EXPECT_TRUE(h.parse("HF,W", "1F,1"));
+    EXPECT_FALSE(h.parse("HF,W", "1F,0"));
+
+    EXPECT_EQ(WriteCommand("VP", h.rec), ""); // read only
+}
+
+TEST(CommandSetRead, SensorTablesAndRawValues) {
+    Harness h;
+    // LS: two groups; the second is skipped with index "00".
+    EXPECT_TRUE(h.parse("LS,R", "03,CH4       ,100,1,%LEL,3F800000,00,x,1,1,u,00000000"));
+    EXPECT_EQ(h.rec.LSindex(), 3);
+    EXPECT_EQ(h.rec.LS_Name(0).trimmed(), "CH4");
+    EXPECT_EQ(h.rec.LS_FullScale(0), 100.0f);
+    EXPECT_EQ(h.rec.LS_Ratio(0), 1.0f);
+    EXPECT_FALSE(h.rec.Change_LSData(0));
+    EXPECT_FALSE(h.parse("LS,R", "03,CH4,100,1,%LEL,3F800000"));
+    EXPECT_EQ(h.log, QStringList{kFormatError});
+
+    // LI page: entries k and k + 15.
+    EXPECT_TRUE(h.parse("LI,R", "02,H2,1000,10,ppm,40000000,CO,500,0.5,ppm,3F000000"));
+    EXPECT_EQ(h.rec.LI_Name(2), "H2");
+    EXPECT_EQ(h.rec.LI_Digit(17), 0.5f);
+    EXPECT_EQ(h.rec.LI_Point(17), 1);
+    EXPECT_EQ(h.rec.LI_Ratio(17), 0.5f);
+    EXPECT_FALSE(h.parse("LI,R", "10,H2,1000,10,ppm,40000000,CO,500,0.5,ppm,3F000000"));
+
+    // Zero flags and over-scale flags.
+    EXPECT_TRUE(h.parse("UZ,R", "10x01"));
+    EXPECT_EQ(h.rec.Zero(0), 1);
+    EXPECT_EQ(h.rec.Zero(4), 1);
+    h.rec.setZero(2, 1);
+    EXPECT_EQ(WriteCommand("UZ", h.rec), "UZ,W,10101");
+    EXPECT_FALSE(h.parse("UZ,R", "1010"));
+    EXPECT_TRUE(h.parse("AO,R", "0101"));
+    EXPECT_EQ(h.rec.OverScale(1), 1);
+
+    // Raw converter values.
+    EXPECT_TRUE(h.parse("HA,R", "0001,0002,0003,0004,0005,0006,FFFF,3F800000"));
+    EXPECT_EQ(h.rec.AnalogValue(6), -1);
+    EXPECT_EQ(h.rec.AdrealValue(), 1.0f);
+    EXPECT_FALSE(h.parse("HA,R", "0001,0002,0003,0004,0005,0006,FFFF"));
+}
+
+TEST(CommandSetRead, MaintenanceAnswers) {
+    Harness h;
+    std::array<float, 5> seen{};
+    h.ctx.Densty = [&](const std::array<float, 5>& v) { seen = v; };
+    EXPECT_TRUE(h.parse("DN,R", "  1.5, 20.9,    3,OVER,   0"));
+    EXPECT_EQ(seen[0], 1.5f);
+    EXPECT_EQ(seen[4], 0.0f);
+    EXPECT_EQ(h.rec.LimitValue(1), 20.9f);
+
+    EXPECT_TRUE(h.parse("SZ,C", QString(ACK) + "01000"));
+    EXPECT_TRUE(h.ctx.CommitDone);
+    EXPECT_EQ(h.ctx.ZeroResult, "01000");
+    EXPECT_FALSE(h.parse("SZ,R", "1,2,3"));
+    EXPECT_TRUE(h.parse("S2,W", "00100"));
+    EXPECT_EQ(h.ctx.SpanResult, "00100");
+    EXPECT_TRUE(h.parse("S2,W", "001"));
+    EXPECT_EQ(h.ctx.SpanResult, "");
+
+    const QString cal = "251231235959  100   98";
+    EXPECT_TRUE(
+        h.parse("SO,R", QStringList{cal, cal, cal, cal, "300101000000-----   50"}.join(',')));
+    EXPECT_EQ(OleDate::ToDateTime(h.rec.CalibDate(0)),
+              QDateTime(QDate(2025, 12, 31), QTime(23, 59, 59)));
+    EXPECT_EQ(OleDate::ToDateTime(h.rec.CalibDate(4)).date(), QDate(1930, 1, 1));
+    EXPECT_EQ(h.rec.CalibBefore(4), -101.0f);
+    EXPECT_EQ(h.rec.CalibAfter(4), 50.0f);
+    EXPECT_FALSE(
+        h.parse("SO,R", QStringList{cal, cal, cal, cal, "2512312359xx  100   98"}.join(',')));
+
+    EXPECT_TRUE(
+        h.parse("BO,R", QStringList{cal, cal, cal, cal, "250101000000 FAIL   50"}.join(',')));
+    EXPECT_EQ(h.rec.BumpResult(4), modGasCommon::kFailSpan);
+
+    // Dump answers go to the hook, or are rejected without one.
+    EXPECT_FALSE(h.parse("EF,R", "000000,FF"));
+    h.ctx.DumpAnswer = [](const AnswerFrame& a) { return a.Tokens.size() == 2; };
+    EXPECT_TRUE(h.parse("EF,R", "000000,FF"));
+    EXPECT_TRUE(h.parse("YK,R", "anything"));
+
+    bool connected = false;
+    h.ctx.ConnectAnswer = [&] { connected = true; };
+    EXPECT_FALSE(h.parse("RC,R", "TQ-7000"));
+    EXPECT_TRUE(h.parse("RC,R", "TQ-7350,V1.00"));
+    EXPECT_TRUE(connected);
+}
