@@ -1,0 +1,355 @@
+// Rules of the option grid: limits, order, auto-cal, rounding of typed
+// values, locked and red cells, and the lookups of the window refresh.
+#include "app/AppSettings.h"
+#include "model/OptionRules.h"
+#include "model/clsInstrument.h"
+#include "model/modGasCommon.h"
+
+#include <gtest/gtest.h>
+#include <ostream>
+
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
+using namespace OptionRules;
+
+namespace {
+
+constexpr float N = -101.0f;
+
+// A record with the first built-in gas on every channel, all enabled:
+// CH4 %LEL, O2 (alarm type 0), CO, H2S (step 0.5), CH4 vol.
+clsInstrument BuiltInRecord() {
+    AppSettings settings;
+    modGasCommon::LoadBuiltInGasList(settings);
+    clsInstrument record;
+    for (int ch = 0; ch < 5; ++ch) {
+        EXPECT_TRUE(modGasCommon::ApplyGasSelection(record, settings, false, ch, 0));
+        SettleSelectedGas(record, ch); // as the grid does; oxygen alarm type 0
+    }
+    record.ClearChangeFlags();
+    return record;
+}
+
+} // namespace
+
+TEST(OptionRules, CombustibleChannelLimits) {
+    clsInstrument r = BuiltInRecord(); // full scale 100
+    EXPECT_TRUE(PointWithinLimits(r, 0, kColWarning, 0));
+    EXPECT_FALSE(PointWithinLimits(r, 0, kColWarning, -1));
+    EXPECT_TRUE(PointWithinLimits(r, 0, kColAlarm, 60));
+    EXPECT_FALSE(PointWithinLimits(r, 0, kColAlarm, 61));
+    EXPECT_FALSE(PointWithinLimits(r, 0, kColStel, 5));
+    EXPECT_FALSE(PointWithinLimits(r, 0, kColTwa, 5));
+    r.setGasFullScale(0, 50);
+    EXPECT_FALSE(PointWithinLimits(r, 0, kColAlarm, 31)); // 60 % of 50 is 30
+    EXPECT_TRUE(PointWithinLimits(r, 0, kColAlarm, 30));
+    // Only the point columns have limits.
+    EXPECT_FALSE(PointWithinLimits(r, 0, kColAutoCal, 10));
+    EXPECT_FALSE(PointWithinLimits(r, 0, kColEnable, 10));
+}
+
+TEST(OptionRules, OxygenLimitsFollowTheAlarmType) {
+    clsInstrument r = BuiltInRecord();
+    r.setAlarmO2(0);
+    EXPECT_TRUE(PointWithinLimits(r, 1, kColAlarm, 25.0f));
+    EXPECT_TRUE(PointWithinLimits(r, 1, kColWarning, 18.0f));
+    EXPECT_FALSE(PointWithinLimits(r, 1, kColAlarm, 25.1f));
+    EXPECT_FALSE(PointWithinLimits(r, 1, kColWarning, 17.9f));
+    r.setAlarmO2(1);
+    EXPECT_TRUE(PointWithinLimits(r, 1, kColAlarm, 20.9f));
+    EXPECT_FALSE(PointWithinLimits(r, 1, kColAlarm, 21.0f));
+    EXPECT_FALSE(PointWithinLimits(r, 1, kColWarning, 25.0f));
+    EXPECT_FALSE(PointWithinLimits(r, 1, kColAlarm, 25.1f));
+    r.setAlarmO2(2); // warning 19.5, alarm 23.5, full scale 40
+    EXPECT_TRUE(PointWithinLimits(r, 1, kColWarning, 23.5f));
+    EXPECT_FALSE(PointWithinLimits(r, 1, kColWarning, 23.6f));
+    EXPECT_TRUE(PointWithinLimits(r, 1, kColWarning, 5.0f)); // no lower bound
+    EXPECT_TRUE(PointWithinLimits(r, 1, kColAlarm, 40.0f));
+    EXPECT_FALSE(PointWithinLimits(r, 1, kColAlarm, 40.1f));
+    EXPECT_FALSE(PointWithinLimits(r, 1, kColAlarm, 19.4f));
+    r.setAlarm(1, N); // no alarm point yet: the warning may go up to full scale
+    EXPECT_TRUE(PointWithinLimits(r, 1, kColWarning, 40.0f));
+    EXPECT_FALSE(PointWithinLimits(r, 1, kColWarning, 40.5f));
+    r.setAlarm(1, 23.5f);
+    r.setWarning(1, N); // no warning point: the alarm only below full scale
+    EXPECT_TRUE(PointWithinLimits(r, 1, kColAlarm, 1.0f));
+    r.setWarning(1, 19.5f);
+    for (int type : {0, 1, 2}) {
+        r.setAlarmO2(static_cast<int16_t>(type));
+        EXPECT_FALSE(PointWithinLimits(r, 1, kColStel, 20.0f)) << type;
+        EXPECT_FALSE(PointWithinLimits(r, 1, kColTwa, 20.0f)) << type;
+    }
+    r.setAlarmO2(7); // unknown type accepts nothing
+    EXPECT_FALSE(PointWithinLimits(r, 1, kColWarning, 19.5f));
+}
+
+TEST(OptionRules, ToxicAndVolumeChannelLimits) {
+    clsInstrument r = BuiltInRecord();
+    for (int col = kColWarning; col <= kColTwa; ++col) {
+        EXPECT_TRUE(PointWithinLimits(r, 2, col, 0)) << col;
+        EXPECT_TRUE(PointWithinLimits(r, 2, col, 200)) << col;
+        EXPECT_FALSE(PointWithinLimits(r, 2, col, 200.5f)) << col;
+        EXPECT_FALSE(PointWithinLimits(r, 2, col, -1)) << col;
+        EXPECT_TRUE(PointWithinLimits(r, 3, col, 30)) << col;
+        EXPECT_FALSE(PointWithinLimits(r, 3, col, 30.5f)) << col;
+        EXPECT_FALSE(PointWithinLimits(r, 4, col, 1)) << col;
+    }
+    r.setIsCustom(1);
+    EXPECT_TRUE(PointWithinLimits(r, 3, kColWarning, 1000));
+    EXPECT_TRUE(PointWithinLimits(r, 3, kColTwa, -5));
+    r.setIsCustom(2); // any value but 0 lifts the limits
+    EXPECT_TRUE(PointWithinLimits(r, 3, kColAlarm, 4000));
+    EXPECT_FALSE(PointWithinLimits(r, 5, kColWarning, 1)); // no such channel
+}
+
+TEST(OptionRules, OrderOfWarningAndAlarm) {
+    EXPECT_TRUE(PointsInOrder(2, 0, 25, 50));
+    EXPECT_TRUE(PointsInOrder(2, 0, 50, 50));
+    EXPECT_FALSE(PointsInOrder(2, 0, 60, 50));
+    EXPECT_TRUE(PointsInOrder(2, 0, N, 50)); // a point not set is never out of order
+    EXPECT_TRUE(PointsInOrder(2, 0, 60, N));
+    // Oxygen type 1 alarms on a falling level: warning above alarm.
+    EXPECT_TRUE(PointsInOrder(1, 1, 19.5f, 18.0f));
+    EXPECT_FALSE(PointsInOrder(1, 1, 18.0f, 19.5f));
+    EXPECT_TRUE(PointsInOrder(1, 0, 19.5f, 23.5f));
+    EXPECT_FALSE(PointsInOrder(1, 2, 23.5f, 19.5f));
+    // Type 1 matters only on channel 1.
+    EXPECT_FALSE(PointsInOrder(3, 1, 19.5f, 18.0f));
+
+    clsInstrument r = BuiltInRecord();
+    EXPECT_TRUE(PointsInOrder(r, 2));
+    r.setWarning(2, 60);
+    EXPECT_FALSE(PointsInOrder(r, 2));
+}
+
+TEST(OptionRules, AutoCalRule) {
+    clsInstrument r = BuiltInRecord();
+    // Toxic channel (CO, warning 25, full scale 500): the span gas must reach
+    // the warning point.
+    EXPECT_FALSE(AutoCalAcceptable(r, 2, 20));
+    EXPECT_TRUE(AutoCalAcceptable(r, 2, 25));
+    EXPECT_TRUE(AutoCalAcceptable(r, 2, 500));
+    EXPECT_FALSE(AutoCalAcceptable(r, 2, 501));
+    EXPECT_FALSE(AutoCalAcceptable(r, 2, -1));
+    // Oxygen counts downwards: below the warning point is accepted.
+    EXPECT_TRUE(AutoCalAcceptable(r, 1, 12));
+    EXPECT_FALSE(AutoCalAcceptable(r, 1, 20.9f));
+    r.setAlarmO2(2); // type 2 compares with the base threshold 19.5
+    r.setWarning(1, 15);
+    EXPECT_TRUE(AutoCalAcceptable(r, 1, 18));
+    // No warning point: the channel's base threshold (25 on channel 3).
+    r.setWarning(3, N);
+    EXPECT_FALSE(AutoCalAcceptable(r, 3, 24));
+    EXPECT_TRUE(AutoCalAcceptable(r, 3, 25));
+
+    EXPECT_TRUE(StoredAutoCalAcceptable(r, 2)); // 50 on CO
+    r.setAutoCalib(2, 10);
+    EXPECT_FALSE(StoredAutoCalAcceptable(r, 2));
+    r.setAutoCalib(2, N);
+    EXPECT_TRUE(StoredAutoCalAcceptable(r, 2)); // not set always passes
+    EXPECT_TRUE(AutoCalValid(r, 2));
+    EXPECT_FALSE(AutoCalValid(r, 7));
+}
+
+TEST(OptionRules, TypedPointsAreRoundedToTheStep) {
+    clsInstrument r = BuiltInRecord(); // H2S on channel 3, step 0.5, one decimal
+    EditOutcome out = ApplyCellEdit(r, 3, kColWarning, QStringLiteral("10.3"));
+    ASSERT_TRUE(out.accepted);
+    EXPECT_FLOAT_EQ(out.value, 10.5f);
+    EXPECT_EQ(out.text, QStringLiteral("10.5"));
+    EXPECT_FLOAT_EQ(r.Warning(3), 10.5f);
+    EXPECT_TRUE(r.Change_Warn(3));
+    // Halves go to the even multiple: 10.25 / 0.5 = 20.5 -> 20.
+    EXPECT_FLOAT_EQ(EvaluateCellEdit(r, 3, kColAlarm, QStringLiteral("10.25")).value, 10.0f);
+    EXPECT_EQ(EvaluateCellEdit(r, 3, kColAlarm, QStringLiteral(" 12 ")).text,
+              QStringLiteral("12.0"));
+
+    // The rounding comes before the limit: 60.4 on a step of 1 is 60.
+    EXPECT_TRUE(EvaluateCellEdit(r, 0, kColAlarm, QStringLiteral("60.4")).accepted);
+    EXPECT_FALSE(EvaluateCellEdit(r, 0, kColAlarm, QStringLiteral("60.6")).accepted);
+
+    // Oxygen type 1: 20.9 stands, 25.1 is refused and the record stays.
+    r.setAlarmO2(1);
+    r.ClearChangeFlags();
+    EXPECT_TRUE(EvaluateCellEdit(r, 1, kColWarning, QStringLiteral("20.9")).accepted);
+    out = ApplyCellEdit(r, 1, kColWarning, QStringLiteral("25.1"));
+    EXPECT_FALSE(out.accepted);
+    EXPECT_FLOAT_EQ(r.Warning(1), 19.5f);
+    EXPECT_FALSE(r.Change_Warn(1));
+    r.setAlarmO2(0);
+    EXPECT_TRUE(EvaluateCellEdit(r, 1, kColWarning, QStringLiteral("25.0")).accepted);
+    EXPECT_FALSE(EvaluateCellEdit(r, 1, kColWarning, QStringLiteral("25.1")).accepted);
+}
+
+TEST(OptionRules, EmptyAndNonNumericEdits) {
+    clsInstrument r = BuiltInRecord();
+    for (int col = kColWarning; col <= kColTwa; ++col)
+        EXPECT_FALSE(EvaluateCellEdit(r, 2, col, QStringLiteral("  ")).accepted) << col;
+    EditOutcome out = ApplyCellEdit(r, 2, kColAutoCal, QString());
+    ASSERT_TRUE(out.accepted);
+    EXPECT_EQ(out.text, QStringLiteral("-----"));
+    EXPECT_FLOAT_EQ(r.AutoCalib(2), N);
+    for (const char* text : {"abc", "12a", "-----", "nan", "inf", "1e99", "1,5"})
+        EXPECT_FALSE(EvaluateCellEdit(r, 2, kColWarning, QString::fromLatin1(text)).accepted)
+            << text;
+    // Cells without a value behind them are refused.
+    EXPECT_FALSE(EvaluateCellEdit(r, 2, kColGas, QStringLiteral("5")).accepted);
+    EXPECT_FALSE(EvaluateCellEdit(r, 2, kColEnable, QStringLiteral("5")).accepted);
+    EXPECT_FALSE(EvaluateCellEdit(r, 5, kColWarning, QStringLiteral("5")).accepted);
+}
+
+TEST(OptionRules, TypedAutoCalValues) {
+    clsInstrument r = BuiltInRecord();
+    // Below a set warning point: refused for a toxic gas, accepted for oxygen.
+    EXPECT_FALSE(EvaluateCellEdit(r, 2, kColAutoCal, QStringLiteral("20")).accepted);
+    EXPECT_TRUE(EvaluateCellEdit(r, 1, kColAutoCal, QStringLiteral("12")).accepted);
+    EXPECT_FALSE(EvaluateCellEdit(r, 2, kColAutoCal, QStringLiteral("600")).accepted);
+    EXPECT_FALSE(EvaluateCellEdit(r, 2, kColAutoCal, QStringLiteral("-3")).accepted);
+    // Accepted values are rounded to the step afterwards.
+    const EditOutcome out = ApplyCellEdit(r, 3, kColAutoCal, QStringLiteral("26.2"));
+    ASSERT_TRUE(out.accepted);
+    EXPECT_FLOAT_EQ(r.AutoCalib(3), 26.0f);
+    EXPECT_EQ(out.text, QStringLiteral("26.0"));
+    EXPECT_TRUE(r.Change_AutoCal(3));
+}
+
+TEST(OptionRules, LockedCells) {
+    clsInstrument r = BuiltInRecord();
+    for (int ch : {0, 1}) {
+        EXPECT_TRUE(IsCellLocked(r, ch, kColStel, false));
+        EXPECT_TRUE(IsCellLocked(r, ch, kColTwa, false));
+        EXPECT_FALSE(IsCellLocked(r, ch, kColWarning, false));
+        EXPECT_FALSE(IsCellLocked(r, ch, kColAlarm, false));
+    }
+    for (int col = kColWarning; col <= kColTwa; ++col) {
+        EXPECT_TRUE(IsCellLocked(r, 4, col, false));
+        EXPECT_FALSE(IsCellLocked(r, 3, col, false));
+        EXPECT_FALSE(IsCellLocked(r, 2, col, false));
+    }
+    r.setIsCustom(1);
+    for (int col = kColWarning; col <= kColTwa; ++col)
+        EXPECT_TRUE(IsCellLocked(r, 3, col, false));
+    r.setIsCustom(2); // the lock is for custom boards of type 1 only
+    EXPECT_FALSE(IsCellLocked(r, 3, kColWarning, false));
+    for (int ch = 0; ch < 5; ++ch) {
+        EXPECT_TRUE(IsCellLocked(r, ch, kColEnable, true));
+        EXPECT_FALSE(IsCellLocked(r, ch, kColEnable, false));
+        EXPECT_FALSE(IsCellLocked(r, ch, kColAutoCal, true));
+        EXPECT_FALSE(IsCellLocked(r, ch, kColGas, true));
+    }
+}
+
+TEST(OptionRules, RedCells) {
+    clsInstrument r = BuiltInRecord();
+    for (int ch = 0; ch < 5; ++ch) {
+        for (int col = 0; col < kColumns; ++col)
+            EXPECT_FALSE(IsCellRed(r, ch, col)) << ch << "/" << col;
+        EXPECT_TRUE(ChannelPointsValid(r, ch)) << ch;
+    }
+    // Warning above alarm on a toxic channel, as read from a detector.
+    r.setWarning(2, 60);
+    EXPECT_TRUE(IsCellRed(r, 2, kColWarning));
+    EXPECT_TRUE(IsCellRed(r, 2, kColAlarm));
+    EXPECT_FALSE(IsCellRed(r, 2, kColStel));
+    EXPECT_FALSE(ChannelPointsValid(r, 2));
+    r.setWarning(2, 25);
+    // A STEL beyond the limit.
+    r.setStel(2, 300);
+    EXPECT_TRUE(IsCellRed(r, 2, kColStel));
+    EXPECT_FALSE(IsCellRed(r, 2, kColWarning));
+    EXPECT_FALSE(ChannelPointsValid(r, 2));
+    // Locked cells are never red, whatever they hold.
+    r.setStel(0, 500);
+    EXPECT_FALSE(IsCellRed(r, 0, kColStel));
+    r.setWarning(4, 80);
+    r.setAlarm(4, 10);
+    EXPECT_FALSE(IsCellRed(r, 4, kColWarning));
+    EXPECT_TRUE(ChannelPointsValid(r, 4));
+    // Points not set are not used and never red.
+    r.setWarning(1, N);
+    r.setAlarm(1, N);
+    EXPECT_FALSE(IsCellRed(r, 1, kColWarning));
+    // Channel 3 out of range and out of order...
+    r.setWarning(3, 500);
+    r.setAlarm(3, 100);
+    EXPECT_TRUE(IsCellRed(r, 3, kColWarning));
+    EXPECT_TRUE(IsCellRed(r, 3, kColAlarm));
+    // ...is fine on a custom board.
+    r.setIsCustom(1);
+    EXPECT_FALSE(IsCellRed(r, 3, kColWarning));
+    EXPECT_FALSE(IsCellRed(r, 3, kColAlarm));
+    EXPECT_TRUE(ChannelPointsValid(r, 3));
+    // An auto-cal value that does not reach the alarm level, on any channel.
+    r.setAutoCalib(4, 0);
+    EXPECT_TRUE(IsCellRed(r, 4, kColAutoCal));
+    r.setAutoCalib(1, 20.9f);
+    EXPECT_TRUE(IsCellRed(r, 1, kColAutoCal)); // oxygen fallback 19.5
+}
+
+TEST(OptionRules, ClearingAndSettlingAChannel) {
+    clsInstrument r = BuiltInRecord();
+    ClearChannelPoints(r, 2);
+    for (int col = kColWarning; col <= kColAutoCal; ++col)
+        EXPECT_FLOAT_EQ(CellValue(r, 2, col), N) << col;
+    EXPECT_TRUE(r.Change_Warn(2));
+    EXPECT_TRUE(r.Change_AutoCal(2));
+
+    // A gas measured in %LEL keeps no STEL/TWA; an oxygen gas resets the
+    // oxygen alarm type; every new gas switches over-scale on.
+    r.setStel(0, 5);
+    r.setTwa(0, 5);
+    r.setAlarmO2(1);
+    SettleSelectedGas(r, 0);
+    EXPECT_FLOAT_EQ(r.Stel(0), N);
+    EXPECT_FLOAT_EQ(r.Twa(0), N);
+    EXPECT_EQ(r.OverScale(0), 1);
+    EXPECT_EQ(r.AlarmO2(), 1);
+    SettleSelectedGas(r, 1);
+    EXPECT_EQ(r.AlarmO2(), 0);
+    r.setStel(3, 15);
+    SettleSelectedGas(r, 3); // ppm keeps it
+    EXPECT_FLOAT_EQ(r.Stel(3), 15.0f);
+}
+
+TEST(OptionRules, RefreshLookups) {
+    EXPECT_EQ(IntervalItems().size(), 7);
+    EXPECT_EQ(IntervalItemIndex(10), 0);
+    EXPECT_EQ(IntervalItemIndex(180), 4);
+    EXPECT_EQ(IntervalItemIndex(600), 6);
+    EXPECT_EQ(IntervalItems().at(IntervalItemIndex(45)), QStringLiteral("300"));
+    EXPECT_EQ(IntervalItems().at(IntervalItemIndex(0)), QStringLiteral("300"));
+    EXPECT_EQ(IntervalItems().at(IntervalItemIndex(-10)), QStringLiteral("300"));
+
+    clsInstrument r;
+    r.setStationList(3, QStringLiteral("PLANT A"));
+    r.setStationList(9, QStringLiteral("PLANT A"));
+    r.setStationID(QStringLiteral("  PLANT A "));
+    EXPECT_EQ(StationListIndex(r), 9); // the last equal entry wins
+    r.setStationID(QStringLiteral("NOWHERE"));
+    EXPECT_EQ(StationListIndex(r), -1);
+    r.setUserList(0, QStringLiteral("SMITH"));
+    r.setUserID(QStringLiteral("SMITH"));
+    EXPECT_EQ(UserListIndex(r), 0);
+
+    EXPECT_EQ(ProgramNumberText(42), QStringLiteral("00042"));
+    EXPECT_EQ(ProgramNumberText(123456), QStringLiteral("123456"));
+    EXPECT_EQ(ProgramNumberText(-7), QStringLiteral("-00007"));
+
+    clsInstrument defaults;
+    defaults.setAutoCalib(2, 100);
+    r.setAutoCalib(2, N);
+    EXPECT_FLOAT_EQ(AutoCalOrDefault(r, defaults, 2), 100.0f);
+    r.setAutoCalib(2, 40);
+    EXPECT_FLOAT_EQ(AutoCalOrDefault(r, defaults, 2), 40.0f);
+
+    EXPECT_FALSE(ShowsRecordValues(6, r)); // nothing read or imported
+    r.setImportFlag(true);
+    EXPECT_TRUE(ShowsRecordValues(6, r));
+    EXPECT_FALSE(ShowsRecordValues(0, r));
+    EXPECT_FALSE(ShowsRecordValues(1, r));
+    r.setImportFlag(false);
+    r.setCommFlags(true);
+    EXPECT_TRUE(ShowsRecordValues(3, r));
+}

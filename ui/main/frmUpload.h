@@ -1,0 +1,88 @@
+// Progress window shown (modeless) while a long command talks to the
+// detector: a busy animation, a text and, in the modes that allow it, a
+// cancel button. The caller creates it with the run mode (CalMode), shows it
+// before the link call, may overwrite caption and text, and deletes it
+// afterwards.
+//
+// Run modes: 0 instrument download, 1 logger-data or dump download (with
+// cancel), 2 upload, 3 zero run, 4 span run, 5 download with cancel,
+// 6 check-data writing.
+#pragma once
+
+#include <QDialog>
+#include <functional>
+
+class QLabel;
+class QPushButton;
+class QTimer;
+
+// A small animation of a sheet travelling between the PC and the detector,
+// drawn by code so it is crisp at any scaling and needs no file. The owner
+// drives it with advance().
+class BusyAnimation : public QWidget {
+    Q_OBJECT
+public:
+    enum class Direction { FromDetector, ToDetector };
+    static constexpr int kFrames = 40;
+
+    explicit BusyAnimation(QWidget* parent = nullptr);
+    void setDirection(Direction direction);
+    Direction direction() const { return direction_; }
+    // Next frame (wraps around after kFrames).
+    void advance();
+    int frame() const { return frame_; }
+    QSize sizeHint() const override { return QSize(288, 64); }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    Direction direction_ = Direction::FromDetector;
+    int frame_ = 0;
+};
+
+class frmUpload : public QDialog {
+    Q_OBJECT
+public:
+    // Milliseconds between animation frames.
+    static constexpr int kFrameInterval = 40;
+
+    explicit frmUpload(int calMode, QWidget* parent = nullptr);
+    ~frmUpload() override;
+
+    int CalMode() const { return calMode_; }
+    // True once the user pressed the cancel button.
+    bool Canceled() const { return canceled_; }
+    void setCanceled(bool on) { canceled_ = on; }
+    // Called when the user cancels; the main window sets the link's Cancel
+    // there and notes "= User Cancel =" in the serial log.
+    void setCancelHandler(std::function<void()> handler) { cancelHandler_ = std::move(handler); }
+    // The text under the animation (callers replace it while the command runs).
+    void setText(const QString& text);
+    QString text() const;
+
+    QLabel* lblUpload = nullptr;
+    QPushButton* cmdUpload = nullptr;
+    BusyAnimation* amnUpload = nullptr;
+    QTimer* tmrInter = nullptr;
+
+public slots:
+    // Escape works as the cancel button where there is one and is ignored
+    // otherwise.
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    // The user cannot close the window; the command that showed it does.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void cmdUpload_Click();
+    void centreOnScreen();
+
+    int calMode_;
+    bool canceled_ = false;
+    std::function<void()> cancelHandler_;
+};
