@@ -1,0 +1,109 @@
+// Checks before a settings write. See WriteChecks.h.
+#include "app/WriteChecks.h"
+
+#include "app/Catalogue.h"
+#include "model/OptionRules.h"
+#include "model/clsInstrument.h"
+
+namespace {
+
+constexpr int kChannels = clsInstrument::kGasChannels;
+
+WriteCheckResult Refuse(WriteCheck check, int channel = -1) {
+    WriteCheckResult r;
+    r.check = check;
+    r.channel = channel;
+    return r;
+}
+
+bool HasName(const clsInstrument& record, int ch) {
+    return !record.GasName(ch).trimmed().isEmpty();
+}
+
+} // namespace
+
+int WriteCheckResult::messageId() const {
+    switch (check) {
+    case WriteCheck::PointsOutOfRange:
+        return 5361; // "Check warning and alarm value. (red color cells)"
+    case WriteCheck::ImproperAutoCal:
+        return 5380; // "Improper Auto Cal."
+    case WriteCheck::NoSensor:
+        return 5365; // "No available sensor."
+    case WriteCheck::BadCombination:
+        return 5369; // "This is not available combination."
+    case WriteCheck::Passed:
+        break;
+    }
+    return 0;
+}
+
+int WriteCheckResult::titleId() const {
+    switch (check) {
+    case WriteCheck::PointsOutOfRange:
+        return 5362; // "Warning and alarm range."
+    case WriteCheck::ImproperAutoCal:
+        return 5381; // "Auto Cal."
+    case WriteCheck::NoSensor:
+        return 5366; // "No sensor"
+    case WriteCheck::BadCombination:
+        return 5370; // "The communication is not possible"
+    case WriteCheck::Passed:
+        break;
+    }
+    return 0;
+}
+
+QString WriteCheckResult::messageText() const {
+    return passed() ? QString() : LoadMessage(messageId());
+}
+
+QString WriteCheckResult::titleText() const {
+    return passed() ? QString() : LoadMessage(titleId());
+}
+
+WriteCheckResult CheckBeforeWrite(const clsInstrument& record) {
+    // 1. Alarm points of the enabled channels 0..3.
+    for (int ch = 0; ch <= 3; ++ch) {
+        if (record.GasEnabled(ch) && !OptionRules::ChannelPointsValid(record, ch))
+            return Refuse(WriteCheck::PointsOutOfRange, ch);
+    }
+    // 2. Auto-cal values of every channel, enabled or not.
+    for (int ch = 0; ch < kChannels; ++ch) {
+        if (!OptionRules::AutoCalValid(record, ch))
+            return Refuse(WriteCheck::ImproperAutoCal, ch);
+    }
+    // 3. At least one channel in use.
+    bool anyEnabled = false;
+    for (int ch = 0; ch < kChannels; ++ch)
+        anyEnabled = anyEnabled || record.GasEnabled(ch);
+    if (!anyEnabled)
+        return Refuse(WriteCheck::NoSensor);
+    // 4. The combustible pair (channel 0 in %LEL, channel 4 in volume) and
+    //    the gas names.
+    const bool lel = record.GasEnabled(0);
+    const bool vol = record.GasEnabled(4);
+    switch (record.HcMode()) {
+    case 0:
+        if (lel != vol)
+            return Refuse(WriteCheck::BadCombination, lel ? 4 : 0);
+        break;
+    case 1:
+        if (vol && !lel)
+            return Refuse(WriteCheck::BadCombination, 0);
+        break;
+    case 2:
+        if (lel && !vol)
+            return Refuse(WriteCheck::BadCombination, 4);
+        break;
+    default:
+        break;
+    }
+    if (lel && vol && record.GasName(0).trimmed() != record.GasName(4).trimmed())
+        return Refuse(WriteCheck::BadCombination, 4);
+    for (int ch = 0; ch < kChannels; ++ch) {
+        if (record.GasEnabled(ch) && !HasName(record, ch))
+            return Refuse(WriteCheck::BadCombination, ch);
+    }
+    return WriteCheckResult{};
+}
