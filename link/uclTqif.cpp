@@ -2,8 +2,11 @@
 
 #include "link/LinkClock.h"
 #include "link/LinkTransport.h"
+#include "link/ReadSequence.h"
+#include "link/ResponseParser.h"
 #include "link/SerialTransport.h"
 #include "link/SocketTransport.h"
+#include "link/WriteSequence.h"
 
 namespace {
 
@@ -39,6 +42,26 @@ uclTqif::uclTqif(QObject* parent)
     wireTransport(socket_.get());
 
     setClock(nullptr);
+
+    // Every answer but the connect answer goes through the command set; the
+    // engine keeps its own copy of the commit flag for its callers.
+    context_.Log = [this](const QString& line) { log_.write(line); };
+    context_.Densty = [this](const std::array<float, 5>& v) {
+        emit Densty(v[0], v[1], v[2], v[3], v[4]);
+    };
+    setResponseParser([this](const QString& frame) {
+        const bool accepted = ParseResponse(frame, context_);
+        engine_.setCommitDone(context_.CommitDone);
+        return accepted;
+    });
+}
+
+bool uclTqif::GetInstrument(clsInstrument* iObj) {
+    return ::GetInstrument(*this, context_, iObj);
+}
+
+bool uclTqif::SetInstrument(clsInstrument* iObj) {
+    return ::SetInstrument(*this, context_, iObj);
 }
 
 uclTqif::~uclTqif() {

@@ -30,6 +30,7 @@
 // waits then take no real time (see LinkWaiter).
 #pragma once
 
+#include "link/CommandSet.h"
 #include "link/FrameEngine.h"
 #include "link/LinkWaiter.h"
 #include "link/SerialLog.h"
@@ -43,6 +44,7 @@
 
 class LinkClock;
 class LinkTransport;
+class clsInstrument;
 class SerialTransport;
 class SocketTransport;
 
@@ -157,6 +159,22 @@ public:
     // Receiver of the raw bytes that arrive while the status is 9.
     void setBinarySink(FrameEngine::BinarySink sink);
 
+    // --- Record and sequences ------------------------------------------------
+    // The record that answers fill.
+    clsInstrument* Instrument() const { return context_.Instrument; }
+    void setInstrument(clsInstrument* record) { context_.Instrument = record; }
+    // What the answer parser writes besides the record (commit flag, zero and
+    // span results, dump hooks). The sequences work through it.
+    ResponseContext& responseContext() { return context_; }
+    QString ZeroResult() const { return context_.ZeroResult; }
+    QString SpanResult() const { return context_.SpanResult; }
+
+    // Reads everything into `iObj` (cleared first). False at the first command
+    // that fails; what was read until then stays in the record.
+    bool GetInstrument(clsInstrument* iObj);
+    // Writes every flagged setting of `iObj` and commits it.
+    bool SetInstrument(clsInstrument* iObj);
+
     // --- Serial log ----------------------------------------------------------
     void AddLog(const QString& vData) { log_.write(vData); }
     SerialLog& serialLog() { return log_; }
@@ -202,6 +220,7 @@ private:
 
     SerialLog log_;
     FrameEngine engine_;
+    ResponseContext context_;
     LinkWaiter waiter_;
     std::unique_ptr<LinkClock> ownClock_;
     QPointer<LinkClock> clock_;

@@ -48,7 +48,7 @@ TEST(Engine, ConnectsAndLogsTheProbe) {
     EXPECT_TRUE(entries.contains(QStringLiteral("W : [STX]0001RC,R,[ETX]FB[EOT]")))
         << entries.join(QLatin1Char('|')).toStdString();
     const QString answer = SerialLog::RenderControl(
-        QString::fromLatin1(AnswerFrame(QStringLiteral("RC,R"), QStringLiteral("TQ-7350"))));
+        QString::fromLatin1(BuildAnswerFrame(QStringLiteral("RC,R"), QStringLiteral("TQ-7350"))));
     EXPECT_TRUE(entries.contains(QStringLiteral("R : ") + answer));
     EXPECT_EQ(CountContaining(entries, QStringLiteral("---StartUp Connect Sequence Started---")),
               1);
@@ -56,7 +56,7 @@ TEST(Engine, ConnectsAndLogsTheProbe) {
               1);
 
     // A second connect answer while connected raises nothing new.
-    rig.peer.push(AnswerFrame(QStringLiteral("RC,R"), QStringLiteral("TQ-7350")));
+    rig.peer.push(BuildAnswerFrame(QStringLiteral("RC,R"), QStringLiteral("TQ-7350")));
     rig.clock.settle();
     EXPECT_EQ(connects, 1);
 }
@@ -113,7 +113,7 @@ TEST(Engine, ConnectRetryEveryFifthAttemptAndWrongModel) {
     Rig other;
     other.link.setRetry(2);
     other.peer.respond = [](const QString&, const QByteArray&) {
-        return AnswerFrame(QStringLiteral("RC,R"), QStringLiteral("TQ-9999"));
+        return BuildAnswerFrame(QStringLiteral("RC,R"), QStringLiteral("TQ-9999"));
     };
     bool otherAlarmed = false;
     bool connected = false;
@@ -174,8 +174,8 @@ TEST(Engine, LineDownFailsTheWaitingCommand) {
 TEST(Engine, TwoAnswersInOneReceiveEvent) {
     Rig rig;
     ASSERT_TRUE(rig.connect());
-    const QByteArray first = AnswerFrame(QStringLiteral("AA,R"), QStringLiteral("1,2"));
-    const QByteArray second = AnswerFrame(QStringLiteral("BB,R"), QStringLiteral("3"));
+    const QByteArray first = BuildAnswerFrame(QStringLiteral("AA,R"), QStringLiteral("1,2"));
+    const QByteArray second = BuildAnswerFrame(QStringLiteral("BB,R"), QStringLiteral("3"));
     rig.peer.respond = [&](const QString&, const QByteArray&) { return first + second; };
     rig.acceptedFrames.clear();
     EXPECT_TRUE(rig.link.SendAndWait(QStringLiteral("AA,R,"), 5));
@@ -195,8 +195,8 @@ TEST(Engine, BlockAcknowledgedAndTrailingCharactersDropped) {
     Rig rig;
     ASSERT_TRUE(rig.connect());
     const QByteArray block1 =
-        AnswerFrame(QStringLiteral("XS,R"), QStringLiteral("0001,ALPHA"), FrameEngine::ETB);
-    const QByteArray block2 = AnswerFrame(QStringLiteral("XS,R"), QStringLiteral("0002,BETA"));
+        BuildAnswerFrame(QStringLiteral("XS,R"), QStringLiteral("0001,ALPHA"), FrameEngine::ETB);
+    const QByteArray block2 = BuildAnswerFrame(QStringLiteral("XS,R"), QStringLiteral("0002,BETA"));
     const QString ackCommand = QStringLiteral("XS,R,") + QChar(FrameEngine::ACK);
     rig.peer.respond = [&](const QString& command, const QByteArray&) {
         if (command == QLatin1String("XS,R,0001"))
@@ -220,7 +220,7 @@ TEST(Engine, RejectedAnswersRepeatOrNakUntilRetryRunsOut) {
     ASSERT_TRUE(rig.connect());
     rig.parserAccepts = false;
     rig.peer.respond = [](const QString&, const QByteArray&) {
-        return AnswerFrame(QStringLiteral("AA,R"), QStringLiteral("x"));
+        return BuildAnswerFrame(QStringLiteral("AA,R"), QStringLiteral("x"));
     };
     EXPECT_FALSE(rig.link.SendAndWait(QStringLiteral("AA,R,"), 5));
     EXPECT_EQ(rig.link.Status(), 7);
@@ -245,7 +245,7 @@ TEST(Engine, NeverRepeatedCommandsEndByTimeOut) {
     // A rejected answer is not followed by a second "UX,W,".
     rig.parserAccepts = false;
     rig.peer.respond = [](const QString&, const QByteArray&) {
-        return AnswerFrame(QStringLiteral("UX,W"), QStringLiteral("x"));
+        return BuildAnswerFrame(QStringLiteral("UX,W"), QStringLiteral("x"));
     };
     EXPECT_FALSE(rig.link.SendAndWait(QStringLiteral("UX,W,"), 5));
     EXPECT_EQ(rig.link.Status(), 7);
@@ -324,7 +324,7 @@ TEST(Engine, BareCrIsRetriedThenFailsWithoutLooping) {
 TEST(Engine, CrInsideAFrameWaitsForItsEnd) {
     Rig rig;
     ASSERT_TRUE(rig.connect());
-    const QByteArray answer = AnswerFrame(QStringLiteral("ML,R"), QStringLiteral("a\rb\rc"));
+    const QByteArray answer = BuildAnswerFrame(QStringLiteral("ML,R"), QStringLiteral("a\rb\rc"));
     const int cut = answer.indexOf('\r') + 1;
     rig.peer.respond = [&](const QString&, const QByteArray&) {
         rig.peer.push(answer.left(cut)); // arrives in two pieces
@@ -350,7 +350,7 @@ TEST(Engine, CancelledCommandThatTimesOutEndsStopped) {
     rig.link.setRetry(2);
     rig.peer.respond = [&](const QString&, const QByteArray&) {
         rig.link.setCancel(true); // the user cancels while the answer is on its way
-        return AnswerFrame(QStringLiteral("AA,R"), QStringLiteral("1"));
+        return BuildAnswerFrame(QStringLiteral("AA,R"), QStringLiteral("1"));
     };
     const qint64 start = rig.clock.elapsedMs();
     EXPECT_FALSE(rig.link.SendAndWait(QStringLiteral("AA,R,"), 5));
@@ -370,8 +370,8 @@ TEST(Engine, ReceivedControlBytesAreRenderedInTheLog) {
     Rig rig;
     ASSERT_TRUE(rig.connect());
     rig.peer.respond = [](const QString&, const QByteArray&) {
-        return AnswerFrame(QStringLiteral("AA,R"),
-                           QStringLiteral("a") + QChar(0x01) + QStringLiteral("b"));
+        return BuildAnswerFrame(QStringLiteral("AA,R"),
+                                QStringLiteral("a") + QChar(0x01) + QStringLiteral("b"));
     };
     EXPECT_TRUE(rig.link.SendAndWait(QStringLiteral("AA,R,"), 5));
     const QStringList entries = rig.logEntries();
@@ -399,7 +399,7 @@ TEST(Engine, ReceiveBufferIsCapped) {
     EXPECT_EQ(CountContaining(rig.logEntries(), QStringLiteral("Receive Buffer Over Flow")), 1);
 
     // A frame that follows the noise is still found.
-    const QByteArray answer = AnswerFrame(QStringLiteral("AA,R"), QStringLiteral("ok"));
+    const QByteArray answer = BuildAnswerFrame(QStringLiteral("AA,R"), QStringLiteral("ok"));
     rig.peer.respond = [&](const QString&, const QByteArray&) {
         return QByteArray(50000, 'C') + answer;
     };
@@ -421,7 +421,7 @@ TEST(Engine, SecondCommandWhileWaitingIsRefused) {
             innerResult = rig.link.SendAndWait(QStringLiteral("BB,R,"), 5);
             EXPECT_FALSE(rig.link.waitMs(1000));
         }
-        return AnswerFrame(QStringLiteral("AA,R"), QStringLiteral("1"));
+        return BuildAnswerFrame(QStringLiteral("AA,R"), QStringLiteral("1"));
     };
     EXPECT_TRUE(rig.link.SendAndWait(QStringLiteral("AA,R,"), 5));
     EXPECT_TRUE(innerTried);

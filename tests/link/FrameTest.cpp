@@ -47,7 +47,7 @@ TEST(Frame, ChecksumAndLayout) {
 }
 
 TEST(Frame, AnswerCodeAndNeverRepeated) {
-    EXPECT_EQ(FrameEngine::AnswerCode(QString::fromLatin1(AnswerFrame("SA,R", "1,2,3"))),
+    EXPECT_EQ(FrameEngine::AnswerCode(QString::fromLatin1(BuildAnswerFrame("SA,R", "1,2,3"))),
               QStringLiteral("SA,R"));
     EXPECT_EQ(FrameEngine::AnswerCode(QStringLiteral("\x02"
                                                      "00")),

@@ -20,8 +20,8 @@ namespace linktest {
 
 // An answer frame as the detector sends it: STX "0001" code "," data ETX
 // checksum terminator.
-inline QByteArray AnswerFrame(const QString& code, const QString& data,
-                              char terminator = FrameEngine::EOT) {
+inline QByteArray BuildAnswerFrame(const QString& code, const QString& data,
+                                   char terminator = FrameEngine::EOT) {
     QByteArray body;
     body += FrameEngine::STX;
     body += "0001";
@@ -117,7 +117,7 @@ struct Rig {
         auto previous = peer.respond;
         peer.respond = [previous](const QString& command, const QByteArray& frame) {
             if (command == QLatin1String("RC,R,"))
-                return AnswerFrame(QStringLiteral("RC,R"), QStringLiteral("TQ-7350"));
+                return BuildAnswerFrame(QStringLiteral("RC,R"), QStringLiteral("TQ-7350"));
             return previous ? previous(command, frame) : QByteArray();
         };
         link.setPortOpen(true);

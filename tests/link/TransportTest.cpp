@@ -110,7 +110,7 @@ TEST(SerialTransportTest, PseudoTerminalCountsAsLineUpAndCarriesBytes) {
     const QByteArray frame = FrameEngine::BuildFrame(QStringLiteral("RC,R,"), 4).toLatin1();
     EXPECT_TRUE(port.send(frame));
     EXPECT_EQ(master.read(frame.size()), frame);
-    const QByteArray answer = AnswerFrame(QStringLiteral("RC,R"), QStringLiteral("TQ-7350"));
+    const QByteArray answer = BuildAnswerFrame(QStringLiteral("RC,R"), QStringLiteral("TQ-7350"));
     master.write(answer);
     QByteArray got;
     ASSERT_TRUE(RunUntil([&] {
@@ -183,7 +183,7 @@ TEST(SerialTransportTest, LinkConnectsOverAPseudoTerminal) {
     // The probe goes out at the next tick; answer it as the detector would.
     const QByteArray probe = FrameEngine::BuildFrame(QStringLiteral("RC,R,"), 4).toLatin1();
     ASSERT_EQ(master.read(probe.size()), probe);
-    master.write(AnswerFrame(QStringLiteral("RC,R"), QStringLiteral("TQ-7350")));
+    master.write(BuildAnswerFrame(QStringLiteral("RC,R"), QStringLiteral("TQ-7350")));
     ASSERT_TRUE(RunUntil([&] { return link.Connected(); }));
     EXPECT_EQ(link.Status(), 6);
 
@@ -214,9 +214,9 @@ TEST(SocketTransportTest, PeerErrorsAndReconnect) {
                 heard += bytes;
                 const QString command = CommandOf(bytes);
                 if (command == QLatin1String("RC,R,"))
-                    s->write(AnswerFrame(QStringLiteral("RC,R"), QStringLiteral("TQ-7350")));
+                    s->write(BuildAnswerFrame(QStringLiteral("RC,R"), QStringLiteral("TQ-7350")));
                 else if (command == QLatin1String("AA,R,"))
-                    s->write(AnswerFrame(QStringLiteral("AA,R"), QStringLiteral("42")));
+                    s->write(BuildAnswerFrame(QStringLiteral("AA,R"), QStringLiteral("42")));
                 s->flush();
             });
         }
