@@ -493,7 +493,7 @@ QStringList SettingsFileLines(const clsInstrument& r) {
 
 QString FindUnstorableText(const clsInstrument& r) {
     if (HoldsSeparator(r.SpecNo()))
-        return QStringLiteral("the spec number");
+        return QStringLiteral("the Spec No. field");
     for (int ch = 0; ch < clsInstrument::kGasChannels; ++ch) {
         if (!r.GasEnabled(ch))
             continue; // a disabled channel is written as asterisks only

@@ -5,7 +5,7 @@
 // Writing: the lines are written in a fixed order with CR LF line ends, to a
 // temporary file that is renamed into place, so an earlier file survives a
 // failed write. A record whose texts cannot be held by the format (a "," or
-// ";" in a name, unit, password or spec number would split or cut the line)
+// ";" in a name, unit, password or Spec No. would split or cut the line)
 // is refused with a reason instead of producing a file that reads back
 // differently; the lines are also read back once before anything is written.
 //
