@@ -37,8 +37,8 @@ struct GasChangeEntry {
     int16_t zero = 0;
 };
 
-constexpr int kGasChangeChannels = 6;  // channels 0..5
-constexpr int kGasChangeEntries = 17;  // entries 0..16
+constexpr int kGasChangeChannels = 6; // channels 0..5
+constexpr int kGasChangeEntries = 17; // entries 0..16
 
 struct AppSettings {
     // Start-up (command line and access code).
