@@ -80,10 +80,12 @@ bool SimPty::open(QString* error) {
     writeN_->setEnabled(false);
     connect(writeN_, &QSocketNotifier::activated, this, &SimPty::onWritable);
     // Answers that a client left unread must not greet the next client:
-    // watch for the device being closed (and opened) and drop leftovers then.
+    // watch for the device being closed and drop leftovers then. Opens are not
+    // watched: an open seen late (after the new client's first request was
+    // already answered) would flush that answer.
     inotify_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (inotify_ >= 0 &&
-        ::inotify_add_watch(inotify_, name, IN_OPEN | IN_CLOSE_WRITE | IN_CLOSE_NOWRITE) >= 0) {
+        ::inotify_add_watch(inotify_, name, IN_CLOSE_WRITE | IN_CLOSE_NOWRITE) >= 0) {
         openN_ = new QSocketNotifier(inotify_, QSocketNotifier::Read, this);
         connect(openN_, &QSocketNotifier::activated, this, &SimPty::dropLeftovers);
     }
@@ -132,8 +134,8 @@ void SimPty::dropLeftovers() {
 }
 
 void SimPty::onReadable() {
-    // An open reported together with the client's first request is handled
-    // first, so that the flush never eats the answer to that request.
+    // A close reported together with the next client's first request is
+    // handled first, so that the flush never eats the answer to that request.
     dropLeftovers();
     char buf[4096];
     for (;;) {
