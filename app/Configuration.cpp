@@ -241,11 +241,8 @@ QString fields(const QStringList& values) {
 }
 
 QString rightsNotice() {
-    const bool overseas = LoadMessage(101) == QLatin1String("EN");
-    return overseas
-               ? QStringLiteral("; Copyright (C) Northfield Instruments Co., Ltd. All rights "
-                                "reserved.")
-               : QStringLiteral("; Copyright (C) Kitayama Sokki Co., Ltd. All rights reserved.");
+    return QStringLiteral("; Copyright (C) ") + MakerCompanyName() +
+           QStringLiteral(" All rights reserved.");
 }
 
 QStringList configurationLines(const AppSettings& s, const clsInstrument& d) {
@@ -500,4 +497,10 @@ QString DecodeAccessCode(const QString& stored, bool* ok) {
         return QString();
     }
     return DecodeCodeText(once, ok);
+}
+
+QString MakerCompanyName() {
+    return LoadMessage(101) == QLatin1String("EN")
+               ? QStringLiteral("Northfield Instruments Co., Ltd.")
+               : QStringLiteral("Kitayama Sokki Co., Ltd.");
 }

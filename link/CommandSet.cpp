@@ -780,16 +780,20 @@ bool ReadSpanResult(const AnswerFrame& a, ResponseContext& ctx) {
     return true;
 }
 
+// Live readings. Without a record the readings still reach the host; a
+// channel without a numeric reading then reports "no value".
 bool ReadConcentrations(const AnswerFrame& a, ResponseContext& ctx) {
     I* rec = ctx.Instrument;
-    if (!rec)
-        return false;
     std::array<float, 5> values{};
     for (int i = 0; i < 5; ++i) {
         const QString t = TokenAt(a, i);
-        if (IsNumeric(t))
-            rec->setLimitValue(i, t.trimmed().toFloat());
-        values[static_cast<size_t>(i)] = rec->LimitValue(i);
+        float v = modGasCommon::kNoValue;
+        if (IsNumeric(t)) {
+            v = t.trimmed().toFloat();
+            if (rec)
+                rec->setLimitValue(i, v);
+        }
+        values[static_cast<size_t>(i)] = rec ? rec->LimitValue(i) : v;
     }
     if (ctx.Densty)
         ctx.Densty(values);
@@ -836,11 +840,13 @@ bool ReadHistory(const AnswerFrame& a, ResponseContext& ctx, bool bump) {
     return true;
 }
 
+// Sampling-head mode; a switch is accepted also when no record is attached.
 bool ReadShMode(const AnswerFrame& a, ResponseContext& ctx) {
     int16_t v = 0;
-    if (!ctx.Instrument || !DecInt(TokenAt(a, 0), &v))
+    if (!DecInt(TokenAt(a, 0), &v))
         return false;
-    ctx.Instrument->setSHmode(v);
+    if (ctx.Instrument)
+        ctx.Instrument->setSHmode(v);
     return true;
 }
 
@@ -967,7 +973,8 @@ std::vector<CommandRow> BuildRows() {
     }
     custom("S1", nullptr, ReadSpanResult);
     custom("S2", nullptr, ReadSpanResult);
-    custom("SN", nullptr, Accept);
+    // The detector refuses an oxygen zero it cannot do (NAK): not accepted.
+    custom("SN", nullptr, Status);
     custom("DN", ReadConcentrations, nullptr);
     custom(
         "SO", [](const AnswerFrame& a, ResponseContext& c) { return ReadHistory(a, c, false); },

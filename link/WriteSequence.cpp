@@ -2,6 +2,7 @@
 
 #include "app/Catalogue.h"
 #include "link/CommandSet.h"
+#include "link/ConfirmLoop.h"
 #include "link/LinkClock.h"
 #include "link/ReadSequence.h"
 #include "link/uclTqif.h"
@@ -231,24 +232,10 @@ bool SetInstrument(uclTqif& link, ResponseContext& ctx, clsInstrument* iObj,
 
     if (written) {
         SendAndWait(link, result, QStringLiteral("DW,W,"), written);
-        const qint64 commitStartMs = nowMs();
-        while (result) {
-            // The pause before each confirm; a cancel ends it at once.
-            const qint64 until = nowMs() + timing.PollMs;
-            const bool waited = link.waiter().waitWhile([&link] { return !link.Cancel(); },
-                                                        until) == LinkWaiter::Outcome::Finished;
-            if (!waited || link.Cancel() || nowMs() - commitStartMs > timing.LimitMs) {
-                result = false;
-                break;
-            }
-            ctx.CommitDone = false;
-            if (RunCommand(link, QStringLiteral("DW,C,"), 5) != 6) {
-                result = false;
-                break;
-            }
-            link.setCommitDone(ctx.CommitDone);
-            if (ctx.CommitDone)
-                break;
+        if (result) {
+            const ConfirmTiming confirm{timing.PollMs, timing.LimitMs};
+            result =
+                ConfirmEvery(link, ctx, QStringLiteral("DW,C,"), 5, confirm) == ConfirmResult::Done;
         }
     }
 

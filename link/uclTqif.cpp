@@ -1,7 +1,9 @@
 #include "link/uclTqif.h"
 
+#include "link/Dumps.h"
 #include "link/LinkClock.h"
 #include "link/LinkTransport.h"
+#include "link/Maintenance.h"
 #include "link/ReadSequence.h"
 #include "link/ResponseParser.h"
 #include "link/SerialTransport.h"
@@ -20,7 +22,9 @@ constexpr int kKeepAliveTicks = 5;
 
 uclTqif::uclTqif(QObject* parent)
     : QObject(parent), engine_(&log_), serial_(std::make_unique<SerialTransport>()),
-      socket_(std::make_unique<SocketTransport>()) {
+      socket_(std::make_unique<SocketTransport>()),
+      maintenance_(std::make_unique<Maintenance>(*this, context_)),
+      dumps_(std::make_unique<Dumps>(*this, context_)) {
     engine_.setSender([this](const QByteArray& bytes) { return sendBytes(bytes); });
     engine_.setActivityHook([this] {
         if (clock_)
@@ -62,6 +66,94 @@ bool uclTqif::GetInstrument(clsInstrument* iObj) {
 
 bool uclTqif::SetInstrument(clsInstrument* iObj) {
     return ::SetInstrument(*this, context_, iObj);
+}
+
+// --- Maintenance and dumps ---------------------------------------------------
+
+bool uclTqif::GetRomNo(clsInstrument* iObj) {
+    return maintenance_->GetRomNo(iObj);
+}
+bool uclTqif::GetGasInfo(clsInstrument* iObj) {
+    return maintenance_->GetGasInfo(iObj);
+}
+bool uclTqif::GetAutoCalDensty(clsInstrument* iObj) {
+    return maintenance_->GetAutoCalDensty(iObj);
+}
+bool uclTqif::GetLatestHistory(clsInstrument* iObj) {
+    return maintenance_->GetLatestHistory(iObj);
+}
+bool uclTqif::GetLatestBumpHistory(clsInstrument* iObj) {
+    return maintenance_->GetLatestBumpHistory(iObj);
+}
+bool uclTqif::SetDateTime(const QDateTime& vData) {
+    return maintenance_->SetDateTime(vData);
+}
+bool uclTqif::SetCheckData() {
+    return maintenance_->SetCheckData();
+}
+bool uclTqif::SetPump(bool Values) {
+    return maintenance_->SetPump(Values);
+}
+bool uclTqif::SHWetDry(int isDry) {
+    return maintenance_->SHWetDry(isDry);
+}
+bool uclTqif::SHOnOff(int Index, const std::function<void()>& progress) {
+    return maintenance_->SHOnOff(Index, progress);
+}
+bool uclTqif::BodyDataClear() {
+    return maintenance_->BodyDataClear();
+}
+bool uclTqif::PowerDataClear() {
+    return maintenance_->PowerDataClear();
+}
+bool uclTqif::DefaultInstrument() {
+    return maintenance_->DefaultInstrument();
+}
+bool uclTqif::BodyPowerOff() {
+    return maintenance_->BodyPowerOff();
+}
+bool uclTqif::ZeroCal(const QString& GasFlag) {
+    return maintenance_->ZeroCal(GasFlag);
+}
+bool uclTqif::ZeroStatus(int Index) const {
+    return maintenance_->ZeroStatus(Index);
+}
+bool uclTqif::SpanCal(const QString& GasFlag) {
+    return maintenance_->SpanCal(GasFlag);
+}
+bool uclTqif::SpanStatus(int Index) const {
+    return maintenance_->SpanStatus(Index);
+}
+bool uclTqif::zCal(const QString& O2denst) {
+    return maintenance_->zCal(O2denst);
+}
+bool uclTqif::RunDensty() const {
+    return maintenance_->RunDensty();
+}
+void uclTqif::setRunDensty(bool run) {
+    maintenance_->setRunDensty(run);
+}
+float uclTqif::FactCal(int Index) const {
+    return maintenance_->FactCal(Index);
+}
+void uclTqif::setFactCal(int Index, float value) {
+    maintenance_->setFactCal(Index, value);
+}
+
+bool uclTqif::GetBinDump(const QString& FileName, int FirstBlock, int LastBlock) {
+    return dumps_->GetBinDump(FileName, FirstBlock, LastBlock);
+}
+int uclTqif::BinDumpNextBlock() const {
+    return dumps_->BinDumpNextBlock();
+}
+bool uclTqif::GetRomDump2(const QString& FileNames) {
+    return dumps_->GetRomDump2(FileNames);
+}
+QString uclTqif::BinDumpPath() const {
+    return dumps_->BinDumpPath();
+}
+void uclTqif::setBinDumpPath(const QString& path) {
+    dumps_->setBinDumpPath(path);
 }
 
 uclTqif::~uclTqif() {
@@ -264,6 +356,8 @@ LinkClock* uclTqif::clock() const {
 }
 
 void uclTqif::onTick() {
+    // tmrDenst runs on the same clock, independently of tmrTimer.
+    maintenance_->onTick();
     if (!timerEnabled_)
         return;
     LinkTransport* transport = currentTransport();

@@ -35,6 +35,7 @@
 #include "link/LinkWaiter.h"
 #include "link/SerialLog.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -42,8 +43,10 @@
 #include <functional>
 #include <memory>
 
+class Dumps;
 class LinkClock;
 class LinkTransport;
+class Maintenance;
 class clsInstrument;
 class SerialTransport;
 class SocketTransport;
@@ -175,6 +178,44 @@ public:
     // Writes every flagged setting of `iObj` and commits it.
     bool SetInstrument(clsInstrument* iObj);
 
+    // --- Maintenance (Maintenance.h) ------------------------------------------
+    bool GetRomNo(clsInstrument* iObj);
+    bool GetGasInfo(clsInstrument* iObj);
+    bool GetAutoCalDensty(clsInstrument* iObj);
+    bool GetLatestHistory(clsInstrument* iObj);
+    bool GetLatestBumpHistory(clsInstrument* iObj);
+    bool SetDateTime(const QDateTime& vData);
+    bool SetCheckData();
+    bool SetPump(bool Values);
+    bool SHWetDry(int isDry);
+    // `progress` runs once a second while the detector switches (Index 1).
+    bool SHOnOff(int Index, const std::function<void()>& progress = {});
+    bool BodyDataClear();
+    bool PowerDataClear();
+    bool DefaultInstrument();
+    bool BodyPowerOff();
+    bool ZeroCal(const QString& GasFlag);
+    bool ZeroStatus(int Index) const;
+    bool SpanCal(const QString& GasFlag);
+    bool SpanStatus(int Index) const;
+    bool zCal(const QString& O2denst);
+    // The concentration polling timer tmrDenst ("DN,R," every second; each
+    // answer raises Densty).
+    bool RunDensty() const;
+    void setRunDensty(bool run);
+    float FactCal(int Index) const;
+    void setFactCal(int Index, float value);
+    Maintenance& maintenance() { return *maintenance_; }
+
+    // --- Memory dumps (Dumps.h) ---------------------------------------------
+    bool GetBinDump(const QString& FileName, int FirstBlock, int LastBlock);
+    // The first block the last GetBinDump did not store: where a retry
+    // after a time-out (BinaryRetry) starts.
+    int BinDumpNextBlock() const;
+    bool GetRomDump2(const QString& FileNames);
+    QString BinDumpPath() const;
+    void setBinDumpPath(const QString& path);
+
     // --- Serial log ----------------------------------------------------------
     void AddLog(const QString& vData) { log_.write(vData); }
     SerialLog& serialLog() { return log_; }
@@ -229,6 +270,8 @@ private:
     std::unique_ptr<SerialTransport> serial_;
     std::unique_ptr<SocketTransport> socket_;
     QPointer<LinkTransport> injected_;
+    std::unique_ptr<Maintenance> maintenance_;
+    std::unique_ptr<Dumps> dumps_;
 
     bool enabled_ = true;
     int commPort_ = 4;

@@ -1,0 +1,167 @@
+// Download of the full 512 KiB logger image (1024 blocks of "EP,R,") over a
+// pseudo-terminal against the emulator program pacing the line. Prints the
+// wall time of the transfer, the bytes each way (requests included) and the
+// ratio of the wall time to the pure line time of those bytes (10 bits per
+// byte). The image is checked against the check pattern written before.
+//
+//   bench_dump [--sim PATH] [--baud N]... [--runs N]
+//
+// Without --sim the emulator is looked for next to this program and one
+// folder up. Without --baud 921600 is measured.
+#include "link/CommandSet.h"
+#include "link/LinkClock.h"
+#include "link/ResponseParser.h"
+#include "link/SerialTransport.h"
+#include "link/uclTqif.h"
+#include "sim/CheckPattern.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+// The serial transport with a byte count each way.
+class CountingTransport : public LinkTransport {
+public:
+    CountingTransport(const QString& port, const QString& settings) {
+        inner_.setPortName(port);
+        inner_.setSettings(settings);
+        connect(&inner_, &LinkTransport::bytesReceived, this, [this](const QByteArray& b) {
+            in_ += b.size();
+            emit bytesReceived(b);
+        });
+        connect(&inner_, &LinkTransport::lineStateChanged, this, &LinkTransport::lineStateChanged);
+        connect(&inner_, &LinkTransport::lineError, this, &LinkTransport::lineError);
+        connect(&inner_, &LinkTransport::logNote, this, &LinkTransport::logNote);
+    }
+    Kind kind() const override { return Kind::Serial; }
+    QString describe() const override { return inner_.describe(); }
+    bool open() override { return inner_.open(); }
+    void close() override { inner_.close(); }
+    bool isOpen() const override { return inner_.isOpen(); }
+    bool send(const QByteArray& bytes) override {
+        out_ += bytes.size();
+        return inner_.send(bytes);
+    }
+    void onTick() override { inner_.onTick(); }
+    bool hasWorkInFlight() const override { return inner_.hasWorkInFlight(); }
+
+    void resetCounts() { in_ = out_ = 0; }
+    qint64 in() const { return in_; }
+    qint64 out() const { return out_; }
+
+private:
+    SerialTransport inner_;
+    qint64 in_ = 0;
+    qint64 out_ = 0;
+};
+
+QString FindSimulator(const QString& given) {
+    if (!given.isEmpty())
+        return given;
+    const QDir here(QCoreApplication::applicationDirPath());
+    for (const QString& candidate : {here.filePath("tq7350-sim"), here.filePath("../tq7350-sim")}) {
+        if (QFileInfo(candidate).isExecutable())
+            return QFileInfo(candidate).canonicalFilePath();
+    }
+    return QString();
+}
+
+bool RunAtBaud(const QString& sim, int baud, int runs) {
+    QProcess proc;
+    proc.setProgram(sim);
+    proc.setArguments({"--pty", "--baud", QString::number(baud), "--commit-polls", "0"});
+    proc.setProcessChannelMode(QProcess::SeparateChannels);
+    proc.start();
+    if (!proc.waitForStarted(5000) || !proc.waitForReadyRead(5000)) {
+        std::fprintf(stderr, "could not start %s\n", qPrintable(sim));
+        return false;
+    }
+    const QString pty = QString::fromLocal8Bit(proc.readLine()).trimmed();
+
+    QTemporaryDir dir;
+    CountingTransport transport(pty, QStringLiteral("%1,n,8,1").arg(baud));
+    uclTqif link;
+    link.setLogFolder(dir.path());
+    link.setTransport(&transport);
+    link.setTimeout(3);
+    link.setRetry(3);
+    link.setPortOpen(true);
+    link.waiter().waitWhile([&] { return !link.Connected(); }, link.clock()->elapsedMs() + 10000);
+    bool ok = link.Connected();
+    if (!ok)
+        std::fprintf(stderr, "no connection on %s\n", qPrintable(pty));
+    // A known content to compare the image with.
+    if (ok && !link.SetCheckData()) {
+        std::fprintf(stderr, "XH,E, failed\n");
+        ok = false;
+    }
+    const QByteArray reference = CheckImage();
+    const QString image = dir.filePath(QStringLiteral("TQ7350.DAT"));
+
+    for (int run = 0; ok && run < runs; ++run) {
+        QFile::remove(image);
+        transport.resetCounts();
+        QElapsedTimer t;
+        t.start();
+        const bool done = link.GetBinDump(image, 0, 1023);
+        const double wallS = double(t.nsecsElapsed()) / 1e9;
+        QFile f(image);
+        const bool same = f.open(QIODevice::ReadOnly) && f.readAll() == reference;
+        const qint64 out = transport.out();
+        const qint64 in = transport.in();
+        const double lineS = double(out + in) * 10.0 / double(baud);
+        std::printf("image   %7d baud  %s  1024 blocks  wall %7.3f s  out %6lld B  in %7lld B  "
+                    "line %7.3f s  ratio %.3f  per block %.3f ms (line %.3f ms)\n",
+                    baud, done && same ? "ok  " : "FAIL", wallS, (long long)out, (long long)in,
+                    lineS, lineS > 0 ? wallS / lineS : 0.0, wallS * 1000.0 / 1024.0,
+                    lineS * 1000.0 / 1024.0);
+        ok = done && same;
+    }
+    link.setPortOpen(false);
+    proc.terminate();
+    if (!proc.waitForFinished(3000))
+        proc.kill();
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QString sim;
+    QList<int> bauds;
+    int runs = 1;
+    const QStringList args = app.arguments();
+    for (int i = 1; i < args.size(); ++i) {
+        if (args[i] == "--sim" && i + 1 < args.size())
+            sim = args[++i];
+        else if (args[i] == "--baud" && i + 1 < args.size())
+            bauds << args[++i].toInt();
+        else if (args[i] == "--runs" && i + 1 < args.size())
+            runs = std::max(1, args[++i].toInt());
+        else {
+            std::fprintf(stderr, "usage: bench_dump [--sim PATH] [--baud N]... [--runs N]\n");
+            return 2;
+        }
+    }
+    if (bauds.isEmpty())
+        bauds = {921600};
+    sim = FindSimulator(sim);
+    if (sim.isEmpty()) {
+        std::fprintf(stderr, "tq7350-sim not found; give --sim PATH\n");
+        return 2;
+    }
+    bool ok = true;
+    for (int baud : bauds)
+        ok = RunAtBaud(sim, baud, runs) && ok;
+    return ok ? 0 : 1;
+}
