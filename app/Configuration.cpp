@@ -1,4 +1,5 @@
 #include "app/Configuration.h"
+#include "app/Maker.h"
 
 #include "app/AppSettings.h"
 #include "app/Catalogue.h"
@@ -241,8 +242,7 @@ QString fields(const QStringList& values) {
 }
 
 QString rightsNotice() {
-    return QStringLiteral("; Copyright (C) ") + MakerCompanyName() +
-           QStringLiteral(" All rights reserved.");
+    return QStringLiteral("; ") + MakerRightsNotice();
 }
 
 QStringList configurationLines(const AppSettings& s, const clsInstrument& d) {
@@ -497,10 +497,4 @@ QString DecodeAccessCode(const QString& stored, bool* ok) {
         return QString();
     }
     return DecodeCodeText(once, ok);
-}
-
-QString MakerCompanyName() {
-    return LoadMessage(101) == QLatin1String("EN")
-               ? QStringLiteral("Northfield Instruments Co., Ltd.")
-               : QStringLiteral("Kitayama Sokki Co., Ltd.");
 }

@@ -38,11 +38,6 @@ bool LoadConfiguration(AppSettings& settings, clsInstrument& defaults, const QSt
 bool SaveConfiguration(const AppSettings& settings, const clsInstrument& defaults,
                        const QString& folder);
 
-// The maker's company name: the overseas one when text 101 is "EN", else the
-// home one. Shown in the configuration file's rights notice and the dump
-// list header.
-QString MakerCompanyName();
-
 // The access code the main window uses when none is set before loading:
 // "qzv" when text 101 is "EN", "Wupsa" otherwise.
 QString AccessCodeFallback();

@@ -1,7 +1,7 @@
 #include "link/Dumps.h"
 
 #include "app/Catalogue.h"
-#include "app/Configuration.h"
+#include "app/Maker.h"
 #include "link/CommandSet.h"
 #include "link/LinkClock.h"
 #include "link/uclTqif.h"

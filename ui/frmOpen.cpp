@@ -1,5 +1,7 @@
 #include "ui/frmOpen.h"
 
+#include "app/Maker.h"
+
 #include "app/Catalogue.h"
 #include "ui/MessageBox.h"
 
@@ -14,8 +16,6 @@
 
 const char* const frmOpen::kPartNumberJapanese = "47215";
 const char* const frmOpen::kPartNumberOther = "47216";
-const char* const frmOpen::kCompanyHome = "Minamikaze Instruments Co., Ltd.";
-const char* const frmOpen::kCompanyOverseas = "Minamikaze Instruments International Inc.";
 
 void CentreOnScreen(QWidget* window) {
     if (!window)
@@ -123,15 +123,12 @@ void frmOpen::Form_Load() {
     const QString partNumber = QString::fromLatin1(
         LoadMessage(101) == QLatin1String("JP") ? kPartNumberJapanese : kPartNumberOther);
     lblVersion->setText(QStringLiteral("P.No.") + partNumber);
-    const QString company = QString::fromUtf8(
-        LoadMessage(101) == QLatin1String("EN") ? kCompanyOverseas : kCompanyHome);
-    lblCompany->setText(company);
+    lblCompany->setText(MakerCompanyName());
 
     lblTitle->setText(QStringLiteral("TQ-7350 Setup Program"));
     lblTM->setText(QStringLiteral("TM"));
     lblPCs->setText(QStringLiteral("for Windows"));
-    lblRights->setText(
-        QStringLiteral("Copyright (C) 2024 Minamikaze Instruments. All rights reserved."));
+    lblRights->setText(MakerRightsNotice());
 
     // Fixed size, wide enough for the longest company name.
     const QSize hint = sizeHint();

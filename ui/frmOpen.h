@@ -19,8 +19,6 @@ public:
     // Part numbers of the two editions and the maker's two company names.
     static const char* const kPartNumberJapanese;
     static const char* const kPartNumberOther;
-    static const char* const kCompanyHome;
-    static const char* const kCompanyOverseas;
 
     // `displayMs` is how long the splash stays; tests pass a short time.
     explicit frmOpen(QWidget* parent = nullptr, int displayMs = kDisplayMs);

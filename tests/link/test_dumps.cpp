@@ -1,7 +1,7 @@
 // Flash image and dump list transfers against the emulator on a virtual clock.
 #include "test_maintenance_fixture.h"
 
-#include "app/Configuration.h"
+#include "app/Maker.h"
 #include "link/Dumps.h"
 
 #include <QDir>

@@ -2,6 +2,7 @@
 // instance, and the program's own command-line guard.
 #include "app/AppSettings.h"
 #include "app/Catalogue.h"
+#include "app/Maker.h"
 #include "common/TestSupport.h"
 #include "ui/FontCopy.h"
 #include "ui/MessageBox.h"
@@ -183,7 +184,7 @@ TEST(frmOpen, ShowsEditionAndClosesByItsTimer) {
     EXPECT_EQ(splash.lblPCs->text(), "for Windows");
     // English catalogue: the other edition's part number, the overseas company.
     EXPECT_EQ(splash.lblVersion->text(), QString("P.No.") + frmOpen::kPartNumberOther);
-    EXPECT_EQ(splash.lblCompany->text(), frmOpen::kCompanyOverseas);
+    EXPECT_EQ(splash.lblCompany->text(), QLatin1String(kMakerCompanyOverseas));
     EXPECT_FALSE(splash.imgPicture->pixmap().isNull());
     EXPECT_TRUE(splash.isModal());
 
@@ -205,7 +206,7 @@ TEST(frmOpen, JapaneseCatalogueGivesJapaneseEditionAndHomeCompany) {
     frmOpen splash;
     SetCatalogueLanguage(CatalogueLanguage::English);
     EXPECT_EQ(splash.lblVersion->text(), QString("P.No.") + frmOpen::kPartNumberJapanese);
-    EXPECT_EQ(splash.lblCompany->text(), frmOpen::kCompanyHome);
+    EXPECT_EQ(splash.lblCompany->text(), QLatin1String(kMakerCompanyHome));
     // Fixed English texts stay as they are in every language.
     EXPECT_EQ(splash.lblTitle->text(), "TQ-7350 Setup Program");
     EXPECT_EQ(splash.lblPCs->text(), "for Windows");
