@@ -470,7 +470,9 @@ bool ApplyGasSelection(clsInstrument& record, const AppSettings& settings, bool 
 
     if (fromLibrary) {
         const int li = sel + 1;
-        record.setLSindex(static_cast<int16_t>(sel));
+        // LSindex is the detector's own number of the library entry in use
+        // (1-based, as "LS" carries it on the wire), not the option index.
+        record.setLSindex(static_cast<int16_t>(li));
         record.setGasName(0, record.LI_Name(li).trimmed());
         record.setGasPoint(0, record.LI_Point(li));
         record.setGasUnit(0, record.LI_Unit(li));

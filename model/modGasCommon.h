@@ -124,14 +124,14 @@ bool IsBeyondAlarmPoint(const clsInstrument& record, int ch, float value);
 // --- Gas selection ----------------------------------------------------------
 
 // Applies gas `sel` to channel ch of the record: from the detector's LI table
-// when ch is 0 and liTableState is true (entry sel + 1; LSindex = sel and LS
-// entry 0 take it too), otherwise from settings.GasChangeTable[ch][sel],
-// which also supplies warning, alarm, STEL, TWA, auto-cal value and zero.
-// On a custom board (IsCustom 1) a new gas on channel 0 also settles the
-// channels that depend on it: "CH4" puts the CH4 ppm entry
-// GasChangeTable[3][1] on channel 3, any other gas switches channel 4 (CH4
-// in volume) off. Returns false and changes nothing for a channel outside
-// 0..4 or a selection outside the table in use.
+// when ch is 0 and liTableState is true (entry sel + 1, which also becomes
+// LSindex, the detector's 1-based entry number, and LS entry 0), otherwise
+// from settings.GasChangeTable[ch][sel], which also supplies warning, alarm,
+// STEL, TWA, auto-cal value and zero. On a custom board (IsCustom 1) a new gas
+// on channel 0 also settles the channels that depend on it: "CH4" puts the
+// CH4 ppm entry GasChangeTable[3][1] on channel 3, any other gas switches
+// channel 4 (CH4 in volume) off. Returns false and changes nothing for a
+// channel outside 0..4 or a selection outside the table in use.
 bool ApplyGasSelection(clsInstrument& record, const AppSettings& settings, bool liTableState,
                        int ch, int sel);
 

@@ -382,7 +382,8 @@ TEST(modGasCommon, GasSelectionFromTheLibrary) {
     r.ClearChangeFlags();
 
     ASSERT_TRUE(ApplyGasSelection(r, s, true, 0, 2));
-    EXPECT_EQ(r.LSindex(), 2);
+    // LSindex carries the detector's entry number (option 2 is entry 3).
+    EXPECT_EQ(r.LSindex(), 3);
     EXPECT_TRUE(r.Change_LSindex());
     EXPECT_TRUE(r.GasEnabled(0));
     EXPECT_EQ(r.GasName(0), QStringLiteral("C2H2"));
@@ -406,12 +407,13 @@ TEST(modGasCommon, GasSelectionFromTheLibrary) {
     // The LI table is used for channel 0 only.
     ASSERT_TRUE(ApplyGasSelection(r, s, true, 1, 0));
     EXPECT_EQ(r.GasName(1), QStringLiteral("O2"));
-    EXPECT_EQ(r.LSindex(), 2);
+    EXPECT_EQ(r.LSindex(), 3);
 
     // The last library entry is 30; selection 29 reaches it, 30 does not exist.
     r.setLI_Name(30, QStringLiteral("LAST"));
     EXPECT_TRUE(ApplyGasSelection(r, s, true, 0, 29));
     EXPECT_EQ(r.GasName(0), QStringLiteral("LAST"));
+    EXPECT_EQ(r.LSindex(), 30);
     clsInstrument untouched;
     EXPECT_FALSE(ApplyGasSelection(untouched, s, true, 0, 30));
     EXPECT_FALSE(ApplyGasSelection(untouched, s, true, 0, -1));

@@ -132,7 +132,7 @@ TEST(frmGasSel, LibraryEntriesForChannel0) {
         f.record.setLI_Ratio(k, 1.5f);
     }
     f.record.setLI_Name(0, QStringLiteral("NOT OFFERED")); // entry 0 is not a choice
-    f.record.setLSindex(1);
+    f.record.setLSindex(2); // the detector's 1-based library entry: option 1
     frmGasSel dialog(f.record, f.settings, true);
     dialog.setGasNo(0);
     // Entry k is option k - 1; "---" names and empty names are not offered.
@@ -145,7 +145,7 @@ TEST(frmGasSel, LibraryEntriesForChannel0) {
     EXPECT_TRUE(dialog.cmdGasSel[0]->isEnabled());
 
     // A preselection that points at an entry not offered selects nothing.
-    f.record.setLSindex(2);
+    f.record.setLSindex(3);
     dialog.setGasNo(0);
     EXPECT_EQ(GasSelFixture::checked(dialog), -1);
     EXPECT_EQ(dialog.SelNum(), -1);
@@ -161,14 +161,14 @@ TEST(frmGasSel, Channel3OnStandardAndCustomBoards) {
     // A custom board measures the combustible gas of channel 0 in ppm.
     f.record.setIsCustom(1);
     f.record.setGasName(0, QStringLiteral("CH4"));
-    f.record.setLSindex(0);
+    f.record.setLSindex(1);
     dialog.setGasNo(3);
     EXPECT_EQ(GasSelFixture::shown(dialog), std::vector<int>{1});
     EXPECT_EQ(dialog.optGasList[1]->text(), QStringLiteral("CH4(5000ppm)"));
     EXPECT_EQ(GasSelFixture::checked(dialog), 1);
 
     f.record.setGasName(0, QStringLiteral("i-C4H10"));
-    f.record.setLSindex(1);
+    f.record.setLSindex(2);
     dialog.setGasNo(3);
     EXPECT_EQ(GasSelFixture::shown(dialog), std::vector<int>{2});
     EXPECT_EQ(GasSelFixture::checked(dialog), 2);

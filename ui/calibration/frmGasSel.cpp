@@ -118,7 +118,7 @@ void frmGasSel::BuildList() {
                                        QStringLiteral("Ratio=") + ratio);
             optGasList[k - 1]->show();
         }
-        preselect = record_.LSindex();
+        preselect = record_.LSindex() - 1; // LSindex is the 1-based library entry
     } else if (gasNo_ >= 0 && gasNo_ < kGasChangeChannels) {
         for (int k = 0; k < kOptions && k < kGasChangeEntries; ++k) {
             const GasChangeEntry& e = settings_.GasChangeTable[gasNo_][k];
@@ -143,7 +143,7 @@ void frmGasSel::BuildList() {
                     optGasList[1]->hide();
                 optGasList[3]->hide();
                 optGasList[4]->hide();
-                preselect = record_.LSindex() + 1;
+                preselect = record_.LSindex();
             }
         }
     }
