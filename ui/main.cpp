@@ -6,9 +6,10 @@
 #include "app/Startup.h"
 #include "ui/MessageBox.h"
 #include "ui/SingleInstance.h"
-#include "ui/frmMain.h"
 #include "ui/frmOpen.h"
 #include "ui/frmPassword.h"
+#include "ui/main/ScreenshotMode.h"
+#include "ui/main/frmMain.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -26,6 +27,27 @@ bool DisplayAvailable() {
 #endif
 }
 
+// The hidden option "--screenshot FILE": reads the demonstration detector and
+// saves a picture of the main window (documentation only). Taken out of the
+// argument list; empty when not given.
+QString TakeScreenshotOption(QStringList& args) {
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& arg = args.at(i);
+        if (arg.startsWith(QLatin1String("--screenshot="))) {
+            const QString file = arg.mid(int(qstrlen("--screenshot=")));
+            args.removeAt(i);
+            return file;
+        }
+        if (arg == QLatin1String("--screenshot") && i + 1 < args.size()) {
+            const QString file = args.at(i + 1);
+            args.removeAt(i + 1);
+            args.removeAt(i);
+            return file;
+        }
+    }
+    return QString();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -33,11 +55,16 @@ int main(int argc, char** argv) {
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
+    const QString screenshot = TakeScreenshotOption(args);
 
     StartupOptions options;
     QString error;
     if (!ParseStartupOptions(args, options, &error)) {
         std::fprintf(stderr, "tq7350: %s (see --help)\n", qPrintable(error));
+        return 2;
+    }
+    if (!screenshot.isEmpty() && !options.demo) {
+        std::fputs("tq7350: --screenshot needs --demo\n", stderr);
         return 2;
     }
     if (options.help) {
@@ -89,6 +116,8 @@ int main(int argc, char** argv) {
         window->setAttribute(Qt::WA_DeleteOnClose);
         return window;
     });
+    if (!screenshot.isEmpty())
+        StartScreenshotMode(password, settings.AccessCode, screenshot);
     password.show();
     return app.exec();
 }

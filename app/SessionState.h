@@ -1,0 +1,38 @@
+// Run-time state the whole program shares while it runs (none of it is kept
+// between runs): the three settings records, the live readings of the
+// detector, the calibration flow's flags and the run mode of the progress
+// window, and the folders the program started in.
+#pragma once
+
+#include "model/clsInstrument.h"
+
+#include <QString>
+
+struct SessionState {
+    // The record that mirrors the connected detector (read, edited, written).
+    clsInstrument Instrument;
+    // Per-channel defaults the grid and the calibration window fall back on.
+    clsInstrument Defaults;
+    // The calibration window's own record.
+    clsInstrument CalInstrument;
+
+    // Live readings of channels 0..4 (-101: no value) and whether one arrived.
+    float CurrentReading[5] = {-101.0f, -101.0f, -101.0f, -101.0f, -101.0f};
+    bool ReadingReceived = false;
+    // The calibration window is open and wants the readings.
+    bool CalWindowOpen = false;
+    // Channels selected for a span calibration.
+    bool CalSelect[5] = {false, false, false, false, false};
+    // Run mode of the progress window and the calibration flow: 0 instrument
+    // download, 1 logger-data or dump download, 3 zero run, 4 span run,
+    // 6 check-data writing.
+    int CalMode = 0;
+
+    // The folder that was current when the program started (serial logs,
+    // logger image, dump list) and the program's own folder (reference image).
+    QString StartupFolder;
+    QString ProgramFolder;
+};
+
+// The one program-wide instance. Tests may reset it with `Session() = SessionState{}`.
+SessionState& Session();

@@ -1,0 +1,145 @@
+#include "link/InformationDownload.h"
+
+#include "app/Catalogue.h"
+#include "link/LinkClock.h"
+#include "link/SerialLog.h"
+#include "link/uclTqif.h"
+#include "model/clsInstrument.h"
+
+#include <QDateTime>
+
+#include <cmath>
+
+namespace InformationDownload {
+
+namespace {
+
+QString Now() {
+    return SerialLog::GeneralDate(QDateTime::currentDateTime());
+}
+
+void Log(const Callbacks& cb, const QString& text, int32_t colour) {
+    if (cb.logLine)
+        cb.logLine(text, colour);
+}
+
+// The read began by clearing the record, so after a failure it holds the
+// defaults and whatever arrived before the failure: neither read from the
+// detector nor imported, and not fit to be edited or written back.
+void ForgetPartialRead(clsInstrument& record) {
+    record.setCommFlags(false);
+    record.setImportFlag(false);
+}
+
+qint64 ClockMs(uclTqif& link) {
+    LinkClock* clock = link.clock();
+    return clock ? clock->elapsedMs() : 0;
+}
+
+} // namespace
+
+QString ElapsedText(qint64 ms) {
+    if (ms < 0)
+        ms = 0;
+    const qint64 seconds = ms / 1000;
+    return QStringLiteral("%1:%2:%3")
+        .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
+        .arg((seconds / 60) % 60, 2, 10, QLatin1Char('0'))
+        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+QStringList AnalogValueLines(const clsInstrument& record) {
+    // Labels of the converter inputs, each 14 characters wide.
+    static const char* const kLabels[8] = {
+        "ch1 PRES.     ", "ch2 O2  AMP   ", "ch3 CO  AMP   ", "ch4 H2S AMP   ",
+        "ch5 TH1       ", "ch6 BATT.     ", "ch7 TH2       ", "ext -         ",
+    };
+    QStringList lines;
+    lines << QStringLiteral("TQ-7350 Analog to Digital Converter Values List");
+    for (int i = 0; i < 8; ++i) {
+        const double volts = record.AnalogValue(i) / 1000.0;
+        lines << QString::fromLatin1(kLabels[i]) + QStringLiteral("\t: ") +
+                     QString::number(volts, 'f', 3) + QStringLiteral("V");
+    }
+    return lines;
+}
+
+bool DateDiffers(const clsInstrument& record) {
+    const double offset = record.SysDateOffset();
+    return std::isfinite(offset) && std::fabs(offset) > 1.0;
+}
+
+Result Run(uclTqif& link, clsInstrument& record, const Options& options,
+           const Callbacks& callbacks) {
+    Result result;
+    if (callbacks.progress)
+        callbacks.progress(LoadMessage(6004));
+
+    if (!link.Connected()) {
+        Log(callbacks, LoadMessage(5417), kRed);
+        link.AddLog(LoadMessage(5522, {Now()}));
+        result.outcome = Outcome::NotConnected;
+        result.DateMismatch = DateDiffers(record);
+        return result;
+    }
+    if (link.IsBusy()) {
+        // Another command is waiting for its answer: starting a second one
+        // would mix the answers of both.
+        Log(callbacks, LoadMessage(5416), kRed);
+        result.outcome = Outcome::Busy;
+        result.DateMismatch = DateDiffers(record);
+        return result;
+    }
+
+    Log(callbacks, LoadMessage(5414), kGreen);
+    link.AddLog(LoadMessage(5517, {Now()}));
+    const qint64 start = ClockMs(link);
+
+    link.setInstrument(&record);
+    const bool ok = link.GetInstrument(&record);
+    result.ElapsedMs = ClockMs(link) - start;
+
+    if (ok) {
+        record.setCommFlags(true);
+        record.setImportFlag(false);
+        for (int ch = 0; ch < 5; ++ch) {
+            if (options.ChannelLocked[ch])
+                record.setGasEnabled(ch, true);
+        }
+        if (options.ReadHistories) {
+            result.HistoryRead = link.GetLatestHistory(&record);
+            result.BumpHistoryRead = link.GetLatestBumpHistory(&record);
+        }
+        result.AnalogLines = AnalogValueLines(record);
+        for (const QString& line : result.AnalogLines)
+            Log(callbacks, line, kAnalogGreen);
+        Log(callbacks, LoadMessage(5415), kGreen);
+        result.ElapsedMs = ClockMs(link) - start;
+        link.AddLog(LoadMessage(5519, {Now(), ElapsedText(result.ElapsedMs)}));
+        result.outcome = Outcome::Success;
+    } else if (link.Cancel()) {
+        ForgetPartialRead(record);
+        Log(callbacks, LoadMessage(5462), kRed);
+        link.AddLog(LoadMessage(5589, {Now()}));
+        result.outcome = Outcome::Cancelled;
+        result.FailLine = record.FailLine();
+    } else {
+        // Reported as failed even when answers had arrived before the
+        // failure: the record is incomplete and must not be taken for a
+        // successful read.
+        ForgetPartialRead(record);
+        Log(callbacks, LoadMessage(5416), kRed);
+        link.AddLog(LoadMessage(5520));
+        result.FailLine = record.FailLine();
+        // The clock parser keeps the refused clock text in FailLine: the
+        // detector's date is out of order and must be set first.
+        if (!result.FailLine.isEmpty())
+            Log(callbacks, LoadMessage(5590), kRed);
+        link.AddLog(LoadMessage(5521, {Now(), ElapsedText(result.ElapsedMs)}));
+        result.outcome = Outcome::Failed;
+    }
+    result.DateMismatch = DateDiffers(record);
+    return result;
+}
+
+} // namespace InformationDownload

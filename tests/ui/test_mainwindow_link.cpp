@@ -1,0 +1,297 @@
+// The main window talking to the emulated detector: "Instrument
+// Information" refreshing every field, a read that fails, the date check,
+// power-off, and the demonstration mode.
+#include "MainWindowRig.h"
+
+#include "app/Catalogue.h"
+#include "link/InformationDownload.h"
+#include "model/clsInstrument.h"
+#include "model/modGasCommon.h"
+#include "ui/main/OptionGrid.h"
+#include "ui/main/StatusLamp.h"
+#include "ui/main/frmUpload.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
+using namespace windowtest;
+
+namespace {
+
+const QColor kRed(255, 0, 0);
+const QColor kGreen(0, 192, 0);
+
+} // namespace
+
+TEST(frmMainRead, InstrumentInformationRefreshesEveryField) {
+    MainWindowRig rig;
+    frmMain& w = *rig.window;
+    SimState& detector = rig.sim().state();
+    detector.serialNo = QStringLiteral("SN-0042");
+    detector.romNumber = 815;
+    detector.channels[2].warning = 30;
+    ASSERT_TRUE(rig.connect());
+
+    // The progress window is up while the read runs.
+    bool progressShown = false;
+    QString progressCaption;
+    QObject::connect(&rig.link(), &uclTqif::StsTransmit, &w, [&] {
+        if (frmUpload* up = w.Upload(); up && up->isVisible()) {
+            progressShown = true;
+            progressCaption = up->windowTitle();
+            EXPECT_FALSE(w.fraCommand[0]->isEnabled());
+        }
+    });
+    w.cmdDown[1]->click();
+
+    EXPECT_TRUE(progressShown);
+    EXPECT_EQ(progressCaption, LoadMessage(6056));
+    EXPECT_EQ(w.Upload(), nullptr);
+    EXPECT_TRUE(w.fraCommand[0]->isEnabled());
+    clsInstrument& r = rig.record();
+    EXPECT_TRUE(r.CommFlags());
+    EXPECT_FALSE(r.ImportFlag());
+
+    // Every field shows the detector.
+    EXPECT_EQ(w.txtOption[0]->text(), r.SerialNo());
+    EXPECT_TRUE(w.txtOption[0]->text().startsWith(QStringLiteral("SN-0042")));
+    EXPECT_EQ(w.txtOption[1]->text(), r.StationID());
+    EXPECT_EQ(w.txtOption[2]->text(), r.UserID());
+    EXPECT_EQ(w.lblInst[7]->text(), QStringLiteral("00815"));
+    EXPECT_EQ(w.lblInst[9]->text(), detector.sum);
+    EXPECT_EQ(w.cmbInterval->currentIndex(), OptionRules::IntervalItemIndex(r.Intervals()));
+    const GridControl& g = *w.vfgOption;
+    ASSERT_EQ(g.Rows(), OptionGrid::kRows);
+    for (int ch = 0; ch < 5; ++ch)
+        EXPECT_EQ(g.TextMatrix(ch + 2, 0), modGasCommon::FormatGasLabel(r, ch, true)) << ch;
+    EXPECT_EQ(g.TextMatrix(4, 2), QStringLiteral("30"));
+    EXPECT_EQ(g.TextMatrix(3, 3), modGasCommon::FormatReading(r.Alarm(1), r.GasPoint(1)));
+
+    // The histories were read after the record.
+    const QStringList sent = [&] {
+        QStringList out;
+        for (const QByteArray& c : rig.sim().receivedCommands())
+            out << QString::fromLatin1(c);
+        return out;
+    }();
+    EXPECT_TRUE(sent.contains(QStringLiteral("SO,R,")));
+    EXPECT_TRUE(sent.contains(QStringLiteral("BO,R,")));
+
+    // The log pane: start, the analog values, completion; the detector's
+    // clock is close to the PC's, so no date line.
+    EXPECT_EQ(rig.colourOf(LoadMessage(5414)), kGreen);
+    EXPECT_EQ(rig.colourOf(QStringLiteral("ch6 BATT.")), QColor(0, 128, 64));
+    EXPECT_TRUE(rig.logged(QStringLiteral("ch1 PRES.     \t: 2.066V")));
+    EXPECT_EQ(rig.colourOf(Line(LoadMessage(5415))), kGreen);
+    EXPECT_FALSE(rig.logged(LoadMessage(5591)));
+    EXPECT_FALSE(rig.logged(Line(LoadMessage(5416))));
+
+    // Connected and read: every command is on.
+    EXPECT_TRUE(w.cmdOption[0]->isEnabled());
+    EXPECT_TRUE(w.cmdOption[7]->isEnabled());
+
+    // The serial log has the sequence lines.
+    QFile log(QDir(rig.dir.path()).filePath(QStringLiteral("SerialLog.log")));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QString text = QString::fromLatin1(log.readAll());
+    EXPECT_TRUE(text.contains(QStringLiteral("---Instrument Download Start Sequence---")));
+    EXPECT_TRUE(text.contains(QStringLiteral("---Instrument Download Finished---")));
+}
+
+TEST(frmMainRead, AFailedReadIsReportedAsFailed) {
+    MainWindowRig rig;
+    frmMain& w = *rig.window;
+    ASSERT_TRUE(rig.connect());
+    // The detector refuses a command late in the read: many answers have
+    // arrived before the failure.
+    rig.sim().faults().refuseCodes << QStringLiteral("SA");
+    w.cmdDown[1]->click();
+
+    EXPECT_EQ(rig.colourOf(Line(LoadMessage(5416))), kRed);
+    EXPECT_FALSE(rig.logged(Line(LoadMessage(5415))));
+    clsInstrument& r = rig.record();
+    EXPECT_FALSE(r.CommFlags());
+    // What was read is incomplete: it is neither shown as editable nor
+    // offered for writing.
+    EXPECT_FALSE(r.ImportFlag());
+    EXPECT_FALSE(w.cmdOption[0]->isEnabled());
+    EXPECT_FALSE(w.txtOption[0]->isEnabled());
+    EXPECT_EQ(w.vfgOption->Rows(), OptionGrid::kEmptyRows);
+    EXPECT_TRUE(w.fraCommand[0]->isEnabled());
+    EXPECT_EQ(w.Upload(), nullptr);
+
+    // The next read, without the fault, succeeds.
+    rig.sim().faults().refuseCodes.clear();
+    w.cmdDown[1]->click();
+    EXPECT_TRUE(r.CommFlags());
+    EXPECT_EQ(w.vfgOption->Rows(), OptionGrid::kRows);
+}
+
+TEST(frmMainRead, CancelEndsTheReadAsCancelled) {
+    MainWindowRig rig;
+    frmMain& w = *rig.window;
+    ASSERT_TRUE(rig.connect());
+    int transmitted = 0;
+    QObject::connect(&rig.link(), &uclTqif::StsTransmit, &w, [&] {
+        if (++transmitted == 20)
+            rig.link().setCancel(true);
+    });
+    w.cmdDown[1]->click();
+    EXPECT_TRUE(rig.logged(LoadMessage(5462)));
+    EXPECT_FALSE(rig.logged(Line(LoadMessage(5415))));
+    EXPECT_FALSE(rig.record().CommFlags());
+}
+
+TEST(frmMainRead, NotConnectedAndDateCheck) {
+    MainWindowRig rig;
+    frmMain& w = *rig.window;
+    // Not connected: the command is refused with the no-response line.
+    w.InstrumentDownload();
+    EXPECT_EQ(rig.colourOf(Line(LoadMessage(5417))), kRed);
+    EXPECT_EQ(rig.sim().receivedCommands().size(), 0);
+
+    // A detector clock two days behind the PC's is reported in red.
+    rig.sim().state().clockOffsetSecs = -2 * 86400;
+    ASSERT_TRUE(rig.connect());
+    w.cmdDown[1]->click();
+    ASSERT_TRUE(rig.record().CommFlags());
+    EXPECT_GT(rig.record().SysDateOffset(), 1.0);
+    EXPECT_EQ(rig.colourOf(LoadMessage(5591)), kRed);
+
+    // The detector clock label shows the detector's time.
+    rig.window->tmrInter->stop();
+    QTest::qWait(1100); // a new second for the clock
+    QMetaObject::invokeMethod(rig.window->tmrInter, "timeout");
+    const QDateTime shown =
+        QDateTime::fromString(w.lblOption[6]->text(), QStringLiteral("MM/dd/yyyy hh:mm:ss"));
+    ASSERT_TRUE(shown.isValid()) << w.lblOption[6]->text().toStdString();
+    EXPECT_NEAR(double(shown.secsTo(QDateTime::currentDateTime())), 2.0 * 86400, 5.0);
+}
+
+TEST(frmMainRead, PowerOffReturnsToTheStartUpState) {
+    MainWindowRig rig;
+    frmMain& w = *rig.window;
+    ASSERT_TRUE(rig.connect());
+    w.cmdDown[1]->click();
+    ASSERT_TRUE(rig.record().CommFlags());
+    w.txtSuffix->setText(QStringLiteral("typed"));
+    rig.settings.FactoryRecordSuffix = QStringLiteral("stored");
+
+    // No: nothing happens.
+    rig.answers = {QMessageBox::No};
+    w.cmdDown[4]->click();
+    EXPECT_TRUE(rig.wasAsked(LoadMessage(5347)));
+    EXPECT_TRUE(rig.link().Connected());
+    EXPECT_TRUE(rig.record().CommFlags());
+
+    // Yes: the detector is switched off, the window starts over.
+    rig.answers = {QMessageBox::Yes};
+    w.cmdDown[4]->click();
+    EXPECT_TRUE(rig.sim().receivedCommands().contains("RO,W,"));
+    EXPECT_TRUE(rig.logged(Line(LoadMessage(5407))));
+    EXPECT_FALSE(rig.logged(Line(LoadMessage(5408))));
+    clsInstrument& r = rig.record();
+    EXPECT_FALSE(r.CommFlags());
+    // Start-up state: the defaults are editable (first activation ran) and
+    // the port is open again, the window enabled.
+    EXPECT_TRUE(r.ImportFlag());
+    EXPECT_FALSE(w.FirstActivationPending());
+    EXPECT_TRUE(w.isEnabled());
+    EXPECT_TRUE(rig.link().PortOpen());
+    EXPECT_EQ(w.txtSuffix->text(), QStringLiteral("stored"));
+    EXPECT_TRUE(w.lblInst[7]->text().isEmpty());
+    EXPECT_TRUE(QFile::exists(QDir(rig.dir.path()).filePath(QStringLiteral("TQ7350Config.ini"))));
+    EXPECT_FALSE(w.cmdDown[1]->isEnabled());
+
+    // The log pane started over too: the read's lines are gone.
+    EXPECT_FALSE(rig.logged(LoadMessage(5414)));
+
+    // The detector comes back after a while and is found again.
+    ASSERT_TRUE(rig.connect(200));
+    EXPECT_TRUE(w.cmdDown[1]->isEnabled());
+    EXPECT_EQ(w.shpStatus[1]->FillColor(), QColor(0, 255, 0));
+
+    // Not connected: the no-response line.
+    rig.sim().setLineUp(false);
+    rig.clock.runTicks(3);
+    rig.answers = {QMessageBox::Yes};
+    w.PowerOff();
+    EXPECT_EQ(rig.colourOf(Line(LoadMessage(5409))), kRed);
+}
+
+TEST(frmMainRead, LinkEventsReachTheWindow) {
+    MainWindowRig rig;
+    frmMain& w = *rig.window;
+    emit rig.link().Densty(1, 20.9f, 3, 4, 5);
+    EXPECT_TRUE(rig.session.ReadingReceived);
+    EXPECT_FLOAT_EQ(rig.session.CurrentReading[1], 20.9f);
+    emit rig.link().ConnectRetry(3);
+    EXPECT_EQ(rig.colourOf(LoadMessage(5412, {3})), kGreen);
+    emit rig.link().InstMessage(QStringLiteral("SENSOR MESSAGE"));
+    EXPECT_EQ(rig.colourOf(QStringLiteral("SENSOR MESSAGE")), QColor(0, 0, 192));
+
+    // A port error of the socket side: red line, red lamp, a box.
+    emit rig.link().IrDAError(10061); // not one of the two: ignored
+    EXPECT_TRUE(rig.asked.empty());
+    emit rig.link().IrDAError(10048);
+    EXPECT_EQ(rig.colourOf(LoadMessage(5371)), kRed);
+    EXPECT_EQ(w.shpStatus[0]->FillColor(), QColor(254, 0, 0));
+    ASSERT_EQ(rig.asked.size(), 1u);
+    EXPECT_EQ(rig.asked.front().title, LoadMessage(5372));
+
+    // Dump progress goes to the progress window.
+    w.ShowUpload(1, QStringLiteral("EEPROM"));
+    emit rig.link().DumpMessage(QStringLiteral("block 7"));
+    EXPECT_EQ(w.Upload()->text(), QStringLiteral("block 7"));
+    // Its cancel button cancels the link.
+    w.Upload()->cmdUpload->click();
+    EXPECT_TRUE(rig.link().Cancel());
+    w.CloseUpload();
+    EXPECT_EQ(w.Upload(), nullptr);
+}
+
+TEST(frmMainRead, DemoModeSaysSoAndReadsTheEmulator) {
+    MainWindowRig::Options o =
+        MainWindowRig::With(false, false, [](MainWindowRig& r) { r.options.demo = true; });
+    o.virtualClock = false;
+    MainWindowRig rig(o);
+    frmMain& w = *rig.window;
+    EXPECT_TRUE(w.Demo());
+    EXPECT_TRUE(w.windowTitle().endsWith(QStringLiteral(" [DEMO]")));
+    EXPECT_EQ(rig.colourOf(QStringLiteral("DEMO")), kRed);
+    EXPECT_TRUE(rig.link().PortOpen());
+    w.show();
+    // The demonstration detector runs on the wall clock; it answers within
+    // a few seconds.
+    QElapsedTimer t;
+    t.start();
+    while (!rig.link().Connected() && t.elapsed() < 10000)
+        QTest::qWait(50);
+    ASSERT_TRUE(rig.link().Connected());
+}
+
+TEST(InformationDownload, AnalogListAndElapsedText) {
+    clsInstrument r;
+    r.setAnalogValue(0, 2066);
+    r.setAnalogValue(7, -500);
+    const QStringList lines = InformationDownload::AnalogValueLines(r);
+    ASSERT_EQ(lines.size(), 9);
+    EXPECT_EQ(lines.at(0), QStringLiteral("TQ-7350 Analog to Digital Converter Values List"));
+    EXPECT_EQ(lines.at(1), QStringLiteral("ch1 PRES.     \t: 2.066V"));
+    EXPECT_EQ(lines.at(2), QStringLiteral("ch2 O2  AMP   \t: 0.000V"));
+    EXPECT_EQ(lines.at(8), QStringLiteral("ext -         \t: -0.500V"));
+    EXPECT_EQ(InformationDownload::ElapsedText(3723500), QStringLiteral("01:02:03"));
+    EXPECT_EQ(InformationDownload::ElapsedText(-5), QStringLiteral("00:00:00"));
+
+    r.setSysDateOffset(1.0);
+    EXPECT_FALSE(InformationDownload::DateDiffers(r));
+    r.setSysDateOffset(-1.01);
+    EXPECT_TRUE(InformationDownload::DateDiffers(r));
+}

@@ -1,0 +1,16 @@
+// A run without a person at the screen that produces the pictures of the
+// main window for the documentation: it enters the access code, waits for
+// the (demonstration) detector to connect, reads it with "Instrument
+// Information", saves a picture of the window and ends the program.
+//
+// Started by the hidden option "--screenshot FILE" (with --demo); see
+// docs/window.md and scripts/screenshots.sh.
+#pragma once
+
+#include <QString>
+
+class frmPassword;
+
+// Arms the run on the access-code dialog that is about to be shown. The
+// program's exit code is 0 when the picture was saved, 1 otherwise.
+void StartScreenshotMode(frmPassword& password, const QString& accessCode, const QString& file);
