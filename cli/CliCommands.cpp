@@ -1,0 +1,996 @@
+#include "cli/CliCommands.h"
+
+#include "app/Catalogue.h"
+#include "app/Helpers.h"
+#include "app/SettingsFile.h"
+#include "app/SettingsHistory.h"
+#include "app/WriteChecks.h"
+#include "cli/CliConsole.h"
+#include "cli/CliSession.h"
+#include "cli/CliTexts.h"
+#include "cli/RecordJson.h"
+#include "cli/RecordText.h"
+#include "link/CommandSet.h"
+#include "link/InformationDownload.h"
+#include "link/ReadSequence.h"
+#include "link/WriteSequence.h"
+#include "model/OleDate.h"
+#include "model/clsInstrument.h"
+#include "model/modGasCommon.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
+
+#include <functional>
+
+namespace cli {
+
+namespace {
+
+using clitext::CliText;
+
+constexpr int32_t kBrown = 128 + 256 * 32;
+// Logger memory image and the reference image of the FLASH check.
+const char* const kLoggerImageName = "TQ7350.DAT";
+const char* const kReferenceImageName = "TQ7350_Check.DAT";
+constexpr int kLastImageBlock = 1023;
+
+// Everything a command works with.
+struct Ctx {
+    const Invocation& inv;
+    Console& console;
+    QJsonObject result;
+    QString lastError;
+
+    void error(const QString& text) {
+        console.error(text);
+        lastError = Console::Tidy(text);
+    }
+    void info(const QString& text) { console.progressLine(text); }
+    void line(const QString& text, int32_t colour) {
+        console.line(text, colour);
+        if (colour == Console::kRed)
+            lastError = Console::Tidy(text);
+    }
+    bool json() const { return inv.json; }
+    // A result line on standard output (text mode only).
+    void out(const QString& text) {
+        if (!inv.json)
+            console.out(text);
+    }
+    QString absolute(const QString& path) const { return QDir::current().absoluteFilePath(path); }
+};
+
+// Texts the window writes when a command finds no detector.
+void ReportNoDetector(Ctx& c, CliSession& s) {
+    const QString date = s.dateText();
+    switch (c.inv.command) {
+    case Command::Read:
+        c.line(LoadMessage(5417), Console::kRed);
+        s.link().AddLog(LoadMessage(5522, {date}));
+        break;
+    case Command::Logger:
+    case Command::FlashCheck:
+        c.line(LoadMessage(5422), Console::kRed);
+        s.link().AddLog(LoadMessage(5528, {date}));
+        break;
+    case Command::Default:
+    case Command::ClearLogger:
+    case Command::ClearPower:
+        c.line(LoadMessage(5436), Console::kRed);
+        s.link().AddLog(LoadMessage(5559));
+        break;
+    case Command::PowerOff:
+        c.line(LoadMessage(5409), Console::kRed);
+        break;
+    default:
+        break;
+    }
+}
+
+// Prepares the session and connects; kExitDone or the reported status.
+int Connect(Ctx& c, CliSession& s) {
+    if (const int status = s.prepare(); status != kExitDone)
+        return status;
+    const int status = s.connectDetector();
+    if (status == kExitNoDetector)
+        ReportNoDetector(c, s);
+    return status;
+}
+
+int Interrupted(Ctx& c) {
+    c.error(CliText(clitext::Interrupted));
+    return kExitFailed;
+}
+
+// Counts the commands a sequence starts (each sets the status to 4 or 5)
+// for the progress bar.
+class CommandCounter {
+public:
+    CommandCounter(Ctx& c, uclTqif& link, const QString& label, int total) : c_(c) {
+        c_.console.beginProgress(label, total);
+        connection_ = QObject::connect(&link, &uclTqif::StatusChanged, [this](int status) {
+            const bool awaiting = status == 4 || status == 5;
+            if (awaiting && !awaiting_)
+                c_.console.setProgress(++count_);
+            awaiting_ = awaiting;
+        });
+    }
+    ~CommandCounter() {
+        QObject::disconnect(connection_);
+        c_.console.endProgress();
+    }
+    CommandCounter(const CommandCounter&) = delete;
+    CommandCounter& operator=(const CommandCounter&) = delete;
+
+private:
+    Ctx& c_;
+    QMetaObject::Connection connection_;
+    int count_ = 0;
+    bool awaiting_ = false;
+};
+
+int ReadTableSize() {
+    int n = 0;
+    for (const QString& command : ReadCommandTable())
+        n += command.isEmpty() ? 0 : 1;
+    return n;
+}
+
+// The read of "Instrument Information" with its log lines; the analog value
+// list is part of the result rather than a progress line.
+InformationDownload::Result Download(Ctx& c, CliSession& s, bool readHistories) {
+    InformationDownload::Options options;
+    options.ChannelLocked = s.lockedChannels();
+    options.ReadHistories = readHistories;
+    InformationDownload::Callbacks callbacks;
+    callbacks.logLine = [&c](const QString& text, int32_t colour) {
+        if (colour == InformationDownload::kAnalogGreen)
+            return;
+        c.line(text, colour == InformationDownload::kRed ? Console::kRed : Console::kGreen);
+    };
+    CommandCounter counter(c, s.link(), LoadMessage(6004),
+                           ReadTableSize() + (readHistories ? 2 : 0));
+    return InformationDownload::Run(s.link(), s.record(), options, callbacks);
+}
+
+int DownloadFailure(Ctx& c, const InformationDownload::Result& r) {
+    switch (r.outcome) {
+    case InformationDownload::Outcome::NotConnected:
+        return kExitNoDetector;
+    case InformationDownload::Outcome::Cancelled:
+        return Interrupted(c);
+    default:
+        if (!r.FailLine.isEmpty())
+            c.result.insert(QStringLiteral("failLine"), r.FailLine);
+        c.lastError = LoadMessage(5416);
+        return kExitFailed;
+    }
+}
+
+// --- ports ----------------------------------------------------------------------
+
+int CmdPorts(Ctx& c) {
+    uint16_t vendor = 0;
+    uint16_t product = 0;
+    ParseUsbIdSearchText(QStringLiteral("VID_10C4&PID_EA60"), &vendor, &product);
+    QJsonArray list;
+    QStringList lines;
+    for (const SerialPortRecord& port : AvailableSerialPorts()) {
+        const bool adapter = port.hasIds && port.vendorId == vendor && port.productId == product;
+        QJsonObject o;
+        o.insert(QStringLiteral("name"), port.portName);
+        o.insert(QStringLiteral("location"), port.systemLocation);
+        o.insert(
+            QStringLiteral("vendorId"),
+            port.hasIds
+                ? QJsonValue(
+                      QStringLiteral("%1").arg(port.vendorId, 4, 16, QLatin1Char('0')).toUpper())
+                : QJsonValue());
+        o.insert(
+            QStringLiteral("productId"),
+            port.hasIds
+                ? QJsonValue(
+                      QStringLiteral("%1").arg(port.productId, 4, 16, QLatin1Char('0')).toUpper())
+                : QJsonValue());
+        o.insert(QStringLiteral("adapter"), adapter);
+        list.append(o);
+        QString text = port.systemLocation;
+        if (port.hasIds)
+            text += QStringLiteral("  %1:%2").arg(o.value(QStringLiteral("vendorId")).toString(),
+                                                  o.value(QStringLiteral("productId")).toString());
+        if (adapter)
+            text += QStringLiteral("  ") + CliText(clitext::AdapterMark);
+        lines << text;
+    }
+    c.result.insert(QStringLiteral("ports"), list);
+    if (lines.isEmpty()) {
+        c.out(CliText(clitext::NoSerialPorts));
+    } else {
+        c.out(CliText(clitext::SerialPortsHeading));
+        for (const QString& l : lines)
+            c.out(QStringLiteral("  ") + l);
+    }
+    return kExitDone;
+}
+
+// --- read -------------------------------------------------------------------------
+
+bool CheckSuffix(Ctx& c) {
+    if (c.inv.historyGiven && !IsValidHistorySuffix(c.inv.historySuffix)) {
+        c.error(LoadMessage(5382));
+        return false;
+    }
+    return true;
+}
+
+bool AppendHistory(Ctx& c, CliSession& s, HistoryAction action) {
+    if (!c.inv.historyGiven)
+        return true;
+    QString error;
+    if (!AppendHistoryLine(s.startFolder(), c.inv.historySuffix, s.record(), action,
+                           QDateTime::currentDateTime(), &error)) {
+        c.error(CliText(clitext::CannotWriteFile, {HistoryFileName(c.inv.historySuffix), error}));
+        return false;
+    }
+    const QString path = QDir(s.startFolder()).filePath(HistoryFileName(c.inv.historySuffix));
+    c.info(CliText(clitext::HistoryAppended, {path}));
+    c.result.insert(QStringLiteral("historyFile"), path);
+    return true;
+}
+
+int CmdRead(Ctx& c, CliSession& s) {
+    if (!CheckSuffix(c))
+        return kExitUsage;
+    if (const int status = Connect(c, s); status != kExitDone)
+        return status;
+
+    const InformationDownload::Result r = Download(c, s, true);
+    if (r.DateMismatch)
+        c.line(LoadMessage(5591), Console::kRed);
+    if (!r.Success())
+        return DownloadFailure(c, r);
+    if (!r.HistoryRead || !r.BumpHistoryRead)
+        c.line(CliText(clitext::HistoryReadFailed), Console::kRed);
+
+    const QDateTime now = QDateTime::currentDateTime();
+    c.result.insert(QStringLiteral("record"), RecordToJson(s.record(), now));
+    c.result.insert(QStringLiteral("historyRead"), r.HistoryRead && r.BumpHistoryRead);
+    c.result.insert(QStringLiteral("dateMismatch"), r.DateMismatch);
+    c.result.insert(QStringLiteral("analogValues"), QJsonArray::fromStringList(r.AnalogLines));
+
+    if (!c.inv.seqFile.isEmpty()) {
+        const QString path = c.absolute(c.inv.seqFile);
+        const SettingsFile::FileResult stored = SettingsFile::StoreSettingsFile(path, s.record());
+        if (!stored.ok) {
+            c.error(stored.Describe());
+            return kExitFailed;
+        }
+        c.info(CliText(clitext::SettingsFileStored, {path}));
+        c.result.insert(QStringLiteral("settingsFile"), path);
+    }
+    if (!AppendHistory(c, s, HistoryAction::Read))
+        return kExitFailed;
+
+    if (!c.json())
+        c.out(RecordSummary(s.record(), now, r.AnalogLines));
+    return kExitDone;
+}
+
+// --- write ------------------------------------------------------------------------
+
+// The codes of the lines a settings file holds ("A1", "GJ" ...), read the
+// way the settings-file reader reads them.
+QSet<QString> CodesInFile(const QString& path) {
+    QSet<QString> codes;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return codes;
+    const QByteArray content = file.read(SettingsFile::kMaxFileBytes);
+    for (const QByteArray& raw : content.split('\n')) {
+        const QString text = QString::fromUtf8(raw).section(QLatin1Char(';'), 0, 0);
+        const QStringList tokens = text.split(QLatin1Char(','));
+        if (tokens.size() < 2 || tokens.at(1).trimmed().toUpper() != QLatin1String("W"))
+            continue;
+        codes.insert(tokens.at(0).trimmed().toUpper().remove(QChar(0xFEFF)));
+    }
+    return codes;
+}
+
+// The lines a complete settings file holds and this one does not.
+QStringList MissingLines(const QString& path) {
+    const QSet<QString> present = CodesInFile(path);
+    QStringList missing;
+    for (const QString& line : SettingsFile::SettingsFileLines(clsInstrument())) {
+        const QString code = line.left(2);
+        if (!present.contains(code))
+            missing << code;
+    }
+    return missing;
+}
+
+// What "Load local file" does with a record that was just read from a file.
+void AfterImport(clsInstrument& record, const std::array<bool, 5>& locked) {
+    record.SetChangeFlags(true, false);
+    record.setImportFlag(true);
+    for (int ch = 0; ch < 5; ++ch)
+        if (locked[size_t(ch)])
+            record.setGasEnabled(ch, true);
+}
+
+// The pre-write checks; false (reported) when the write is refused.
+bool PassesChecks(Ctx& c, const clsInstrument& record) {
+    const WriteCheckResult check = CheckBeforeWrite(record);
+    if (check.passed())
+        return true;
+    QString text = check.titleText() + QStringLiteral(": ") + check.messageText();
+    if (check.channel >= 0)
+        text += QLatin1Char(' ') + CliText(clitext::CheckFailedChannel, {check.channel});
+    c.console.error(CliText(clitext::WriteRefused));
+    c.error(text);
+    c.result.insert(QStringLiteral("check"), Console::Tidy(check.messageText()));
+    if (check.channel >= 0)
+        c.result.insert(QStringLiteral("checkChannel"), check.channel);
+    return false;
+}
+
+int CmdWrite(Ctx& c, CliSession& s) {
+    if (!CheckSuffix(c))
+        return kExitUsage;
+    const QString path = c.absolute(c.inv.file);
+    c.result.insert(QStringLiteral("file"), path);
+
+    // The file is read before anything is opened: a bad line ends the
+    // command with nothing sent.
+    clsInstrument fromFile;
+    const SettingsFile::FileResult loaded = SettingsFile::LoadSettingsFile(path, fromFile);
+    if (!loaded.ok) {
+        c.error(loaded.Describe());
+        return kExitUsage;
+    }
+    const QStringList missing = MissingLines(path);
+    // The record as it will be written: a complete file decides every
+    // setting that "Update" sends, so nothing needs to be read; a file that
+    // lacks lines is applied over the detector's present settings (read
+    // first), so that the settings it does not carry keep their values and
+    // the checks see what the detector will hold. Identity items are not in
+    // a settings file: "--id" always starts from the detector's identity.
+    const bool readFirst = c.inv.id || !missing.isEmpty();
+    c.result.insert(QStringLiteral("readFirst"), readFirst);
+    c.result.insert(QStringLiteral("missingLines"), QJsonArray::fromStringList(missing));
+    c.result.insert(QStringLiteral("identityOnly"), c.inv.id);
+
+    clsInstrument& record = s.record();
+    if (!readFirst) {
+        record = fromFile;
+        AfterImport(record, s.lockedChannels());
+        if (!PassesChecks(c, record))
+            return kExitFailed;
+    }
+
+    if (const int status = Connect(c, s); status != kExitDone)
+        return status;
+
+    if (readFirst) {
+        c.info(c.inv.id ? CliText(clitext::ReadFirstForId)
+                        : CliText(clitext::PartialFileReadFirst, {path}));
+        const InformationDownload::Result r = Download(c, s, false);
+        if (!r.Success())
+            return DownloadFailure(c, r);
+        const SettingsFile::FileResult again = SettingsFile::LoadSettingsFile(path, record);
+        if (!again.ok) {
+            c.error(again.Describe());
+            return kExitUsage;
+        }
+        AfterImport(record, s.lockedChannels());
+        if (!c.inv.serialNo.isEmpty())
+            record.setSerialNo(c.inv.serialNo);
+        if (!c.inv.stationId.isEmpty())
+            record.setStationID(c.inv.stationId);
+        if (!c.inv.userId.isEmpty())
+            record.setUserID(c.inv.userId);
+        if (!PassesChecks(c, record))
+            return kExitFailed;
+    }
+
+    // "Update" / "Update ID".
+    if (c.inv.id)
+        record.SetChangeFlags(false, true);
+    else
+        record.SetChangeFlags(true, false);
+    const int commands = PendingWriteCommands(record).size();
+    s.link().AddLog(LoadMessage(5535, {s.dateText()}));
+    c.line(LoadMessage(5428), Console::kGreen);
+    bool ok = false;
+    {
+        CommandCounter counter(c, s.link(), LoadMessage(6001), commands + 4);
+        ok = s.link().SetInstrument(&record);
+    }
+    c.line(LoadMessage(5429), Console::kGreen);
+    c.result.insert(QStringLiteral("commands"), commands);
+    if (!ok) {
+        if (s.interrupted())
+            return Interrupted(c);
+        c.error(CliText(clitext::CommandFailed));
+        return kExitFailed;
+    }
+    if (!AppendHistory(c, s, c.inv.id ? HistoryAction::WriteID : HistoryAction::Write))
+        return kExitFailed;
+    c.out(LoadMessage(5311));
+    c.out(CliText(clitext::WrittenCommands, {commands}));
+    return kExitDone;
+}
+
+// --- clock ------------------------------------------------------------------------
+
+bool ReadClock(CliSession& s) {
+    s.link().setInstrument(&s.record());
+    return RunCommand(s.link(), CommandSet::ReadCommand(QStringLiteral("HC")), 4) == 6;
+}
+
+int CmdClock(Ctx& c, CliSession& s) {
+    if (const int status = Connect(c, s); status != kExitDone)
+        return status;
+    if (c.inv.set) {
+        // "Date/Time Set".
+        s.record().setSysDateOffset(0);
+        s.link().AddLog(LoadMessage(5535, {s.dateText()}));
+        c.line(LoadMessage(5428), Console::kGreen);
+        const bool set = s.link().SetDateTime(QDateTime::currentDateTime());
+        c.line(LoadMessage(5429), Console::kGreen);
+        c.result.insert(QStringLiteral("set"), set);
+        if (!set) {
+            c.error(CliText(clitext::ClockSetFailed));
+            return kExitFailed;
+        }
+    }
+    if (!ReadClock(s)) {
+        if (s.interrupted())
+            return Interrupted(c);
+        if (s.record().FailLine().startsWith(QLatin1String("HC")))
+            c.line(LoadMessage(5590), Console::kRed);
+        c.error(CliText(clitext::CommandFailed));
+        return kExitFailed;
+    }
+    const QDateTime now = QDateTime::currentDateTime();
+    const QJsonObject clock = ClockToJson(s.record(), now);
+    c.result.insert(QStringLiteral("clock"), clock);
+    if (clock.value(QStringLiteral("mismatch")).toBool())
+        c.line(LoadMessage(5591), Console::kRed);
+    c.out(ClockSummary(s.record(), now));
+    return kExitDone;
+}
+
+// --- history ----------------------------------------------------------------------
+
+int CmdHistory(Ctx& c, CliSession& s) {
+    if (const int status = Connect(c, s); status != kExitDone)
+        return status;
+    clsInstrument& r = s.record();
+    const bool ok = s.link().GetGasInfo(&r) && s.link().GetLatestHistory(&r) &&
+                    s.link().GetLatestBumpHistory(&r);
+    if (!ok) {
+        if (s.interrupted())
+            return Interrupted(c);
+        c.error(CliText(clitext::HistoryReadFailed));
+        return kExitFailed;
+    }
+    QJsonArray channels;
+    for (int ch = 0; ch < 5; ++ch) {
+        QJsonObject o = ChannelHistoryToJson(r, ch);
+        o.insert(QStringLiteral("channel"), ch);
+        o.insert(QStringLiteral("enabled"), r.GasEnabled(ch));
+        o.insert(QStringLiteral("name"), r.GasName(ch).trimmed());
+        channels.append(o);
+    }
+    c.result.insert(QStringLiteral("channels"), channels);
+    c.out(HistorySummary(r));
+    return kExitDone;
+}
+
+// --- readings ---------------------------------------------------------------------
+
+int CmdReadings(Ctx& c, CliSession& s) {
+    if (const int status = Connect(c, s); status != kExitDone)
+        return status;
+    clsInstrument& r = s.record();
+    if (!s.link().GetGasInfo(&r)) {
+        c.error(CliText(clitext::CommandFailed));
+        return kExitFailed;
+    }
+    QList<std::array<float, 5>> readings;
+    const QMetaObject::Connection conn = QObject::connect(
+        &s.link(), &uclTqif::Densty, [&readings](float v0, float v1, float v2, float v3, float v4) {
+            readings.append({v0, v1, v2, v3, v4});
+        });
+    c.out(ReadingsHeader(r));
+    // A reading is due every second; give up when none arrives within the
+    // time a command may take with all its repetitions.
+    const qint64 limitMs = qint64(s.link().Timeout()) * (s.link().Retry() + 1) * 1000 + 2000;
+    s.link().setRunDensty(true);
+    int shown = 0;
+    while (readings.size() < c.inv.count && !s.interrupted()) {
+        const int before = readings.size();
+        s.idleWhile([&] { return readings.size() == before; }, limitMs);
+        for (; shown < readings.size() && shown < c.inv.count; ++shown)
+            c.out(ReadingsLine(r, readings.at(shown)));
+        if (readings.size() == before)
+            break;
+    }
+    s.link().setRunDensty(false);
+    QObject::disconnect(conn);
+
+    QJsonArray list;
+    for (int i = 0; i < readings.size() && i < c.inv.count; ++i) {
+        QJsonArray values;
+        for (float v : readings.at(i))
+            values.append(ValueJson(v));
+        list.append(values);
+    }
+    QJsonArray names;
+    for (int ch = 0; ch < 5; ++ch)
+        names.append(r.GasEnabled(ch) ? QJsonValue(r.GasName(ch).trimmed()) : QJsonValue());
+    c.result.insert(QStringLiteral("channels"), names);
+    c.result.insert(QStringLiteral("readings"), list);
+    if (s.interrupted())
+        return Interrupted(c);
+    if (readings.size() < c.inv.count) {
+        c.error(CliText(clitext::NoReading));
+        return kExitFailed;
+    }
+    return kExitDone;
+}
+
+// --- zero and span ----------------------------------------------------------------
+
+// Gas information and span gas values of the detector, as the calibration
+// window reads them when it opens; a channel takes part when it is on and
+// has a span gas value.
+bool ReadCalibrationInfo(Ctx& c, CliSession& s, std::array<bool, 5>* calEnable,
+                         bool warningPoints = false) {
+    clsInstrument& r = s.record();
+    bool ok = s.link().GetGasInfo(&r) && s.link().GetAutoCalDensty(&r);
+    // A span gas value must reach the channel's warning point (oxygen: fall
+    // to it, by its alarm type): those are the detector's own, read here
+    // rather than assumed.
+    if (ok && warningPoints) {
+        s.link().setInstrument(&r);
+        ok = RunCommand(s.link(), CommandSet::ReadCommand(QStringLiteral("A1")), 4) == 6 &&
+             RunCommand(s.link(), CommandSet::ReadCommand(QStringLiteral("AT")), 4) == 6;
+    }
+    if (!ok) {
+        c.error(CliText(clitext::CommandFailed));
+        return false;
+    }
+    for (int ch = 0; ch < 5; ++ch)
+        (*calEnable)[size_t(ch)] = r.GasEnabled(ch) && r.AutoCalib(ch) >= 0;
+    return true;
+}
+
+// Reports the channels of a run in the calibration window's words; false
+// when a reported channel failed.
+bool ReportCalibration(Ctx& c, const clsInstrument& r, const std::array<bool, 5>& reported,
+                       const std::function<bool(int)>& succeeded, const QString& result) {
+    QJsonArray channels;
+    bool all = true;
+    for (int ch = 0; ch < 5; ++ch) {
+        QJsonObject o;
+        o.insert(QStringLiteral("channel"), ch);
+        o.insert(QStringLiteral("name"), r.GasName(ch).trimmed());
+        o.insert(QStringLiteral("calibrated"), reported[size_t(ch)]);
+        const bool ok = reported[size_t(ch)] && succeeded(ch);
+        o.insert(QStringLiteral("ok"), ok);
+        channels.append(o);
+        if (!reported[size_t(ch)])
+            continue;
+        all = all && ok;
+        c.out(CalibrationLine(r, ch, ok));
+    }
+    c.result.insert(QStringLiteral("result"), result);
+    c.result.insert(QStringLiteral("channels"), channels);
+    return all;
+}
+
+int CmdZero(Ctx& c, CliSession& s) {
+    if (const int status = Connect(c, s); status != kExitDone)
+        return status;
+    std::array<bool, 5> calEnable{};
+    if (!ReadCalibrationInfo(c, s, &calEnable))
+        return kExitFailed;
+    uclTqif& link = s.link();
+    link.SetPump(true);
+    c.info(LoadMessage(6002));
+    // The zero always covers all five channels.
+    const bool ok = link.ZeroCal(QStringLiteral("11111"));
+    if (!ok) {
+        c.line(LoadMessage(5413), Console::kRed);
+        link.AddLog(LoadMessage(5516, {s.dateText()}));
+    }
+    link.SetPump(false);
+    if (!ok)
+        return s.interrupted() ? Interrupted(c) : kExitFailed;
+    const bool all = ReportCalibration(
+        c, s.record(), calEnable, [&link](int ch) { return link.ZeroStatus(ch); },
+        link.ZeroResult());
+    if (!all) {
+        c.error(CliText(clitext::CalibrationFailedChannels));
+        return kExitFailed;
+    }
+    return kExitDone;
+}
+
+int CmdSpan(Ctx& c, CliSession& s) {
+    // --channels and --conc are checked before anything is opened.
+    const QString flags = c.inv.channels;
+    bool flagsOk = flags.size() == 5 && flags.contains(QLatin1Char('1'));
+    for (const QChar ch : flags)
+        flagsOk = flagsOk && (ch == QLatin1Char('0') || ch == QLatin1Char('1'));
+    if (!flagsOk) {
+        c.error(CliText(clitext::BadChannelFlags));
+        return kExitUsage;
+    }
+    std::array<bool, 5> selected{};
+    for (int ch = 0; ch < 5; ++ch)
+        selected[size_t(ch)] = flags.at(ch) == QLatin1Char('1');
+    std::array<bool, 5> given{};
+    std::array<double, 5> values{};
+    if (!c.inv.concentrations.isEmpty()) {
+        const QStringList parts = c.inv.concentrations.split(QLatin1Char(','));
+        if (parts.size() != 5) {
+            c.error(CliText(clitext::BadConcentrations));
+            return kExitUsage;
+        }
+        for (int ch = 0; ch < 5; ++ch) {
+            const QString part = parts.at(ch).trimmed();
+            if (part.isEmpty() || part == QLatin1String("*"))
+                continue;
+            // A value for a channel that is not calibrated is a mistake.
+            if (!selected[size_t(ch)] || !ParseNumericText(part, &values[size_t(ch)])) {
+                c.error(CliText(clitext::BadConcentrations));
+                return kExitUsage;
+            }
+            given[size_t(ch)] = true;
+        }
+    }
+
+    if (const int status = Connect(c, s); status != kExitDone)
+        return status;
+    std::array<bool, 5> calEnable{};
+    if (!ReadCalibrationInfo(c, s, &calEnable, true))
+        return kExitFailed;
+    clsInstrument& r = s.record();
+
+    // The calibration window's rules for a span gas value: within the full
+    // scale, reaching the alarm point, taken to the channel's resolution.
+    QString request = flags;
+    for (int ch = 0; ch < 5; ++ch) {
+        if (!selected[size_t(ch)]) {
+            request += QStringLiteral(",*****");
+            continue;
+        }
+        if (!calEnable[size_t(ch)]) {
+            c.error(CliText(clitext::ChannelNotCalibratable, {ch}));
+            return kExitUsage;
+        }
+        float value = r.AutoCalib(ch);
+        if (given[size_t(ch)]) {
+            const float v = float(values[size_t(ch)]);
+            if (v < 0 || v > r.GasFullScale(ch) || !modGasCommon::IsBeyondAlarmPoint(r, ch, v)) {
+                c.error(
+                    CliText(clitext::ConcentrationOutOfRange,
+                            {c.inv.concentrations.split(QLatin1Char(',')).at(ch).trimmed(), ch}));
+                return kExitUsage;
+            }
+            value = modGasCommon::SnapToStep(v, r.GasDesit(ch));
+            r.setAutoCalib(ch, value);
+        }
+        request += QLatin1Char(',') + modGasCommon::FormatField5(value, r.GasPoint(ch));
+    }
+    c.result.insert(QStringLiteral("request"), request);
+
+    uclTqif& link = s.link();
+    link.SetPump(true);
+    link.AddLog(LoadMessage(5515, {s.dateText()}));
+    c.info(LoadMessage(6003));
+    const bool ok = link.SpanCal(request);
+    if (!ok)
+        c.line(LoadMessage(5413), Console::kRed);
+    // The calibration history reflects the run.
+    link.GetLatestHistory(&r);
+    link.SetPump(false);
+    if (!ok)
+        return s.interrupted() ? Interrupted(c) : kExitFailed;
+    const bool all = ReportCalibration(
+        c, r, selected, [&link](int ch) { return link.SpanStatus(ch); }, link.SpanResult());
+    if (!all) {
+        c.error(CliText(clitext::CalibrationFailedChannels));
+        return kExitFailed;
+    }
+    return kExitDone;
+}
+
+// --- maintenance ------------------------------------------------------------------
+
+struct MaintenanceTexts {
+    int start;
+    int done;
+    int failed;
+};
+
+int RunMaintenance(Ctx& c, CliSession& s, const MaintenanceTexts& texts,
+                   const std::function<bool()>& operation) {
+    if (const int status = Connect(c, s); status != kExitDone)
+        return status;
+    c.line(LoadMessage(texts.start), Console::kGreen);
+    const bool ok = operation();
+    if (!ok) {
+        c.line(LoadMessage(texts.failed), Console::kRed);
+        return s.interrupted() ? Interrupted(c) : kExitFailed;
+    }
+    c.out(LoadMessage(texts.done));
+    return kExitDone;
+}
+
+// "Download Logger Data" into `path`: the identity first, then the image,
+// with one more try from the first missing block after a time-out.
+bool DownloadLogger(Ctx& c, CliSession& s, const QString& path) {
+    uclTqif& link = s.link();
+    c.line(LoadMessage(5465), Console::kGreen);
+    link.AddLog(LoadMessage(5523, {s.dateText()}));
+    c.console.beginProgress(LoadMessage(6056), kLastImageBlock + 1);
+    const QMetaObject::Connection conn =
+        QObject::connect(&link, &uclTqif::DumpMessage, [&c](const QString& text) {
+            bool isBlock = false;
+            const int block = text.section(QLatin1Char(' '), -1).toInt(&isBlock, 16);
+            if (text.startsWith(QLatin1String("Get FLASH Image ")) && isBlock)
+                c.console.setProgress(block + 1);
+        });
+    int first = 0;
+    bool retried = false;
+    bool ok = false;
+    for (;;) {
+        if (!link.GetRomNo(&s.record()))
+            break;
+        link.setBinaryRetry(false);
+        ok = link.GetBinDump(path, first, kLastImageBlock);
+        if (ok || s.interrupted())
+            break;
+        if (link.BinaryRetry() && !retried) {
+            retried = true;
+            c.info(CliText(clitext::OneMoreTime));
+            first = qBound(0, link.BinDumpNextBlock(), kLastImageBlock);
+            continue;
+        }
+        break;
+    }
+    QObject::disconnect(conn);
+    c.console.endProgress();
+    if (!ok) {
+        c.line(s.interrupted() ? LoadMessage(5462) : LoadMessage(5469), Console::kRed);
+        return false;
+    }
+    return true;
+}
+
+// Checks that `path` can be created: its folder exists and it is no folder.
+bool CheckOutputFile(Ctx& c, const QString& path) {
+    const QFileInfo info(path);
+    if (info.isDir() || !info.dir().exists()) {
+        c.error(CliText(
+            clitext::CannotWriteFile,
+            {path, info.isDir() ? QStringLiteral("a folder") : QStringLiteral("no such folder")}));
+        return false;
+    }
+    return true;
+}
+
+int CmdLogger(Ctx& c, CliSession& s) {
+    const QString path = c.absolute(c.inv.file);
+    if (!CheckOutputFile(c, path))
+        return kExitUsage;
+    if (const int status = Connect(c, s); status != kExitDone)
+        return status;
+    c.result.insert(QStringLiteral("file"), path);
+    if (!DownloadLogger(c, s, path))
+        return s.interrupted() ? Interrupted(c) : kExitFailed;
+    c.out(CliText(clitext::LoggerImageWritten, {path}));
+    return kExitDone;
+}
+
+int CmdDumpList(Ctx& c, CliSession& s) {
+    const QString path = c.absolute(c.inv.file);
+    if (!CheckOutputFile(c, path))
+        return kExitUsage;
+    if (const int status = Connect(c, s); status != kExitDone)
+        return status;
+    uclTqif& link = s.link();
+    c.result.insert(QStringLiteral("file"), path);
+    c.line(LoadMessage(5463), kBrown);
+    const qint64 start = link.clock()->elapsedMs();
+    link.AddLog(LoadMessage(5569, {s.dateText()}));
+    c.console.beginProgress(LoadMessage(5445), 0);
+    int blocks = 0;
+    const QMetaObject::Connection conn =
+        QObject::connect(&link, &uclTqif::DumpMessage, [&c, &blocks](const QString& text) {
+            c.console.setProgress(++blocks, text);
+        });
+    const bool ok = link.GetRomDump2(path);
+    QObject::disconnect(conn);
+    c.console.endProgress();
+    link.AddLog(LoadMessage(
+        5570, {s.dateText(), InformationDownload::ElapsedText(link.clock()->elapsedMs() - start)}));
+    c.line(LoadMessage(5464), kBrown);
+    if (!ok) {
+        if (s.interrupted())
+            return Interrupted(c);
+        c.error(CliText(clitext::CommandFailed));
+        return kExitFailed;
+    }
+    c.out(CliText(clitext::DumpListWritten, {path}));
+    return kExitDone;
+}
+
+// Reads a whole image of the expected size; empty when it cannot.
+QByteArray ReadImage(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() != 524288)
+        return QByteArray();
+    return file.readAll();
+}
+
+int CmdFlashCheck(Ctx& c, CliSession& s) {
+    // The reference is checked before the detector's memory is cleared.
+    const QString reference =
+        QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(kReferenceImageName));
+    const QByteArray expected = ReadImage(reference);
+    if (expected.isEmpty()) {
+        c.error(CliText(clitext::ReferenceMissing, {reference}));
+        return kExitFailed;
+    }
+    const QString image = QDir(s.startFolder()).filePath(QLatin1String(kLoggerImageName));
+    if (const int status = Connect(c, s); status != kExitDone)
+        return status;
+    uclTqif& link = s.link();
+    c.result.insert(QStringLiteral("image"), image);
+    c.result.insert(QStringLiteral("reference"), reference);
+
+    // The fixed English texts of the window's failure boxes.
+    auto clearBoth = [&]() -> int {
+        if (!link.BodyDataClear()) {
+            c.error(QStringLiteral("Clear log data failed"));
+            return kExitFailed;
+        }
+        c.line(LoadMessage(5434), Console::kGreen);
+        if (!link.PowerDataClear()) {
+            c.error(QStringLiteral("Clear power log failed"));
+            return kExitFailed;
+        }
+        c.line(LoadMessage(5471), Console::kGreen);
+        return kExitDone;
+    };
+    if (const int status = clearBoth(); status != kExitDone)
+        return s.interrupted() ? Interrupted(c) : status;
+    if (!link.SetCheckData()) {
+        c.error(QStringLiteral("Write check data failed"));
+        return s.interrupted() ? Interrupted(c) : kExitFailed;
+    }
+    c.line(LoadMessage(5473), Console::kGreen);
+    if (!DownloadLogger(c, s, image))
+        return s.interrupted() ? Interrupted(c) : kExitFailed;
+    if (const int status = clearBoth(); status != kExitDone)
+        return s.interrupted() ? Interrupted(c) : status;
+
+    // 512 blocks of 1024 bytes, byte by byte.
+    const QByteArray got = ReadImage(image);
+    qint64 difference = got.size() == expected.size() ? -1 : 0;
+    for (qint64 i = 0; difference < 0 && i < got.size(); ++i)
+        if (got.at(i) != expected.at(i))
+            difference = i;
+    const bool same = difference < 0;
+    const QString verdict = same ? QStringLiteral("OK") : QStringLiteral("NG");
+    c.result.insert(QStringLiteral("result"), verdict);
+    c.result.insert(QStringLiteral("firstDifference"),
+                    same ? QJsonValue() : QJsonValue(double(difference)));
+    if (same) {
+        c.out(LoadMessage(5388, {verdict}));
+        return kExitDone;
+    }
+    c.line(LoadMessage(5388, {verdict}), Console::kRed);
+    c.out(LoadMessage(5388, {verdict}));
+    return kExitFailed;
+}
+
+// The question the window asks before a command that changes the detector.
+QString ConfirmationQuestion(Command command) {
+    switch (command) {
+    case Command::Default:
+        return LoadMessage(5374);
+    case Command::ClearLogger:
+        return LoadMessage(5343);
+    case Command::ClearPower:
+        return QStringLiteral("Clear Power Log ?");
+    case Command::PowerOff:
+        return LoadMessage(5347);
+    case Command::FlashCheck:
+        return LoadMessage(5386);
+    default:
+        return QString();
+    }
+}
+
+int Dispatch(Ctx& c, CliSession& s) {
+    uclTqif& link = s.link();
+    switch (c.inv.command) {
+    case Command::Read:
+        return CmdRead(c, s);
+    case Command::Write:
+        return CmdWrite(c, s);
+    case Command::Clock:
+        return CmdClock(c, s);
+    case Command::History:
+        return CmdHistory(c, s);
+    case Command::Readings:
+        return CmdReadings(c, s);
+    case Command::Zero:
+        return CmdZero(c, s);
+    case Command::Span:
+        return CmdSpan(c, s);
+    case Command::Default:
+        return RunMaintenance(c, s, {5466, 5467, 5468},
+                              [&link] { return link.DefaultInstrument(); });
+    case Command::ClearLogger:
+        return RunMaintenance(c, s, {5433, 5434, 5435}, [&link] { return link.BodyDataClear(); });
+    case Command::ClearPower:
+        return RunMaintenance(c, s, {5470, 5471, 5472}, [&link] { return link.PowerDataClear(); });
+    case Command::PowerOff:
+        return RunMaintenance(c, s, {5406, 5407, 5408}, [&link] { return link.BodyPowerOff(); });
+    case Command::FlashCheck:
+        return CmdFlashCheck(c, s);
+    case Command::Logger:
+        return CmdLogger(c, s);
+    case Command::DumpList:
+        return CmdDumpList(c, s);
+    default:
+        return kExitUsage;
+    }
+}
+
+} // namespace
+
+int RunInvocation(const Invocation& inv, Console& console) {
+    Ctx c{inv, console, {}, {}};
+    int status = kExitDone;
+    if (inv.command == Command::Help) {
+        console.out(CliText(clitext::Usage));
+        return kExitDone;
+    }
+    if (NeedsConfirmation(inv.command) && !inv.yes) {
+        c.error(ConfirmationQuestion(inv.command));
+        c.error(CliText(clitext::NeedsYes, {inv.commandName}));
+        status = kExitUsage;
+    } else if (inv.command == Command::Ports) {
+        status = CmdPorts(c);
+    } else {
+        CliSession session(inv, console);
+        status = Dispatch(c, session);
+        session.close();
+    }
+    if (inv.json) {
+        QJsonObject o = c.result;
+        o.insert(QStringLiteral("command"), inv.commandName);
+        o.insert(QStringLiteral("ok"), status == kExitDone);
+        o.insert(QStringLiteral("exitStatus"), status);
+        if (status != kExitDone)
+            o.insert(QStringLiteral("error"), c.lastError);
+        console.outRaw(QJsonDocument(o).toJson(QJsonDocument::Indented));
+    }
+    return status;
+}
+
+} // namespace cli

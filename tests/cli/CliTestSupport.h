@@ -1,0 +1,157 @@
+// Running the real tq7350ctl and tq7350-sim programs from the tests.
+#pragma once
+
+#include "common/TestSupport.h"
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+// Readable QString values in failure messages.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace clitest {
+
+// A catalogue text as the tool prints it: line breaks as new lines, no
+// trailing one.
+inline QString Printed(const QString& text) {
+    QString t = text;
+    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    while (t.endsWith(QLatin1Char('\n')))
+        t.chop(1);
+    return t;
+}
+
+inline QString CtlProgram() {
+    return QStringLiteral(TQ_BINARY_DIR "/tq7350ctl");
+}
+inline QString SimProgram() {
+    return QStringLiteral(TQ_BINARY_DIR "/tq7350-sim");
+}
+inline bool ProgramsBuilt() {
+    return QFileInfo(CtlProgram()).isExecutable() && QFileInfo(SimProgram()).isExecutable();
+}
+
+struct RunResult {
+    int exitCode = -1;
+    bool finished = false;
+    QByteArray out;
+    QByteArray err;
+    QString errText() const { return QString::fromUtf8(err); }
+    QString outText() const { return QString::fromUtf8(out); }
+    QJsonObject json() const { return QJsonDocument::fromJson(out).object(); }
+};
+
+// Runs tq7350ctl in `folder` with the catalogue in English unless the
+// arguments say otherwise.
+inline RunResult RunCtl(const QStringList& args, const QString& folder, int timeoutMs = 60000,
+                        const QString& lang = QStringLiteral("en"),
+                        const QStringList& extraEnvironment = {}) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TQ7350_LANG"), lang);
+    env.remove(QStringLiteral("TQ7350_PORT"));
+    env.remove(QStringLiteral("TQ7350_SOCKET"));
+    for (const QString& pair : extraEnvironment)
+        env.insert(pair.section(QLatin1Char('='), 0, 0), pair.section(QLatin1Char('='), 1));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM")); // no display needed anywhere
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(folder);
+    p.start(CtlProgram(), args);
+    RunResult r;
+    if (!p.waitForStarted(10000))
+        return r;
+    r.finished = p.waitForFinished(timeoutMs);
+    if (!r.finished) {
+        p.kill();
+        p.waitForFinished(5000);
+    }
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
+}
+
+// The emulator program on a pseudo-terminal; stopped when the object goes.
+class SimOnPty {
+public:
+    explicit SimOnPty(const QStringList& extra) {
+        process_.setProgram(SimProgram());
+        process_.setArguments(QStringList{QStringLiteral("--pty")} + extra);
+        process_.start();
+        if (!process_.waitForStarted(10000))
+            return;
+        QElapsedTimer t;
+        t.start();
+        while (path_.isEmpty() && t.elapsed() < 10000) {
+            process_.waitForReadyRead(100);
+            path_ = QString::fromLocal8Bit(process_.readLine()).trimmed();
+        }
+    }
+    ~SimOnPty() { stop(); }
+    SimOnPty(const SimOnPty&) = delete;
+    SimOnPty& operator=(const SimOnPty&) = delete;
+
+    QString path() const { return path_; }
+    bool ok() const { return path_.startsWith(QLatin1String("/dev/")); }
+    void stop() {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.terminate();
+            if (!process_.waitForFinished(5000)) {
+                process_.kill();
+                process_.waitForFinished(5000);
+            }
+        }
+    }
+    // Everything the emulator wrote on its standard error so far.
+    QString log() {
+        errors_ += QString::fromLocal8Bit(process_.readAllStandardError());
+        return errors_;
+    }
+
+private:
+    QProcess process_;
+    QString path_;
+    QString errors_;
+};
+
+inline QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+inline bool WriteAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+inline QJsonObject ReadJson(const QString& path) {
+    return QJsonDocument::fromJson(ReadAll(path)).object();
+}
+
+inline bool WriteJson(const QString& path, const QJsonObject& o) {
+    return WriteAll(path, QJsonDocument(o).toJson());
+}
+
+// The emulator's default state, as its program prints it.
+inline QJsonObject DefaultSimState() {
+    QProcess p;
+    p.start(SimProgram(), {QStringLiteral("--print-defaults")});
+    p.waitForFinished(10000);
+    return QJsonDocument::fromJson(p.readAllStandardOutput()).object();
+}
+
+} // namespace clitest

@@ -1,0 +1,318 @@
+// tq7350ctl reading and writing settings: round trips between two emulators
+// over pseudo-terminals, bad settings files and refused pre-write checks.
+#include "CliTestSupport.h"
+
+#include "app/Catalogue.h"
+
+#include <QDir>
+#include <QJsonArray>
+
+using namespace clitest;
+
+namespace {
+
+#define REQUIRE_PROGRAMS()                                                                         \
+    if (!ProgramsBuilt())                                                                          \
+    GTEST_SKIP() << "tq7350ctl or tq7350-sim is not built"
+
+QJsonObject Channel(const QJsonObject& state, int ch) {
+    return state.value(QStringLiteral("channels")).toArray().at(ch).toObject();
+}
+
+void SetChannel(QJsonObject& state, int ch, const char* key, const QJsonValue& value) {
+    QJsonArray channels = state.value(QStringLiteral("channels")).toArray();
+    QJsonObject c = channels.at(ch).toObject();
+    c.insert(QLatin1String(key), value);
+    channels.replace(ch, c);
+    state.insert(QStringLiteral("channels"), channels);
+}
+
+void SetSetting(QJsonObject& state, const char* key, int value) {
+    QJsonObject settings = state.value(QStringLiteral("settings")).toObject();
+    settings.insert(QLatin1String(key), value);
+    state.insert(QStringLiteral("settings"), settings);
+}
+
+// The parts of a read that a settings write carries.
+QJsonObject WrittenPart(const QJsonObject& readResult) {
+    const QJsonObject record = readResult.value(QStringLiteral("record")).toObject();
+    QJsonArray channels;
+    for (const QJsonValue& v : record.value(QStringLiteral("channels")).toArray()) {
+        const QJsonObject c = v.toObject();
+        QJsonObject kept;
+        for (const char* key : {"enabled", "name", "unit", "point", "fullScale", "step", "warning",
+                                "alarm", "stel", "twa", "autoCal", "zeroFollower"})
+            kept.insert(QLatin1String(key), c.value(QLatin1String(key)));
+        channels.append(kept);
+    }
+    QJsonObject o;
+    o.insert(QStringLiteral("settings"), record.value(QStringLiteral("settings")));
+    o.insert(QStringLiteral("channels"), channels);
+    o.insert(QStringLiteral("specNo"),
+             record.value(QStringLiteral("identity")).toObject().value(QStringLiteral("specNo")));
+    return o;
+}
+
+// Replaces the line of a settings file that starts with `code`.
+QByteArray ReplaceLine(const QByteArray& file, const QByteArray& code, const QByteArray& line) {
+    QList<QByteArray> lines = file.split('\n');
+    for (QByteArray& l : lines)
+        if (l.startsWith(code + ","))
+            l = line + "\r";
+    return lines.join('\n');
+}
+
+} // namespace
+
+// A settings file stored from one emulator and written into another makes
+// the second read back like the first, both over pseudo-terminals.
+TEST(CliWrite, RoundTripBetweenTwoEmulatorsOverPseudoTerminals) {
+    REQUIRE_PROGRAMS();
+    testsupport::ScratchDir dir;
+    QJsonObject a = DefaultSimState();
+    ASSERT_FALSE(a.isEmpty());
+    SetSetting(a, "Intervals", 600);
+    SetSetting(a, "CalLimit", 90);
+    SetSetting(a, "AlarmMode", 1);
+    SetSetting(a, "BumpTime", 3);
+    SetChannel(a, 2, "warning", 35);
+    SetChannel(a, 2, "alarm", 60);
+    SetChannel(a, 3, "stel", 20.5);
+    SetChannel(a, 0, "zero", 0);
+    a.insert(QStringLiteral("specNo"), QStringLiteral("SP-7777"));
+    ASSERT_TRUE(WriteJson(dir.file("A.json"), a));
+
+    SimOnPty simA({QStringLiteral("--state"), dir.file("A.json")});
+    ASSERT_TRUE(simA.ok());
+    const RunResult readA =
+        RunCtl({QStringLiteral("--port"), simA.path(), QStringLiteral("read"),
+                QStringLiteral("--seq"), QStringLiteral("a.seq"), QStringLiteral("--json")},
+               dir.path());
+    ASSERT_EQ(readA.exitCode, 0) << readA.errText().toStdString();
+    const QJsonObject recordA = readA.json().value(QStringLiteral("record")).toObject();
+    const QJsonObject co = recordA.value(QStringLiteral("channels")).toArray().at(2).toObject();
+    EXPECT_EQ(co.value(QStringLiteral("warning")).toDouble(), 35);
+    EXPECT_EQ(co.value(QStringLiteral("alarm")).toDouble(), 60);
+    EXPECT_EQ(recordA.value(QStringLiteral("settings"))
+                  .toObject()
+                  .value(QStringLiteral("Intervals"))
+                  .toInt(),
+              600);
+    ASSERT_TRUE(QFileInfo::exists(dir.file("a.seq")));
+    EXPECT_TRUE(ReadAll(dir.file("a.seq")).contains("XP,W,0258"));
+    simA.stop();
+
+    SimOnPty simB({QStringLiteral("--state"), dir.file("B.json"), QStringLiteral("--commit-polls"),
+                   QStringLiteral("0")});
+    ASSERT_TRUE(simB.ok());
+    const RunResult write = RunCtl({QStringLiteral("--port"), simB.path(), QStringLiteral("write"),
+                                    QStringLiteral("a.seq"), QStringLiteral("--json")},
+                                   dir.path());
+    ASSERT_EQ(write.exitCode, 0) << write.errText().toStdString();
+    EXPECT_FALSE(write.json().value(QStringLiteral("readFirst")).toBool());
+    EXPECT_GT(write.json().value(QStringLiteral("commands")).toInt(), 30);
+
+    const RunResult readB = RunCtl(
+        {QStringLiteral("--port"), simB.path(), QStringLiteral("--json"), QStringLiteral("read")},
+        dir.path());
+    ASSERT_EQ(readB.exitCode, 0) << readB.errText().toStdString();
+    EXPECT_EQ(WrittenPart(readB.json()), WrittenPart(readA.json()));
+
+    // The second emulator committed it to its state file.
+    const QJsonObject stateB = ReadJson(dir.file("B.json"));
+    EXPECT_EQ(stateB.value(QStringLiteral("settings"))
+                  .toObject()
+                  .value(QStringLiteral("Intervals"))
+                  .toInt(),
+              600);
+    EXPECT_EQ(Channel(stateB, 2).value(QStringLiteral("warning")).toDouble(), 35);
+    EXPECT_EQ(stateB.value(QStringLiteral("specNo")).toString(), QStringLiteral("SP-7777"));
+    // Identity is no part of a settings write.
+    EXPECT_NE(stateB.value(QStringLiteral("serialNo")).toString().trimmed(),
+              QString(20, QLatin1Char('-')));
+}
+
+// A settings file with a bad line names the file and the line and sends
+// nothing at all to the detector.
+TEST(CliWrite, BadLineIsReportedAndNothingIsSent) {
+    REQUIRE_PROGRAMS();
+    testsupport::ScratchDir dir;
+    const RunResult stored = RunCtl({QStringLiteral("--sim"), QStringLiteral("read"),
+                                     QStringLiteral("--seq"), QStringLiteral("good.seq")},
+                                    dir.path());
+    ASSERT_EQ(stored.exitCode, 0) << stored.errText().toStdString();
+    QByteArray file = ReadAll(dir.file("good.seq"));
+    // The "XP" line gets "XYZ", which is no hexadecimal number.
+    const QList<QByteArray> lines = file.split('\n');
+    int xpLine = 0;
+    for (int i = 0; i < lines.size() && xpLine == 0; ++i)
+        if (lines.at(i).startsWith("XP,W,"))
+            xpLine = i + 1;
+    ASSERT_GT(xpLine, 30);
+    file = ReplaceLine(file, "XP", "XP,W,XYZ");
+    ASSERT_TRUE(WriteAll(dir.file("bad.seq"), file));
+    const QByteArray logBefore = ReadAll(dir.file("SerialLog.log"));
+
+    SimOnPty sim({QStringLiteral("--state"), dir.file("S.json"), QStringLiteral("-v")});
+    ASSERT_TRUE(sim.ok());
+    const QByteArray before = ReadAll(dir.file("S.json"));
+    ASSERT_FALSE(before.isEmpty());
+    const RunResult r = RunCtl(
+        {QStringLiteral("--port"), sim.path(), QStringLiteral("write"), QStringLiteral("bad.seq")},
+        dir.path());
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.errText().contains(QStringLiteral("bad.seq:%1:").arg(xpLine)))
+        << r.errText().toStdString();
+    EXPECT_EQ(ReadAll(dir.file("S.json")), before);
+    // The emulator heard nothing, not even the connect probe.
+    EXPECT_FALSE(sim.log().contains(QStringLiteral("<-"))) << sim.log().toStdString();
+    EXPECT_EQ(ReadAll(dir.file("SerialLog.log")), logBefore);
+
+    // A missing file is a bad input file as well.
+    const RunResult missing =
+        RunCtl({QStringLiteral("--sim"), QStringLiteral("write"), QStringLiteral("nothing.seq")},
+               dir.path());
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_TRUE(missing.errText().contains(QStringLiteral("nothing.seq")));
+}
+
+// The checks the window runs before "Update" refuse the write; the
+// emulator's state stays as it was.
+TEST(CliWrite, RefusedPreWriteChecksWriteNothing) {
+    REQUIRE_PROGRAMS();
+    testsupport::ScratchDir dir;
+    const QString state = dir.file("S.json");
+    ASSERT_EQ(RunCtl({QStringLiteral("--sim"), QStringLiteral("--sim-state"), state,
+                      QStringLiteral("read"), QStringLiteral("--seq"), QStringLiteral("good.seq")},
+                     dir.path())
+                  .exitCode,
+              0);
+    const QByteArray good = ReadAll(dir.file("good.seq"));
+    const QJsonObject stateBefore = ReadJson(state);
+    ASSERT_FALSE(stateBefore.isEmpty());
+
+    auto refusedWith = [&](const QByteArray& file, int messageId) {
+        SCOPED_TRACE(messageId);
+        ASSERT_TRUE(WriteAll(dir.file("try.seq"), file));
+        const RunResult r =
+            RunCtl({QStringLiteral("--sim"), QStringLiteral("--sim-state"), state,
+                    QStringLiteral("write"), QStringLiteral("try.seq"), QStringLiteral("--json")},
+                   dir.path());
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(r.errText().contains(Printed(LoadMessage(messageId))))
+            << r.errText().toStdString();
+        EXPECT_EQ(r.json().value(QStringLiteral("check")).toString(),
+                  Printed(LoadMessage(messageId)));
+        EXPECT_FALSE(r.json().value(QStringLiteral("ok")).toBool());
+        EXPECT_EQ(ReadJson(state), stateBefore);
+    };
+
+    // Every channel disabled (a channel that is off has no span gas value).
+    const QByteArray off(25, '*');
+    const QByteArray noSpan = "SA,W,*****,*****,*****,*****,*****,";
+    refusedWith(ReplaceLine(ReplaceLine(good, "SA", noSpan), "GJ",
+                            "GJ,W," + off + "," + off + "," + off + "," + off + "," + off + ","),
+                5365);
+    // HC mode 1 with only the volume channel on: a combination the detector
+    // cannot use.
+    QByteArray hc =
+        ReplaceLine(ReplaceLine(good, "LP", "LP,W,1"), "SA", "SA,W,*****, 12.0,   50, 25.0,   50,");
+    const QList<QByteArray> gj = good.split('\n');
+    QByteArray gjLine;
+    for (const QByteArray& l : gj)
+        if (l.startsWith("GJ,"))
+            gjLine = l.trimmed();
+    ASSERT_FALSE(gjLine.isEmpty());
+    // Channel 0's descriptor is the first group after "GJ,W,".
+    gjLine.replace(5, 25, off);
+    refusedWith(ReplaceLine(hc, "GJ", gjLine), 5369);
+    // A warning above the alarm point on a toxic channel.
+    refusedWith(ReplaceLine(good, "A1", "A1,W,   10, 19.5,   60, 10.0,*****,"), 5361);
+}
+
+// A warning above the alarm point that the detector itself holds stops a
+// write of a file that leaves those points alone: the file is applied over
+// the detector's present settings, and the checks see the result.
+TEST(CliWrite, PartialFileIsAppliedOverTheDetectorsSettingsAndChecked) {
+    REQUIRE_PROGRAMS();
+    testsupport::ScratchDir dir;
+    const QString state = dir.file("S.json");
+    QJsonObject s = DefaultSimState();
+    SetChannel(s, 3, "warning", 40); // alarm 30.0
+    ASSERT_TRUE(WriteJson(state, s));
+    ASSERT_TRUE(WriteAll(dir.file("interval.seq"), "; only the logging interval\r\nXP,W,0258\r\n"));
+
+    const RunResult refused = RunCtl({QStringLiteral("--sim"), QStringLiteral("--sim-state"), state,
+                                      QStringLiteral("write"), QStringLiteral("interval.seq")},
+                                     dir.path());
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.errText().contains(Printed(LoadMessage(5361))))
+        << refused.errText().toStdString();
+    EXPECT_EQ(ReadJson(state)
+                  .value(QStringLiteral("settings"))
+                  .toObject()
+                  .value(QStringLiteral("Intervals"))
+                  .toInt(),
+              300);
+
+    // With sound alarm points the same file changes only what it holds.
+    SetChannel(s, 3, "warning", 10);
+    SetChannel(s, 2, "warning", 33);
+    ASSERT_TRUE(WriteJson(state, s));
+    const RunResult written =
+        RunCtl({QStringLiteral("--sim"), QStringLiteral("--sim-state"), state,
+                QStringLiteral("--json"), QStringLiteral("write"), QStringLiteral("interval.seq")},
+               dir.path());
+    ASSERT_EQ(written.exitCode, 0) << written.errText().toStdString();
+    EXPECT_TRUE(written.json().value(QStringLiteral("readFirst")).toBool());
+    EXPECT_TRUE(written.json()
+                    .value(QStringLiteral("missingLines"))
+                    .toArray()
+                    .contains(QStringLiteral("A1")));
+    const QJsonObject after = ReadJson(state);
+    EXPECT_EQ(after.value(QStringLiteral("settings"))
+                  .toObject()
+                  .value(QStringLiteral("Intervals"))
+                  .toInt(),
+              600);
+    EXPECT_EQ(Channel(after, 2).value(QStringLiteral("warning")).toDouble(), 33);
+    EXPECT_EQ(Channel(after, 0).value(QStringLiteral("name")).toString(), QStringLiteral("CH4"));
+}
+
+// "--id" writes the identity items only, starting from the detector's own.
+TEST(CliWrite, IdentityWriteKeepsTheListsAndSettings) {
+    REQUIRE_PROGRAMS();
+    testsupport::ScratchDir dir;
+    const QString state = dir.file("S.json");
+    ASSERT_EQ(RunCtl({QStringLiteral("--sim"), QStringLiteral("--sim-state"), state,
+                      QStringLiteral("read"), QStringLiteral("--seq"), QStringLiteral("good.seq")},
+                     dir.path())
+                  .exitCode,
+              0);
+    // The file asks for another interval; an identity write leaves it.
+    ASSERT_TRUE(WriteAll(dir.file("other.seq"),
+                         ReplaceLine(ReadAll(dir.file("good.seq")), "XP", "XP,W,0258")));
+    const QJsonObject before = ReadJson(state);
+    const RunResult r = RunCtl(
+        {QStringLiteral("--sim"), QStringLiteral("--sim-state"), state, QStringLiteral("write"),
+         QStringLiteral("other.seq"), QStringLiteral("--id"), QStringLiteral("--station-id"),
+         QStringLiteral("dock 7"), QStringLiteral("--history"), QStringLiteral("_id")},
+        dir.path());
+    ASSERT_EQ(r.exitCode, 0) << r.errText().toStdString();
+    const QJsonObject after = ReadJson(state);
+    EXPECT_EQ(after.value(QStringLiteral("stationId")).toString().trimmed(),
+              QStringLiteral("DOCK 7"));
+    EXPECT_EQ(after.value(QStringLiteral("stationList")),
+              before.value(QStringLiteral("stationList")));
+    EXPECT_EQ(after.value(QStringLiteral("userList")), before.value(QStringLiteral("userList")));
+    EXPECT_EQ(after.value(QStringLiteral("settings")), before.value(QStringLiteral("settings")));
+    const QByteArray history = ReadAll(dir.file("TQ7350_Setting_id.csv"));
+    EXPECT_TRUE(history.contains("\r\nWriteID,")) << history.left(200).toStdString();
+
+    // Identity options belong to --id.
+    EXPECT_EQ(RunCtl({QStringLiteral("--sim"), QStringLiteral("write"), QStringLiteral("good.seq"),
+                      QStringLiteral("--user-id"), QStringLiteral("X")},
+                     dir.path())
+                  .exitCode,
+              2);
+}
