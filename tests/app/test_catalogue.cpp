@@ -72,16 +72,9 @@ QStringList ArgumentCodes(const QString& text) {
 } // namespace
 
 TEST_F(CatalogueTest, QuotedEnglishTextsAreStoredVerbatim) {
-    EXPECT_EQ(LoadMessage(99), "It has already started.");
     EXPECT_EQ(LoadMessage(101), "EN");
-    EXPECT_EQ(LoadMessage(5001), "TQ-7350 - Setup Program");
     EXPECT_EQ(AppTitle(), "TQ-7350 - Setup Program");
-    EXPECT_EQ(LoadMessage(5373), "End ?");
     EXPECT_EQ(LoadMessage(5405), "TQ-7350 No Response. Check Port,Cable And Power.\r\n");
-    EXPECT_EQ(LoadMessage(7101), "Incorrect Password Entered");
-    EXPECT_EQ(LoadMessage(20014), "More than one USB Serial Converter is connected");
-    EXPECT_EQ(LoadMessage(7100), "frmPassword Msgbox");
-    EXPECT_EQ(LoadMessage(20000), "Common");
     const QStringList status = {"Over", "Fail", "Warn", "Alrm", "Stel", "TWA",
                                 "CLG",  "Norm", "Cal.", "Max",  "Min"};
     for (int i = 0; i < status.size(); ++i)
@@ -92,23 +85,13 @@ TEST_F(CatalogueTest, QuotedEnglishTextsAreStoredVerbatim) {
     EXPECT_EQ(LoadMessage(8056, {"Station List"}), "Improper data found  ( Station List )");
     EXPECT_EQ(LoadMessage(5666), "Gas|Select|Auto Cal.(F)|Current Reading");
     EXPECT_EQ(LoadMessage(8028), QString::fromUtf8("STEL・TWA Function"));
-}
-
-TEST_F(CatalogueTest, PlaceholdersInCatalogueTexts) {
+    // Placeholders: a missing argument's placeholder vanishes, the rest stays.
     EXPECT_EQ(LoadMessage(6009, {30}), "Fresh air flowing to unit. Wait 30sec");
     EXPECT_EQ(LoadMessage(6009), "Fresh air flowing to unit. Wait sec");
-    EXPECT_EQ(
-        LoadMessage(5519, {"2024/05/01 10:00:00", "00:00:12"}),
-        "---Instrument Download Finished---. Date = 2024/05/01 10:00:00[Time = 00:00:12]\r\n");
-    // Missing second argument: its placeholder vanishes, the rest stays.
     EXPECT_EQ(LoadMessage(5519, {"D"}),
               "---Instrument Download Finished---. Date = D[Time = ]\r\n");
-    EXPECT_EQ(LoadMessage(5303),
-              "Select automatic load mode.\r\nCaution! Download commands are not active.");
     EXPECT_EQ(LoadMessage(8001), "This instrument would not accept the command. \r\n Check the "
                                  "software version number.");
-    EXPECT_EQ(LoadMessage(8050, {"Gas3"}), "Zero Follower (Gas3)");
-    EXPECT_EQ(LoadMessage(5552, {"[STX]RC,R,[ETX]"}), "W : [STX]RC,R,[ETX]");
 }
 
 TEST_F(CatalogueTest, PlaceholderCodes) {
@@ -177,20 +160,14 @@ TEST_F(CatalogueTest, TablesParseCompletelyAndAgree) {
 }
 
 TEST_F(CatalogueTest, EnvironmentChoosesTheLanguage) {
-    qputenv("TQ7350_LANG", "ja");
-    SelectCatalogueLanguage();
-    EXPECT_EQ(CurrentCatalogueLanguage(), CatalogueLanguage::Japanese);
-    EXPECT_EQ(LoadMessage(101), "JP");
-
-    qputenv("TQ7350_LANG", "en");
-    SelectCatalogueLanguage();
-    EXPECT_EQ(CurrentCatalogueLanguage(), CatalogueLanguage::English);
-
-    qputenv("TQ7350_LANG", " JP ");
-    SelectCatalogueLanguage();
-    EXPECT_EQ(CurrentCatalogueLanguage(), CatalogueLanguage::Japanese);
-
-    qputenv("TQ7350_LANG", "EN");
-    SelectCatalogueLanguage();
-    EXPECT_EQ(CurrentCatalogueLanguage(), CatalogueLanguage::English);
+    const std::pair<const char*, CatalogueLanguage> cases[] = {
+        {"ja", CatalogueLanguage::Japanese},
+        {"en", CatalogueLanguage::English},
+        {" JP ", CatalogueLanguage::Japanese},
+        {"EN", CatalogueLanguage::English}};
+    for (const auto& [value, language] : cases) {
+        qputenv("TQ7350_LANG", value);
+        SelectCatalogueLanguage();
+        EXPECT_EQ(CurrentCatalogueLanguage(), language) << value;
+    }
 }

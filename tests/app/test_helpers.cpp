@@ -46,20 +46,14 @@ TEST(Helpers, NormalizeIdTextFillsEmptyTexts) {
 }
 
 TEST(Helpers, KeyAndTextFilters) {
-    EXPECT_FALSE(IsIdKeyAllowed('_'));
-    EXPECT_TRUE(IsIdKeyAllowed('*'));
-    EXPECT_TRUE(IsIdKeyAllowed(8));
-    EXPECT_FALSE(IsIdKeyAllowed(13));
-    EXPECT_TRUE(IsIdKeyAllowed('z'));
-    EXPECT_FALSE(IsIdKeyAllowed('{'));
-    EXPECT_FALSE(IsIdKeyAllowed('/'));
-
-    EXPECT_TRUE(IsTextKeyAllowed('_'));
-    EXPECT_FALSE(IsTextKeyAllowed('*'));
-    EXPECT_TRUE(IsTextKeyAllowed('<'));
-    EXPECT_FALSE(IsTextKeyAllowed('~'));
-    EXPECT_FALSE(IsTextKeyAllowed(127));
-    EXPECT_TRUE(IsTextKeyAllowed(8));
+    for (int key : {int('*'), 8, int('z')})
+        EXPECT_TRUE(IsIdKeyAllowed(key)) << key;
+    for (int key : {int('_'), 13, int('{'), int('/')})
+        EXPECT_FALSE(IsIdKeyAllowed(key)) << key;
+    for (int key : {int('_'), int('<'), 8})
+        EXPECT_TRUE(IsTextKeyAllowed(key)) << key;
+    for (int key : {int('*'), int('~'), 127})
+        EXPECT_FALSE(IsTextKeyAllowed(key)) << key;
 
     EXPECT_FALSE(IsIdTextValid(QStringLiteral("ab")));
     EXPECT_TRUE(IsIdTextValid(QStringLiteral("AB-12 </>")));
@@ -68,9 +62,8 @@ TEST(Helpers, KeyAndTextFilters) {
 
     EXPECT_TRUE(IsAllDigits(QStringLiteral("0123456789")));
     EXPECT_TRUE(IsAllDigits(QString()));
-    EXPECT_FALSE(IsAllDigits(QStringLiteral("12 ")));
-    EXPECT_FALSE(IsAllDigits(QStringLiteral("-1")));
-    EXPECT_FALSE(IsAllDigits(QString::fromUtf8("１２"))); // full-width digits
+    for (const char* bad : {"12 ", "-1", "\xEF\xBC\x91\xEF\xBC\x92"}) // the last: full-width digits
+        EXPECT_FALSE(IsAllDigits(QString::fromUtf8(bad))) << bad;
 }
 
 TEST(Helpers, NumericTextLikeTheFilesAlwaysWereRead) {

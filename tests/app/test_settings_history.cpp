@@ -9,6 +9,7 @@
 #include "model/modGasCommon.h"
 
 #include <QFile>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -18,31 +19,14 @@ const QDateTime kNow(QDate(2026, 5, 17), QTime(9, 8, 7));
 
 // Splits one CSV line the way a spreadsheet does (quotes, doubled quotes).
 QStringList ParseCsv(const QString& line) {
+    static const QRegularExpression field(
+        QStringLiteral(R"re((?:^|,)(?:"((?:[^"]|"")*)"|([^,]*)))re"));
     QStringList out;
-    QString field;
-    bool quoted = false;
-    for (int i = 0; i < line.size(); ++i) {
-        const QChar c = line.at(i);
-        if (quoted) {
-            if (c == QLatin1Char('"') && i + 1 < line.size() &&
-                line.at(i + 1) == QLatin1Char('"')) {
-                field += c;
-                ++i;
-            } else if (c == QLatin1Char('"')) {
-                quoted = false;
-            } else {
-                field += c;
-            }
-        } else if (c == QLatin1Char('"')) {
-            quoted = true;
-        } else if (c == QLatin1Char(',')) {
-            out << field;
-            field.clear();
-        } else {
-            field += c;
-        }
+    for (auto it = field.globalMatch(line); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        out << (m.capturedStart(1) >= 0 ? m.captured(1).replace(QStringLiteral("\"\""), "\"")
+                                        : m.captured(2));
     }
-    out << field;
     return out;
 }
 
@@ -92,25 +76,18 @@ int Column(const QStringList& header, const QString& text, int nth = 0) {
 
 } // namespace
 
-TEST(SettingsHistory, HeaderAndDataColumnsMatch) {
-    const QStringList header = HistoryHeaderFields();
-    const QStringList data = HistoryDataFields(Sample(), HistoryAction::Read, kNow);
-    // 52 settings, 5 x 6 gas points, 5 x 6 calibration results, 129 stations,
-    // 129 users, 2 x 6 custom-sensor fields, 3 trailing settings.
-    EXPECT_EQ(header.size(), 385);
-    EXPECT_EQ(data.size(), header.size());
-    EXPECT_EQ(header.first(), QStringLiteral("Action"));
-    EXPECT_EQ(header.at(1), QStringLiteral("PC Date/Time"));
-    EXPECT_EQ(header.at(6), QStringLiteral("ROM"));
-    EXPECT_EQ(header.last(), QStringLiteral("Display Pump ON/OFF"));
-    EXPECT_EQ(header.count(QStringLiteral("Station")), 129);
-    EXPECT_GE(Column(header, QStringLiteral("Zero Follower (Gas3)")), 0);
-}
-
-TEST(SettingsHistory, DataValues) {
+TEST(SettingsHistory, HeaderColumnsAndDataValues) {
     const QStringList h = HistoryHeaderFields();
     const QStringList d = HistoryDataFields(Sample(), HistoryAction::WriteID, kNow);
+    // 52 settings, 5 x 6 gas points, 5 x 6 calibration results, 129 stations,
+    // 129 users, 2 x 6 custom-sensor fields, 3 trailing settings.
+    EXPECT_EQ(h.size(), 385);
     ASSERT_EQ(d.size(), h.size());
+    EXPECT_EQ(h.first(), QStringLiteral("Action"));
+    EXPECT_EQ(h.at(6), QStringLiteral("ROM"));
+    EXPECT_EQ(h.last(), QStringLiteral("Display Pump ON/OFF"));
+    EXPECT_EQ(h.count(QStringLiteral("Station")), 129);
+
     const auto at = [&](const char* heading, int nth = 0) {
         const int i = Column(h, QString::fromUtf8(heading), nth);
         return i < 0 ? QStringLiteral("<no column>") : d.at(i);

@@ -2,22 +2,11 @@
 // channel, and with which catalogue texts.
 #include "app/WriteChecks.h"
 
-#include "model/clsInstrument.h"
-#include "model/modGasCommon.h"
+#include "AppTestRecords.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-void Channel(clsInstrument& r, int ch, const char* descriptor, float warning, float alarm,
-             float stel, float twa, float autoCal) {
-    modGasCommon::ApplyChannelDescriptor(QString::fromLatin1(descriptor), r, ch);
-    r.setWarning(ch, warning);
-    r.setAlarm(ch, alarm);
-    r.setStel(ch, stel);
-    r.setTwa(ch, twa);
-    r.setAutoCalib(ch, autoCal);
-}
 
 // Five channels in use, every value within its rules, HC mode 0 with the
 // same combustible gas on channels 0 and 4. Change flags are cleared as
@@ -26,11 +15,8 @@ clsInstrument GoodRecord() {
     clsInstrument r;
     r.setAlarmO2(0);
     r.setHcMode(0);
-    Channel(r, 0, "CH4          100    1%LEL", 10, 50, -101, -101, 50);
-    Channel(r, 1, "O2          40.0  0.1VOL%", 19.5f, 23.5f, -101, -101, 12);
-    Channel(r, 2, "CO           500    1ppm ", 25, 50, 200, 25, 50);
-    Channel(r, 3, "H2S        100.0  0.5ppm ", 10, 30, 15, 10, 25);
-    Channel(r, 4, "CH4          100    1VOL%", -101, -101, -101, -101, 50);
+    apptest::SetFourGases(r);
+    apptest::SetChannel(r, 4, "CH4          100    1VOL%", -101, -101, -101, -101, 50);
     r.ClearChangeFlags();
     return r;
 }

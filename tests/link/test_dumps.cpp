@@ -23,6 +23,12 @@ bool WriteAll(const QString& path, const QByteArray& bytes) {
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
+// The number of memory rows ("000080 ...") in a dump list.
+int Rows(const QString& text) {
+    return int(
+        text.count(QRegularExpression("^[0-9A-F]{6} ", QRegularExpression::MultilineOption)));
+}
+
 const QString kTitle = "Adrs   +0 +1 +2 +3 +4 +5 +6 +7  +8 +9 +A +B +C +D +E +F   List Of ASCII   ";
 
 } // namespace
@@ -190,8 +196,7 @@ TEST_F(Dump, DumpListCancelled) {
     EXPECT_FALSE(link.GetRomDump2(path));
     EXPECT_EQ(link.Status(), 2);
     const QString text = QString::fromUtf8(ReadAll(path));
-    EXPECT_EQ(text.count(QRegularExpression("^[0-9A-F]{6} ", QRegularExpression::MultilineOption)),
-              2 * 8);
+    EXPECT_EQ(Rows(text), 2 * 8);
     EXPECT_TRUE(text.contains("\r\n;\tTotal Download Time = "));
 }
 
@@ -256,9 +261,7 @@ TEST_F(Dump, DumpListSurvivesARejectedBlockAndKeepsWhatArrived) {
     // A garbled block is rejected (NAK) and sent again.
     sim.faults().garbleEveryN = 10;
     EXPECT_TRUE(link.GetRomDump2(path));
-    EXPECT_EQ(QString::fromUtf8(ReadAll(path))
-                  .count(QRegularExpression("^[0-9A-F]{6} ", QRegularExpression::MultilineOption)),
-              512);
+    EXPECT_EQ(Rows(QString::fromUtf8(ReadAll(path))), 512);
 
     // The detector falls silent after a few blocks: the file keeps them.
     sim.faults().garbleEveryN = 0;
@@ -269,8 +272,7 @@ TEST_F(Dump, DumpListSurvivesARejectedBlockAndKeepsWhatArrived) {
     EXPECT_FALSE(link.GetRomDump2(path));
     EXPECT_EQ(link.Status(), 2);
     const QString text = QString::fromUtf8(ReadAll(path));
-    EXPECT_EQ(text.count(QRegularExpression("^[0-9A-F]{6} ", QRegularExpression::MultilineOption)),
-              4 * 8);
+    EXPECT_EQ(Rows(text), 4 * 8);
     EXPECT_TRUE(text.contains("\r\n;\tTotal Download Time = "));
 }
 

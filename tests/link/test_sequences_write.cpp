@@ -7,6 +7,32 @@
 
 namespace {
 
+using R = clsInstrument;
+
+// A single-value setting: its setter, its getter and a value (or -1 to flip
+// the setting between 0 and 1).
+struct Setting {
+    void (R::*set)(int16_t);
+    int16_t (R::*get)() const;
+    int16_t value;
+};
+#define SETTING(name, value)                                                                       \
+    { &R::set##name, &R::name, value }
+const Setting kChanged[] = {
+    SETTING(HcMode, 2),         SETTING(AlarmMode, -1),     SETTING(DispID, -1),
+    SETTING(dlogOnOff, -1),     SETTING(PeakBar, -1),       SETTING(DispCalLimit, -1),
+    SETTING(CalCheck, 2),       SETTING(CalCheckALL, -1),   SETTING(Confirmation, -1),
+    SETTING(LunchBreak, -1),    SETTING(AlarmSilence, -1),  SETTING(LogOverWrite, -1),
+    SETTING(LcdBackLight, 30),  SETTING(PumpOnOffDisp, -1), SETTING(BumpFunction, -1),
+    SETTING(DispBumpLimit, -1), SETTING(BumpLimit, 15),     SETTING(BumpCheck, 1),
+    SETTING(BumpTime, 3),       SETTING(BumpThreshold, 2),  SETTING(BumpFailCalTime, 1),
+    SETTING(BumpFailAfter, 1),  SETTING(BumpCheckALL, -1),  SETTING(LcBhMode, 2),
+    SETTING(BhTime, 1),         SETTING(LcBuzzer, 1),       SETTING(AlarmOnOff, -1),
+    SETTING(StelTwaOnOff, -1),  SETTING(AlarmO2, 2),        SETTING(CalLimit, 200),
+    SETTING(Intervals, 600),    SETTING(Lc_PpmAuto, -1),    SETTING(AutoZero, -1),
+    SETTING(DemandZero, -1),    SETTING(UseUserPassword, 1)};
+#undef SETTING
+
 // The request frame exactly as it must appear on the line.
 QByteArray Wire(const QString& text) {
     QByteArray f;
@@ -236,7 +262,8 @@ TEST_F(WriteSequence, RoundTripGivesTheChangedValuesBack) {
     clsInstrument rec;
     readBack(rec);
     reshapeChannels(rec);
-    auto toggle = [](int16_t v) { return static_cast<int16_t>(v ? 0 : 1); };
+    for (const Setting& x : kChanged)
+        (rec.*x.set)(x.value >= 0 ? x.value : static_cast<int16_t>((rec.*x.get)() ? 0 : 1));
     rec.setSpecNo("SPEC-9");
     rec.setUserID("INSPECTOR");
     rec.setStationID("TANK-3");
@@ -245,44 +272,9 @@ TEST_F(WriteSequence, RoundTripGivesTheChangedValuesBack) {
     rec.setChange_DummySerial(true);
     rec.setLSindex(3);
     rec.setChange_LSData(0, true);
-    rec.setHcMode(2);
-    rec.setAlarmMode(toggle(rec.AlarmMode()));
-    rec.setDispID(toggle(rec.DispID()));
-    rec.setdlogOnOff(toggle(rec.dlogOnOff()));
-    rec.setPeakBar(toggle(rec.PeakBar()));
-    rec.setDispCalLimit(toggle(rec.DispCalLimit()));
-    rec.setCalCheck(2);
-    rec.setCalCheckALL(toggle(rec.CalCheckALL()));
-    rec.setConfirmation(toggle(rec.Confirmation()));
-    rec.setLunchBreak(toggle(rec.LunchBreak()));
-    rec.setAlarmSilence(toggle(rec.AlarmSilence()));
-    rec.setLogOverWrite(toggle(rec.LogOverWrite()));
-    rec.setLcdBackLight(30);
-    rec.setPumpOnOffDisp(toggle(rec.PumpOnOffDisp()));
-    rec.setBumpFunction(toggle(rec.BumpFunction()));
-    rec.setDispBumpLimit(toggle(rec.DispBumpLimit()));
-    rec.setBumpLimit(15);
-    rec.setBumpCheck(1);
-    rec.setBumpTime(3);
-    rec.setBumpThreshold(2);
-    rec.setBumpFailCalTime(1);
-    rec.setBumpFailAfter(1);
-    rec.setBumpCheckALL(toggle(rec.BumpCheckALL()));
-    rec.setLcBhMode(2);
-    rec.setBhTime(1);
-    rec.setLcBuzzer(1);
-    rec.setAlarmOnOff(toggle(rec.AlarmOnOff()));
-    rec.setStelTwaOnOff(toggle(rec.StelTwaOnOff()));
-    rec.setAlarmO2(2);
     for (int ch = 0; ch < 5; ++ch)
         rec.setZero(ch, ch % 2);
-    rec.setCalLimit(200);
-    rec.setIntervals(600);
     rec.setSpecType("2");
-    rec.setLc_PpmAuto(toggle(rec.Lc_PpmAuto()));
-    rec.setAutoZero(toggle(rec.AutoZero()));
-    rec.setDemandZero(toggle(rec.DemandZero()));
-    rec.setUseUserPassword(1);
     rec.setUserPassword2("4321");
     rec.setStationList(10, "NEW-ST");
     rec.setUserList(20, "NEW-US");
@@ -298,45 +290,8 @@ TEST_F(WriteSequence, RoundTripGivesTheChangedValuesBack) {
     EXPECT_EQ(back.DummySerial(), "DM-777");
     EXPECT_EQ(back.LSindex(), 3);
     EXPECT_EQ(back.LS_Name(0).trimmed(), back.LI_Name(3).trimmed());
-    const std::pair<int16_t (clsInstrument::*)() const, const char*> scalars[] = {
-        {&clsInstrument::HcMode, "HcMode"},
-        {&clsInstrument::AlarmMode, "AlarmMode"},
-        {&clsInstrument::DispID, "DispID"},
-        {&clsInstrument::dlogOnOff, "dlogOnOff"},
-        {&clsInstrument::PeakBar, "PeakBar"},
-        {&clsInstrument::DispCalLimit, "DispCalLimit"},
-        {&clsInstrument::CalCheck, "CalCheck"},
-        {&clsInstrument::CalCheckALL, "CalCheckALL"},
-        {&clsInstrument::Confirmation, "Confirmation"},
-        {&clsInstrument::LunchBreak, "LunchBreak"},
-        {&clsInstrument::AlarmSilence, "AlarmSilence"},
-        {&clsInstrument::LogOverWrite, "LogOverWrite"},
-        {&clsInstrument::LcdBackLight, "LcdBackLight"},
-        {&clsInstrument::PumpOnOffDisp, "PumpOnOffDisp"},
-        {&clsInstrument::BumpFunction, "BumpFunction"},
-        {&clsInstrument::DispBumpLimit, "DispBumpLimit"},
-        {&clsInstrument::BumpLimit, "BumpLimit"},
-        {&clsInstrument::BumpCheck, "BumpCheck"},
-        {&clsInstrument::BumpTime, "BumpTime"},
-        {&clsInstrument::BumpThreshold, "BumpThreshold"},
-        {&clsInstrument::BumpFailCalTime, "BumpFailCalTime"},
-        {&clsInstrument::BumpFailAfter, "BumpFailAfter"},
-        {&clsInstrument::BumpCheckALL, "BumpCheckALL"},
-        {&clsInstrument::LcBhMode, "LcBhMode"},
-        {&clsInstrument::BhTime, "BhTime"},
-        {&clsInstrument::LcBuzzer, "LcBuzzer"},
-        {&clsInstrument::AlarmOnOff, "AlarmOnOff"},
-        {&clsInstrument::StelTwaOnOff, "StelTwaOnOff"},
-        {&clsInstrument::AlarmO2, "AlarmO2"},
-        {&clsInstrument::CalLimit, "CalLimit"},
-        {&clsInstrument::Intervals, "Intervals"},
-        {&clsInstrument::Lc_PpmAuto, "Lc_PpmAuto"},
-        {&clsInstrument::AutoZero, "AutoZero"},
-        {&clsInstrument::DemandZero, "DemandZero"},
-        {&clsInstrument::UseUserPassword, "UseUserPassword"},
-    };
-    for (const auto& [get, name] : scalars)
-        EXPECT_EQ((back.*get)(), (wanted.*get)()) << name;
+    for (const Setting& x : kChanged)
+        EXPECT_EQ((back.*x.get)(), (wanted.*x.get)()) << "setting " << (&x - kChanged);
     EXPECT_EQ(back.SpecType(), "2");
     EXPECT_EQ(back.UserPassword2(), "4321");
     EXPECT_EQ(back.StationList(10), "NEW-ST");
@@ -349,13 +304,9 @@ TEST_F(WriteSequence, RoundTripGivesTheChangedValuesBack) {
             continue;
         EXPECT_EQ(back.GasName(ch), wanted.GasName(ch));
         EXPECT_EQ(back.GasPoint(ch), wanted.GasPoint(ch));
-        EXPECT_FLOAT_EQ(back.GasFullScale(ch), wanted.GasFullScale(ch));
-        EXPECT_FLOAT_EQ(back.GasDesit(ch), wanted.GasDesit(ch));
         EXPECT_EQ(back.GasUnit(ch), wanted.GasUnit(ch));
-        EXPECT_FLOAT_EQ(back.Warning(ch), wanted.Warning(ch));
-        EXPECT_FLOAT_EQ(back.Alarm(ch), wanted.Alarm(ch));
-        EXPECT_FLOAT_EQ(back.Stel(ch), wanted.Stel(ch));
-        EXPECT_FLOAT_EQ(back.Twa(ch), wanted.Twa(ch));
-        EXPECT_FLOAT_EQ(back.AutoCalib(ch), wanted.AutoCalib(ch));
+        for (float (R::*get)(int) const : {&R::GasFullScale, &R::GasDesit, &R::Warning, &R::Alarm,
+                                           &R::Stel, &R::Twa, &R::AutoCalib})
+            EXPECT_FLOAT_EQ((back.*get)(ch), (wanted.*get)(ch));
     }
 }

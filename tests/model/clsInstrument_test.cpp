@@ -64,16 +64,13 @@ TEST(clsInstrument, NewRecordHoldsTheDefaultsWithFlagsClear) {
         EXPECT_TRUE(r.GasName(ch).isEmpty());
         EXPECT_FALSE(r.GasEnabled(ch));
         EXPECT_EQ(r.GasPoint(ch), -101); // the empty descriptor comes last
-        EXPECT_EQ(r.GasFullScale(ch), -101.0f);
         EXPECT_EQ(r.GasDesit(ch), 0.0f);
-        EXPECT_EQ(r.Warning(ch), -101.0f);
-        EXPECT_EQ(r.Alarm(ch), -101.0f);
-        EXPECT_EQ(r.Stel(ch), -101.0f);
-        EXPECT_EQ(r.Twa(ch), -101.0f);
-        EXPECT_EQ(r.AutoCalib(ch), -101.0f);
-        EXPECT_EQ(r.Ratio(ch), -101.0f);
-        EXPECT_EQ(r.CalibBefore(ch), -101.0f);
         EXPECT_EQ(r.CalibDate(ch), -101.0);
+        for (float (clsInstrument::*get)(int) const :
+             {&clsInstrument::GasFullScale, &clsInstrument::Warning, &clsInstrument::Alarm,
+              &clsInstrument::Stel, &clsInstrument::Twa, &clsInstrument::AutoCalib,
+              &clsInstrument::Ratio, &clsInstrument::CalibBefore})
+            EXPECT_EQ((r.*get)(ch), -101.0f) << ch;
     }
     EXPECT_EQ(OleDate::ToDateTime(r.CalibDate(0)).date(), QDate(1899, 9, 20));
     EXPECT_FALSE(AnyGroupFlagSet(r));
