@@ -8,6 +8,8 @@
 //
 // Without --sim the emulator is looked for next to this program and one
 // folder up. Without --baud 921600 is measured.
+#include "BenchSupport.h"
+
 #include "link/CommandSet.h"
 #include "link/LinkClock.h"
 #include "link/ResponseParser.h"
@@ -28,77 +30,15 @@
 
 namespace {
 
-// The serial transport with a byte count each way.
-class CountingTransport : public LinkTransport {
-public:
-    CountingTransport(const QString& port, const QString& settings) {
-        inner_.setPortName(port);
-        inner_.setSettings(settings);
-        connect(&inner_, &LinkTransport::bytesReceived, this, [this](const QByteArray& b) {
-            in_ += b.size();
-            emit bytesReceived(b);
-        });
-        connect(&inner_, &LinkTransport::lineStateChanged, this, &LinkTransport::lineStateChanged);
-        connect(&inner_, &LinkTransport::lineError, this, &LinkTransport::lineError);
-        connect(&inner_, &LinkTransport::logNote, this, &LinkTransport::logNote);
-    }
-    Kind kind() const override { return Kind::Serial; }
-    QString describe() const override { return inner_.describe(); }
-    bool open() override { return inner_.open(); }
-    void close() override { inner_.close(); }
-    bool isOpen() const override { return inner_.isOpen(); }
-    bool send(const QByteArray& bytes) override {
-        out_ += bytes.size();
-        return inner_.send(bytes);
-    }
-    void onTick() override { inner_.onTick(); }
-    bool hasWorkInFlight() const override { return inner_.hasWorkInFlight(); }
-
-    void resetCounts() { in_ = out_ = 0; }
-    qint64 in() const { return in_; }
-    qint64 out() const { return out_; }
-
-private:
-    SerialTransport inner_;
-    qint64 in_ = 0;
-    qint64 out_ = 0;
-};
-
-QString FindSimulator(const QString& given) {
-    if (!given.isEmpty())
-        return given;
-    const QDir here(QCoreApplication::applicationDirPath());
-    for (const QString& candidate : {here.filePath("tq7350-sim"), here.filePath("../tq7350-sim")}) {
-        if (QFileInfo(candidate).isExecutable())
-            return QFileInfo(candidate).canonicalFilePath();
-    }
-    return QString();
-}
-
 bool RunAtBaud(const QString& sim, int baud, int runs) {
-    QProcess proc;
-    proc.setProgram(sim);
-    proc.setArguments({"--pty", "--baud", QString::number(baud), "--commit-polls", "0"});
-    proc.setProcessChannelMode(QProcess::SeparateChannels);
-    proc.start();
-    if (!proc.waitForStarted(5000) || !proc.waitForReadyRead(5000)) {
-        std::fprintf(stderr, "could not start %s\n", qPrintable(sim));
+    SimProgram proc(sim, {"--baud", QString::number(baud), "--commit-polls", "0"});
+    if (proc.pty().isEmpty())
         return false;
-    }
-    const QString pty = QString::fromLocal8Bit(proc.readLine()).trimmed();
 
     QTemporaryDir dir;
-    CountingTransport transport(pty, QStringLiteral("%1,n,8,1").arg(baud));
+    CountingTransport transport(proc.pty(), QStringLiteral("%1,n,8,1").arg(baud));
     uclTqif link;
-    link.setLogFolder(dir.path());
-    link.setTransport(&transport);
-    link.setTimeout(3);
-    link.setRetry(3);
-    link.setPortOpen(true);
-    link.waiter().waitWhile([&] { return !link.Connected(); }, link.clock()->elapsedMs() + 10000);
-    bool ok = link.Connected();
-    if (!ok)
-        std::fprintf(stderr, "no connection on %s\n", qPrintable(pty));
+    bool ok = ConnectLink(link, transport, dir.path());
     // A known content to compare the image with.
     if (ok && !link.SetCheckData()) {
         std::fprintf(stderr, "XH,E, failed\n");
@@ -127,9 +67,6 @@ bool RunAtBaud(const QString& sim, int baud, int runs) {
         ok = done && same;
     }
     link.setPortOpen(false);
-    proc.terminate();
-    if (!proc.waitForFinished(3000))
-        proc.kill();
     return ok;
 }
 

@@ -12,6 +12,7 @@
 //              made here; the time from writing the answer's last byte to
 //              reading the next request's first byte, i.e. including both
 //              passes through the terminal driver and the event loop.
+#include "BenchSupport.h"
 #include "PtyDetector.h"
 
 #include "link/FrameEngine.h"
@@ -38,41 +39,28 @@ using Clock = std::chrono::steady_clock;
 const char* const kCommands[] = {"VP,R,", "XP,R,", "SA,R,", "HC,R,", "GJ,R,", "A1,R,"};
 
 // The serial transport with a time stamp on the way in and out.
-class TimingTransport : public LinkTransport {
+class TimingTransport : public ObservedSerialTransport {
 public:
-    explicit TimingTransport(const QString& port) {
-        inner_.setPortName(port);
-        inner_.setSettings(QStringLiteral("921600,n,8,1"));
-        connect(&inner_, &LinkTransport::bytesReceived, this, [this](const QByteArray& b) {
-            lastIn_ = Clock::now();
-            haveIn_ = true;
-            emit bytesReceived(b);
-        });
-        connect(&inner_, &LinkTransport::lineStateChanged, this, &LinkTransport::lineStateChanged);
-        connect(&inner_, &LinkTransport::lineError, this, &LinkTransport::lineError);
-        connect(&inner_, &LinkTransport::logNote, this, &LinkTransport::logNote);
+    explicit TimingTransport(const QString& port)
+        : ObservedSerialTransport(port, QStringLiteral("921600,n,8,1")) {}
+
+    std::vector<double> gapsNs;
+    bool recording = false;
+
+protected:
+    void received(const QByteArray&) override {
+        lastIn_ = Clock::now();
+        haveIn_ = true;
     }
-    Kind kind() const override { return Kind::Serial; }
-    QString describe() const override { return inner_.describe(); }
-    bool open() override { return inner_.open(); }
-    void close() override { inner_.close(); }
-    bool isOpen() const override { return inner_.isOpen(); }
-    bool send(const QByteArray& bytes) override {
+    void sending(const QByteArray&) override {
         const Clock::time_point now = Clock::now();
         if (recording && haveIn_)
             gapsNs.push_back(double(
                 std::chrono::duration_cast<std::chrono::nanoseconds>(now - lastIn_).count()));
         haveIn_ = false;
-        return inner_.send(bytes);
     }
-    void onTick() override { inner_.onTick(); }
-    bool hasWorkInFlight() const override { return inner_.hasWorkInFlight(); }
-
-    std::vector<double> gapsNs;
-    bool recording = false;
 
 private:
-    SerialTransport inner_;
     Clock::time_point lastIn_;
     bool haveIn_ = false;
 };
@@ -133,21 +121,6 @@ bool Run(uclTqif& link, int count, bool* recording) {
     return true;
 }
 
-QString FindSimulator(const QString& given) {
-    if (!given.isEmpty())
-        return given;
-#ifdef TQ_SIM_PROGRAM
-    if (QFileInfo(QStringLiteral(TQ_SIM_PROGRAM)).isExecutable())
-        return QStringLiteral(TQ_SIM_PROGRAM);
-#endif
-    const QDir here(QCoreApplication::applicationDirPath());
-    for (const QString& candidate : {here.filePath(QStringLiteral("tq7350-sim")),
-                                     here.filePath(QStringLiteral("../tq7350-sim"))})
-        if (QFileInfo(candidate).isExecutable())
-            return candidate;
-    return QString();
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -176,17 +149,9 @@ int main(int argc, char** argv) {
     if (program.isEmpty()) {
         std::printf("  link side: skipped, tq7350-sim not found (give --sim PATH)\n");
     } else {
-        QProcess sim;
-        sim.start(program, {QStringLiteral("--pty")});
-        QString path;
-        QElapsedTimer t;
-        t.start();
-        while (sim.waitForStarted(5000) && path.isEmpty() && t.elapsed() < 5000) {
-            sim.waitForReadyRead(100);
-            path = QString::fromLocal8Bit(sim.readLine()).trimmed();
-        }
+        SimProgram sim(program, {});
+        const QString path = sim.pty();
         if (path.isEmpty()) {
-            std::printf("  link side: tq7350-sim printed no device path\n");
             ++failures;
         } else {
             TimingTransport transport(path);
@@ -198,8 +163,6 @@ int main(int argc, char** argv) {
             else
                 ++failures;
         }
-        sim.kill();
-        sim.waitForFinished(5000);
     }
 
     // On the wire, against the emulator library on a terminal made here.

@@ -7,6 +7,8 @@
 //
 // Without --sim the emulator is looked for next to this program and one
 // folder up. Without --baud the rates 921600 and 115200 are measured.
+#include "BenchSupport.h"
+
 #include "link/CommandSet.h"
 #include "link/LinkClock.h"
 #include "link/ReadSequence.h"
@@ -28,42 +30,6 @@
 
 namespace {
 
-// The serial transport with a byte count each way.
-class CountingTransport : public LinkTransport {
-public:
-    CountingTransport(const QString& port, const QString& settings) {
-        inner_.setPortName(port);
-        inner_.setSettings(settings);
-        connect(&inner_, &LinkTransport::bytesReceived, this, [this](const QByteArray& b) {
-            in_ += b.size();
-            emit bytesReceived(b);
-        });
-        connect(&inner_, &LinkTransport::lineStateChanged, this, &LinkTransport::lineStateChanged);
-        connect(&inner_, &LinkTransport::lineError, this, &LinkTransport::lineError);
-        connect(&inner_, &LinkTransport::logNote, this, &LinkTransport::logNote);
-    }
-    Kind kind() const override { return Kind::Serial; }
-    QString describe() const override { return inner_.describe(); }
-    bool open() override { return inner_.open(); }
-    void close() override { inner_.close(); }
-    bool isOpen() const override { return inner_.isOpen(); }
-    bool send(const QByteArray& bytes) override {
-        out_ += bytes.size();
-        return inner_.send(bytes);
-    }
-    void onTick() override { inner_.onTick(); }
-    bool hasWorkInFlight() const override { return inner_.hasWorkInFlight(); }
-
-    void resetCounts() { in_ = out_ = 0; }
-    qint64 in() const { return in_; }
-    qint64 out() const { return out_; }
-
-private:
-    SerialTransport inner_;
-    qint64 in_ = 0;
-    qint64 out_ = 0;
-};
-
 struct Figures {
     double wallS = 0;
     qint64 out = 0;
@@ -80,46 +46,19 @@ void Print(const char* what, int baud, const Figures& f) {
                 (long long)f.in, lineS, lineS > 0 ? f.wallS / lineS : 0.0);
 }
 
-QString FindSimulator(const QString& given) {
-    if (!given.isEmpty())
-        return given;
-    const QDir here(QCoreApplication::applicationDirPath());
-    for (const QString& candidate : {here.filePath("tq7350-sim"), here.filePath("../tq7350-sim")}) {
-        if (QFileInfo(candidate).isExecutable())
-            return QFileInfo(candidate).canonicalFilePath();
-    }
-    return QString();
-}
-
 // One emulator on a pseudo-terminal, one link on it: a read, then a write of
 // every block.
 bool RunAtBaud(const QString& sim, int baud, int runs) {
-    QProcess proc;
-    proc.setProgram(sim);
     // No commit polls: the detector confirms the first "DW,C,".
-    proc.setArguments({"--pty", "--baud", QString::number(baud), "--commit-polls", "0"});
-    proc.setProcessChannelMode(QProcess::SeparateChannels);
-    proc.start();
-    if (!proc.waitForStarted(5000) || !proc.waitForReadyRead(5000)) {
-        std::fprintf(stderr, "could not start %s\n", qPrintable(sim));
+    SimProgram proc(sim, {"--baud", QString::number(baud), "--commit-polls", "0"});
+    if (proc.pty().isEmpty())
         return false;
-    }
-    const QString pty = QString::fromLocal8Bit(proc.readLine()).trimmed();
 
     QTemporaryDir logDir;
-    CountingTransport transport(pty, QStringLiteral("%1,n,8,1").arg(baud));
+    CountingTransport transport(proc.pty(), QStringLiteral("%1,n,8,1").arg(baud));
     uclTqif link;
-    link.setLogFolder(logDir.path());
-    ResponseContext ctx;
-    link.setResponseParser([&ctx](const QString& frame) { return ParseResponse(frame, ctx); });
-    link.setTransport(&transport);
-    link.setTimeout(3);
-    link.setRetry(3);
-    link.setPortOpen(true);
-    link.waiter().waitWhile([&] { return !link.Connected(); }, link.clock()->elapsedMs() + 10000);
-    bool ok = link.Connected();
-    if (!ok)
-        std::fprintf(stderr, "no connection on %s\n", qPrintable(pty));
+    ResponseContext& ctx = link.responseContext();
+    bool ok = ConnectLink(link, transport, logDir.path());
 
     for (int run = 0; ok && run < runs; ++run) {
         clsInstrument rec;
@@ -150,9 +89,6 @@ bool RunAtBaud(const QString& sim, int baud, int runs) {
         ok = read.ok && write.ok;
     }
     link.setPortOpen(false);
-    proc.terminate();
-    if (!proc.waitForFinished(3000))
-        proc.kill();
     return ok;
 }
 
