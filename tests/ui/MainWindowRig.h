@@ -3,39 +3,42 @@
 // detector joined in memory. Message boxes are answered by the test.
 #pragma once
 
+#include "UiTestKit.h"
+
 #include "app/AppSettings.h"
+#include "app/Catalogue.h"
 #include "app/SessionState.h"
 #include "app/Startup.h"
 #include "common/TestSupport.h"
 #include "link/LinkClock.h"
 #include "link/uclTqif.h"
 #include "model/OptionRules.h"
-#include "ui/GridControl.h"
-#include "ui/MessageBox.h"
+#include "model/clsInstrument.h"
 #include "ui/main/DemoDetector.h"
 #include "ui/main/LogPane.h"
+#include "ui/main/OptionGrid.h"
+#include "ui/main/StatusLamp.h"
 #include "ui/main/frmMain.h"
 
-#include <QGroupBox>
-
-#include <QApplication>
+#include <QComboBox>
+#include <QDir>
 #include <QFile>
-#include <QTest>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTimer>
-
-#include <deque>
-#include <functional>
-#include <memory>
-#include <vector>
-
-#include <gtest/gtest.h>
 
 namespace windowtest {
 
-struct MainWindowRig {
+using uitest::kRed;
+const QColor kGreen(0, 192, 0);
+const QColor kLampGreen(0, 255, 0);
+const QColor kLampGrey(160, 160, 160);
+
+struct MainWindowRig : uitest::BoxRecorder {
     testsupport::ScratchDir dir;
     AppSettings settings;
     SessionState session;
@@ -43,22 +46,6 @@ struct MainWindowRig {
     VirtualLinkClock clock;
     std::unique_ptr<DemoDetector> detector;
     QList<SerialPortRecord> ports; // what the adapter search finds
-
-    // Message boxes: each is recorded; answered from `answers` in order, then
-    // with `defaultAnswer`.
-    std::vector<MsgBoxRequest> asked;
-    std::deque<QMessageBox::StandardButton> answers;
-    QMessageBox::StandardButton defaultAnswer = QMessageBox::Yes;
-    ScopedMsgBoxHandler boxes{[this](const MsgBoxRequest& request) {
-        asked.push_back(request);
-        if (!answers.empty()) {
-            const auto answer = answers.front();
-            answers.pop_front();
-            return answer;
-        }
-        return defaultAnswer;
-    }};
-
     std::unique_ptr<frmMain> window;
 
     struct Options {
@@ -67,14 +54,9 @@ struct MainWindowRig {
         std::function<void(MainWindowRig&)> beforeLoad;
         bool virtualClock = true; // false: the link keeps the wall clock
     };
-
     static Options With(bool withDetector, bool show = true,
                         std::function<void(MainWindowRig&)> beforeLoad = {}) {
-        Options o;
-        o.withDetector = withDetector;
-        o.show = show;
-        o.beforeLoad = std::move(beforeLoad);
-        return o;
+        return Options{withDetector, show, std::move(beforeLoad), true};
     }
 
     MainWindowRig() : MainWindowRig(Options{}) {}
@@ -103,15 +85,14 @@ struct MainWindowRig {
     }
     ~MainWindowRig() {
         // Leave without the closing question.
-        if (window) {
-            SetMsgBoxHandler([](const MsgBoxRequest&) { return QMessageBox::Yes; });
-            window.reset();
-        }
+        SetMsgBoxHandler([](const MsgBoxRequest&) { return QMessageBox::Yes; });
+        window.reset();
     }
 
     uclTqif& link() { return *window->uclTQ6937; }
     clsInstrument& record() { return session.Instrument; }
     SimDetector& sim() { return detector->detector(); }
+    QString file(const QString& name) const { return QDir(dir.path()).filePath(name); }
 
     // Runs link ticks until the detector answered the connect probe.
     bool connect(int maxTicks = 300) {
@@ -120,9 +101,7 @@ struct MainWindowRig {
         return link().Connected();
     }
 
-    // The log pane's lines and the colour each starts with.
-    QStringList logLines() const { return window->rtbLog->toPlainText().split(QLatin1Char('\n')); }
-    // Colour of the first line that contains `text` (invalid when none).
+    // Colour of the first log line that contains `text` (invalid when none).
     QColor colourOf(const QString& text) const {
         const QTextDocument* doc = window->rtbLog->document();
         for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
@@ -136,14 +115,6 @@ struct MainWindowRig {
         return QColor();
     }
     bool logged(const QString& text) const { return window->rtbLog->toPlainText().contains(text); }
-    // Whether any box with this text was shown.
-    bool wasAsked(const QString& text) const {
-        for (const MsgBoxRequest& r : asked) {
-            if (r.text == text)
-                return true;
-        }
-        return false;
-    }
 };
 
 // Trimmed text without the catalogue's trailing line break.

@@ -1,0 +1,107 @@
+// Helpers the window tests share: readable QString output, a message-box
+// recorder, and a user's hands on a grid and on a modal dialog.
+#pragma once
+
+#include "ui/GridControl.h"
+#include "ui/MessageBox.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace uitest {
+
+const QColor kRed(255, 0, 0);
+const QColor kWhite(255, 255, 255);
+
+// Records every message box; answers from `answers` in order, then with
+// `defaultAnswer`.
+struct BoxRecorder {
+    std::vector<MsgBoxRequest> asked;
+    std::deque<QMessageBox::StandardButton> answers;
+    QMessageBox::StandardButton defaultAnswer = QMessageBox::Yes;
+    ScopedMsgBoxHandler guard{[this](const MsgBoxRequest& request) {
+        asked.push_back(request);
+        if (answers.empty())
+            return defaultAnswer;
+        const auto answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }};
+
+    bool wasAsked(const QString& text) const {
+        for (const MsgBoxRequest& r : asked) {
+            if (r.text == text)
+                return true;
+        }
+        return false;
+    }
+};
+
+// Replaces a cell's text by typing and presses Enter. True when the text was
+// taken (the editor closed); a refused editor is closed with Escape.
+inline bool TypeIntoCell(GridControl& grid, int row, int col, const QString& text) {
+    grid.setFocus();
+    grid.setCurrentCell(row, col);
+    if (!grid.EditCell(row, col) || !grid.ActiveEditor())
+        return false;
+    QWidget* editor = grid.ActiveEditor();
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(editor, Qt::Key_Delete);
+    QTest::keyClicks(editor, text);
+    QTest::keyClick(editor, Qt::Key_Return);
+    const bool taken = grid.ActiveEditor() == nullptr;
+    if (!taken)
+        QTest::keyClick(grid.ActiveEditor(), Qt::Key_Escape);
+    QCoreApplication::processEvents(); // AfterEdit
+    return taken;
+}
+
+// Clicks a cell, then delivers AfterEdit (which may open a dialog). A dialog
+// nobody answers fails the test instead of hanging it.
+inline void ClickCell(GridControl& grid, int row, int col) {
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            ADD_FAILURE() << "a dialog stayed open: " << modal->objectName().toStdString();
+            modal->close();
+        }
+    });
+    watchdog.start(4000);
+    const QRect rect = grid.visualRect(grid.model()->index(row, col));
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, rect.center());
+    QCoreApplication::processEvents();
+}
+
+// Runs `act` on the dialog of type T once it is shown modally; closes any
+// other modal window after a while so that a test can never hang.
+template <class T> void WhenModalOpens(std::function<void(T*)> act) {
+    auto tries = std::make_shared<int>(0);
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [act, tries, poll] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* dialog = qobject_cast<T*>(modal))
+            return act(dialog);
+        if (++*tries > 300) {
+            ADD_FAILURE() << "the expected dialog did not open";
+            if (modal)
+                modal->close();
+            return;
+        }
+        QTimer::singleShot(10, *poll);
+    };
+    QTimer::singleShot(0, *poll);
+}
+
+} // namespace uitest
