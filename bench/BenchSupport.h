@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QProcess>
 
+#include <algorithm>
 #include <cstdio>
 
 // The emulator program: the given path, else next to this program or one
@@ -119,4 +120,39 @@ inline bool ConnectLink(uclTqif& link, LinkTransport& transport, const QString& 
     if (!link.Connected())
         std::fprintf(stderr, "no connection on %s\n", qPrintable(transport.describe()));
     return link.Connected();
+}
+
+// The command line shared by the line-time benchmarks:
+//   NAME [--sim PATH] [--baud N]... [--runs N]
+// Runs `runAtBaud(sim, baud, runs)` for every baud rate (the defaults when
+// none is given) and returns the process exit status.
+template <typename RunAtBaud>
+int RunLineTimeBenchmark(const char* name, const QList<int>& defaultBauds, RunAtBaud runAtBaud) {
+    QString sim;
+    QList<int> bauds;
+    int runs = 1;
+    const QStringList args = QCoreApplication::arguments();
+    for (int i = 1; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--sim") && i + 1 < args.size())
+            sim = args[++i];
+        else if (args[i] == QLatin1String("--baud") && i + 1 < args.size())
+            bauds << args[++i].toInt();
+        else if (args[i] == QLatin1String("--runs") && i + 1 < args.size())
+            runs = std::max(1, args[++i].toInt());
+        else {
+            std::fprintf(stderr, "usage: %s [--sim PATH] [--baud N]... [--runs N]\n", name);
+            return 2;
+        }
+    }
+    if (bauds.isEmpty())
+        bauds = defaultBauds;
+    sim = FindSimulator(sim);
+    if (sim.isEmpty()) {
+        std::fprintf(stderr, "tq7350-sim not found; give --sim PATH\n");
+        return 2;
+    }
+    bool ok = true;
+    for (int baud : bauds)
+        ok = runAtBaud(sim, baud, runs) && ok;
+    return ok ? 0 : 1;
 }

@@ -74,31 +74,5 @@ bool RunAtBaud(const QString& sim, int baud, int runs) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    QString sim;
-    QList<int> bauds;
-    int runs = 1;
-    const QStringList args = app.arguments();
-    for (int i = 1; i < args.size(); ++i) {
-        if (args[i] == "--sim" && i + 1 < args.size())
-            sim = args[++i];
-        else if (args[i] == "--baud" && i + 1 < args.size())
-            bauds << args[++i].toInt();
-        else if (args[i] == "--runs" && i + 1 < args.size())
-            runs = std::max(1, args[++i].toInt());
-        else {
-            std::fprintf(stderr, "usage: bench_dump [--sim PATH] [--baud N]... [--runs N]\n");
-            return 2;
-        }
-    }
-    if (bauds.isEmpty())
-        bauds = {921600};
-    sim = FindSimulator(sim);
-    if (sim.isEmpty()) {
-        std::fprintf(stderr, "tq7350-sim not found; give --sim PATH\n");
-        return 2;
-    }
-    bool ok = true;
-    for (int baud : bauds)
-        ok = RunAtBaud(sim, baud, runs) && ok;
-    return ok ? 0 : 1;
+    return RunLineTimeBenchmark("bench_dump", {921600}, RunAtBaud);
 }
