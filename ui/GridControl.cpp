@@ -257,7 +257,8 @@ protected:
                     else if (auto* combo = qobject_cast<QComboBox*>(editor);
                              combo && combo->lineEdit())
                         combo->lineEdit()->insert(QString(QChar(static_cast<char16_t>(replaced))));
-                    emit grid_->ChangeEdit();
+                    // The insert counts as an edit: the editor's textEdited
+                    // raises ChangeEdit once.
                     return true;
                 }
             }

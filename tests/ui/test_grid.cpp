@@ -115,9 +115,12 @@ TEST(GridControl, TypingRunsTheEditEventsAndKeyFilter) {
     w.grid->setCurrentCell(2, 1);
     w.type(QStringLiteral("1"));
     EXPECT_EQ(changes, 1);
+    // Every accepted key is one change, a replaced one too; a dropped key none.
     w.type(QStringLiteral("axb"));
+    EXPECT_EQ(changes, 3);
     w.key(Qt::Key_Backspace);
     w.type(QStringLiteral("c"));
+    EXPECT_EQ(changes, 5);
     EXPECT_EQ(w.grid->EditText(), QStringLiteral("1AC"));
     w.key(Qt::Key_Return);
     EXPECT_EQ(w.grid->ActiveEditor(), nullptr);
