@@ -128,6 +128,12 @@ private:
     QString errors_;
 };
 
+// Runs the tool against its built-in emulator whose state lives in `state`.
+inline RunResult RunSimCtl(const QString& state, const QStringList& args, const QString& folder) {
+    return RunCtl(QStringList{QStringLiteral("--sim"), QStringLiteral("--sim-state"), state} + args,
+                  folder);
+}
+
 inline QByteArray ReadAll(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();

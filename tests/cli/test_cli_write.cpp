@@ -182,11 +182,12 @@ TEST(CliWrite, RefusedPreWriteChecksWriteNothing) {
     REQUIRE_PROGRAMS();
     testsupport::ScratchDir dir;
     const QString state = dir.file("S.json");
-    ASSERT_EQ(RunCtl({QStringLiteral("--sim"), QStringLiteral("--sim-state"), state,
-                      QStringLiteral("read"), QStringLiteral("--seq"), QStringLiteral("good.seq")},
-                     dir.path())
-                  .exitCode,
-              0);
+    ASSERT_EQ(
+        RunSimCtl(state,
+                  {QStringLiteral("read"), QStringLiteral("--seq"), QStringLiteral("good.seq")},
+                  dir.path())
+            .exitCode,
+        0);
     const QByteArray good = ReadAll(dir.file("good.seq"));
     const QJsonObject stateBefore = ReadJson(state);
     ASSERT_FALSE(stateBefore.isEmpty());
@@ -194,10 +195,9 @@ TEST(CliWrite, RefusedPreWriteChecksWriteNothing) {
     auto refusedWith = [&](const QByteArray& file, int messageId) {
         SCOPED_TRACE(messageId);
         ASSERT_TRUE(WriteAll(dir.file("try.seq"), file));
-        const RunResult r =
-            RunCtl({QStringLiteral("--sim"), QStringLiteral("--sim-state"), state,
-                    QStringLiteral("write"), QStringLiteral("try.seq"), QStringLiteral("--json")},
-                   dir.path());
+        const RunResult r = RunSimCtl(
+            state, {QStringLiteral("write"), QStringLiteral("try.seq"), QStringLiteral("--json")},
+            dir.path());
         EXPECT_EQ(r.exitCode, 1);
         EXPECT_TRUE(r.errText().contains(Printed(LoadMessage(messageId))))
             << r.errText().toStdString();
@@ -242,9 +242,8 @@ TEST(CliWrite, PartialFileIsAppliedOverTheDetectorsSettingsAndChecked) {
     ASSERT_TRUE(WriteJson(state, s));
     ASSERT_TRUE(WriteAll(dir.file("interval.seq"), "; only the logging interval\r\nXP,W,0258\r\n"));
 
-    const RunResult refused = RunCtl({QStringLiteral("--sim"), QStringLiteral("--sim-state"), state,
-                                      QStringLiteral("write"), QStringLiteral("interval.seq")},
-                                     dir.path());
+    const RunResult refused =
+        RunSimCtl(state, {QStringLiteral("write"), QStringLiteral("interval.seq")}, dir.path());
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_TRUE(refused.errText().contains(Printed(LoadMessage(5361))))
         << refused.errText().toStdString();
@@ -259,10 +258,9 @@ TEST(CliWrite, PartialFileIsAppliedOverTheDetectorsSettingsAndChecked) {
     SetChannel(s, 3, "warning", 10);
     SetChannel(s, 2, "warning", 33);
     ASSERT_TRUE(WriteJson(state, s));
-    const RunResult written =
-        RunCtl({QStringLiteral("--sim"), QStringLiteral("--sim-state"), state,
-                QStringLiteral("--json"), QStringLiteral("write"), QStringLiteral("interval.seq")},
-               dir.path());
+    const RunResult written = RunSimCtl(
+        state, {QStringLiteral("--json"), QStringLiteral("write"), QStringLiteral("interval.seq")},
+        dir.path());
     ASSERT_EQ(written.exitCode, 0) << written.errText().toStdString();
     EXPECT_TRUE(written.json().value(QStringLiteral("readFirst")).toBool());
     EXPECT_TRUE(written.json()
@@ -284,20 +282,22 @@ TEST(CliWrite, IdentityWriteKeepsTheListsAndSettings) {
     REQUIRE_PROGRAMS();
     testsupport::ScratchDir dir;
     const QString state = dir.file("S.json");
-    ASSERT_EQ(RunCtl({QStringLiteral("--sim"), QStringLiteral("--sim-state"), state,
-                      QStringLiteral("read"), QStringLiteral("--seq"), QStringLiteral("good.seq")},
-                     dir.path())
-                  .exitCode,
-              0);
+    ASSERT_EQ(
+        RunSimCtl(state,
+                  {QStringLiteral("read"), QStringLiteral("--seq"), QStringLiteral("good.seq")},
+                  dir.path())
+            .exitCode,
+        0);
     // The file asks for another interval; an identity write leaves it.
     ASSERT_TRUE(WriteAll(dir.file("other.seq"),
                          ReplaceLine(ReadAll(dir.file("good.seq")), "XP", "XP,W,0258")));
     const QJsonObject before = ReadJson(state);
-    const RunResult r = RunCtl(
-        {QStringLiteral("--sim"), QStringLiteral("--sim-state"), state, QStringLiteral("write"),
-         QStringLiteral("other.seq"), QStringLiteral("--id"), QStringLiteral("--station-id"),
-         QStringLiteral("dock 7"), QStringLiteral("--history"), QStringLiteral("_id")},
-        dir.path());
+    const RunResult r =
+        RunSimCtl(state,
+                  {QStringLiteral("write"), QStringLiteral("other.seq"), QStringLiteral("--id"),
+                   QStringLiteral("--station-id"), QStringLiteral("dock 7"),
+                   QStringLiteral("--history"), QStringLiteral("_id")},
+                  dir.path());
     ASSERT_EQ(r.exitCode, 0) << r.errText().toStdString();
     const QJsonObject after = ReadJson(state);
     EXPECT_EQ(after.value(QStringLiteral("stationId")).toString().trimmed(),
