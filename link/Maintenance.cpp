@@ -72,12 +72,16 @@ bool Maintenance::ChannelSucceeded(const QString& result, int index) {
 
 // --- Partial reads -------------------------------------------------------------
 
-bool Maintenance::GetRomNo(clsInstrument* iObj) {
-    if (!iObj)
-        return false;
-    if (!begin())
+bool Maintenance::beginRead(clsInstrument* iObj) {
+    if (!iObj || !begin())
         return false;
     ctx_.Instrument = iObj;
+    return true;
+}
+
+bool Maintenance::GetRomNo(clsInstrument* iObj) {
+    if (!beginRead(iObj))
+        return false;
     iObj->setFailLine(QString());
     const auto raise =
         MessageRaiser(iObj, [this](const QString& text) { emit link_.InstMessage(text); });
@@ -90,11 +94,8 @@ bool Maintenance::GetRomNo(clsInstrument* iObj) {
 }
 
 bool Maintenance::singleRead(clsInstrument* iObj, const QString& commandText) {
-    if (!iObj)
+    if (!beginRead(iObj))
         return false;
-    if (!begin())
-        return false;
-    ctx_.Instrument = iObj;
     iObj->setFailLine(QString());
     return sendAndWait(commandText, 4, MessageRaiser(iObj, [this](const QString& text) {
                            emit link_.InstMessage(text);
@@ -131,11 +132,8 @@ bool Maintenance::GetAutoCalDensty(clsInstrument* iObj) {
 }
 
 bool Maintenance::historyRead(clsInstrument* iObj, const QString& commandText) {
-    if (!iObj)
+    if (!beginRead(iObj))
         return false;
-    if (!begin())
-        return false;
-    ctx_.Instrument = iObj;
     const bool ok = sendAndWait(commandText, 4, MessageRaiser(iObj, [this](const QString& text) {
                                     emit link_.InterMessage(text);
                                 }));

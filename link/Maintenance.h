@@ -110,6 +110,8 @@ private:
     ConfirmResult confirm(const QString& confirmText, int waitStatus, qint64 pollMs,
                           const std::function<bool()>& done = {},
                           const std::function<void()>& eachPause = {});
+    // begin() for a read into `iObj`, which the answers then fill.
+    bool beginRead(clsInstrument* iObj);
     bool singleRead(clsInstrument* iObj, const QString& commandText);
     bool historyRead(clsInstrument* iObj, const QString& commandText);
     bool clearSequence(const QString& code);
