@@ -2,7 +2,7 @@
 
 #include "app/AppSettings.h"
 #include "app/Catalogue.h"
-#include "app/Configuration.h"
+#include "records/Configuration.h"
 #include "app/Helpers.h"
 #include "cli/CliConsole.h"
 #include "cli/CliTexts.h"

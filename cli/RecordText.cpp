@@ -1,7 +1,7 @@
 #include "cli/RecordText.h"
 
 #include "app/Catalogue.h"
-#include "app/SettingsHistory.h"
+#include "records/SettingsHistory.h"
 #include "cli/CliTexts.h"
 #include "model/OleDate.h"
 #include "model/clsInstrument.h"

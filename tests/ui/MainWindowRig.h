@@ -7,7 +7,7 @@
 
 #include "app/AppSettings.h"
 #include "app/Catalogue.h"
-#include "app/SessionState.h"
+#include "records/SessionState.h"
 #include "app/Startup.h"
 #include "common/TestSupport.h"
 #include "link/LinkClock.h"

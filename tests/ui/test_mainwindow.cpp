@@ -3,7 +3,7 @@
 // serial-log rotation, the port choice and closing.
 #include "MainWindowRig.h"
 
-#include "app/Configuration.h"
+#include "records/Configuration.h"
 
 using namespace windowtest;
 

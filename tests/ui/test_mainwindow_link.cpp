@@ -3,7 +3,7 @@
 // power-off, and the demonstration mode.
 #include "MainWindowRig.h"
 
-#include "link/InformationDownload.h"
+#include "workflows/InformationDownload.h"
 #include "model/modGasCommon.h"
 #include "ui/main/frmUpload.h"
 

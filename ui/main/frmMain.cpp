@@ -1,8 +1,8 @@
 #include "ui/main/frmMain.h"
 
 #include "app/Catalogue.h"
-#include "app/Configuration.h"
-#include "link/InformationDownload.h"
+#include "records/Configuration.h"
+#include "workflows/InformationDownload.h"
 #include "link/LinkTransport.h"
 #include "link/SerialLog.h"
 #include "link/uclTqif.h"

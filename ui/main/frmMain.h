@@ -25,7 +25,7 @@
 
 #include "app/AppSettings.h"
 #include "app/Helpers.h"
-#include "app/SessionState.h"
+#include "records/SessionState.h"
 #include "app/Startup.h"
 
 #include <QColor>

@@ -1,6 +1,6 @@
 // Settings history: one header per file, appended data lines whose columns
 // match the header, the value texts, CSV quoting and the file-name suffix.
-#include "app/SettingsHistory.h"
+#include "records/SettingsHistory.h"
 
 #include "app/Catalogue.h"
 #include "common/TestSupport.h"

@@ -1,5 +1,5 @@
 // Settings file: writer and reader. See SettingsFile.h for the format.
-#include "app/SettingsFile.h"
+#include "records/SettingsFile.h"
 
 #include "app/Helpers.h"
 #include "app/clsToken.h"

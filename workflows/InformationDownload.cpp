@@ -1,4 +1,4 @@
-#include "link/InformationDownload.h"
+#include "workflows/InformationDownload.h"
 
 #include "app/Catalogue.h"
 #include "link/LinkClock.h"

@@ -1,5 +1,5 @@
 // Settings history file. See SettingsHistory.h.
-#include "app/SettingsHistory.h"
+#include "records/SettingsHistory.h"
 
 #include "app/Catalogue.h"
 #include "model/OleDate.h"

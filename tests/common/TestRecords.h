@@ -1,11 +1,11 @@
-// Records shared by the app tests: a channel filled from its 25-character
+// Records shared by the tests: a channel filled from its 25-character
 // descriptor and its points, and four typical gases on channels 0 to 3.
 #pragma once
 
 #include "model/clsInstrument.h"
 #include "model/modGasCommon.h"
 
-namespace apptest {
+namespace testrecords {
 
 inline void SetChannel(clsInstrument& r, int ch, const char* descriptor, float warning, float alarm,
                        float stel, float twa, float autoCal) {
@@ -25,4 +25,4 @@ inline void SetFourGases(clsInstrument& r) {
     SetChannel(r, 3, "H2S        100.0  0.5ppm ", 10, 30, 15, 10, 25);
 }
 
-} // namespace apptest
+} // namespace testrecords

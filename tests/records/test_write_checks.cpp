@@ -1,8 +1,8 @@
 // Checks before a settings write: which check fails first, for which
 // channel, and with which catalogue texts.
-#include "app/WriteChecks.h"
+#include "records/WriteChecks.h"
 
-#include "AppTestRecords.h"
+#include "common/TestRecords.h"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +15,8 @@ clsInstrument GoodRecord() {
     clsInstrument r;
     r.setAlarmO2(0);
     r.setHcMode(0);
-    apptest::SetFourGases(r);
-    apptest::SetChannel(r, 4, "CH4          100    1VOL%", -101, -101, -101, -101, 50);
+    testrecords::SetFourGases(r);
+    testrecords::SetChannel(r, 4, "CH4          100    1VOL%", -101, -101, -101, -101, 50);
     r.ClearChangeFlags();
     return r;
 }

@@ -1,4 +1,4 @@
-#include "app/Configuration.h"
+#include "records/Configuration.h"
 #include "app/Maker.h"
 
 #include "app/AppSettings.h"

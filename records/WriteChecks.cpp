@@ -1,5 +1,5 @@
 // Checks before a settings write. See WriteChecks.h.
-#include "app/WriteChecks.h"
+#include "records/WriteChecks.h"
 
 #include "app/Catalogue.h"
 #include "model/OptionRules.h"

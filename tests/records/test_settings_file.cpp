@@ -1,9 +1,9 @@
 // Settings file: exact lines, store -> load round trip, and the reader's
 // handling of bad, unknown, over-long and garbage input (a failed load names
 // the line and leaves the record untouched).
-#include "app/SettingsFile.h"
+#include "records/SettingsFile.h"
 
-#include "AppTestRecords.h"
+#include "common/TestRecords.h"
 #include "common/TestSupport.h"
 
 #include <QFile>
@@ -46,8 +46,8 @@ const Setting kSettings[] = {
 // defaults of a fresh record, so a setting the reader misses shows up.
 clsInstrument SampleRecord() {
     clsInstrument r;
-    apptest::SetFourGases(r);
-    apptest::SetChannel(r, 4, "*************************", -101, -101, -101, -101, -101);
+    testrecords::SetFourGases(r);
+    testrecords::SetChannel(r, 4, "*************************", -101, -101, -101, -101, -101);
     for (const Setting& s : kSettings)
         (r.*s.set)(s.value);
     const int16_t zero[5] = {1, 0, 1, 1, 0};

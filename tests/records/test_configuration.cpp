@@ -1,9 +1,9 @@
 // Configuration file: the key table's rules, a full save/load round trip,
 // the access-code encoding, damaged files and the replace-on-save write.
-#include "AppTestRecords.h"
+#include "common/TestRecords.h"
 #include "app/AppSettings.h"
 #include "app/Catalogue.h"
-#include "app/Configuration.h"
+#include "records/Configuration.h"
 #include "common/TestSupport.h"
 #include "model/clsInstrument.h"
 
@@ -254,7 +254,7 @@ TEST(Configuration, WrittenLinesFollowTheFixedLayout) {
     s.AutoRemoveEnabled = true;
     s.SharedFont.name = QStringLiteral("Arial");
     s.AccessCode = QStringLiteral("8261");
-    apptest::SetChannel(d, 0, "CH4        100.0  0.1%LEL", 10, 20, -101, -101, 50);
+    testrecords::SetChannel(d, 0, "CH4        100.0  0.1%LEL", 10, 20, -101, -101, 50);
     s.GasLocked[0] = true;
     const QStringList lines = SavedLines(s, d);
     ASSERT_GT(lines.size(), 120);

@@ -1,4 +1,4 @@
-#include "app/SessionState.h"
+#include "records/SessionState.h"
 
 SessionState& Session() {
     static SessionState state;
