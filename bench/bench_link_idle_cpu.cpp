@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
     link.setRetry(3);
     link.setResponseParser([](const QString& frame) { return frame.size() >= 15; });
     link.setPortOpen(true);
-    link.waitWhile([&] { return !link.Connected() && link.LinkState() != 0; });
+    link.waitWhile([&] { return !link.Connected() && link.LinkState() != kLinkIdle; });
     if (!link.Connected()) {
         std::fprintf(stderr, "the emulator did not answer the connect probe\n");
         return 1;
@@ -68,7 +68,8 @@ int main(int argc, char** argv) {
     QElapsedTimer wall;
     const double cpuBefore = CpuSeconds();
     wall.start();
-    const bool ok = link.SendAndWait(QStringLiteral("VP,R,"), 5);
+    const LinkResult result = link.SendAndWait(QStringLiteral("VP,R,"), kStatusAwaiting);
+    const bool ok = result == LinkResult::Done;
     const double wallSeconds = double(wall.nsecsElapsed()) / 1e9;
     const double cpu = CpuSeconds() - cpuBefore;
     const double percent = 100.0 * cpu / wallSeconds;
@@ -77,5 +78,5 @@ int main(int argc, char** argv) {
                 seconds, link.Status(), ok ? " (unexpected success)" : "");
     std::printf("  CPU %.4f s = %.3f %% of one core (target < 2 %%: %s)\n", cpu, percent,
                 percent < 2.0 ? "met" : "MISSED");
-    return (!ok && link.Status() == 7) ? 0 : 1;
+    return result == LinkResult::TimedOut ? 0 : 1;
 }

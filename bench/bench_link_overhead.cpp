@@ -102,7 +102,7 @@ bool Run(uclTqif& link, int count, bool* recording) {
         std::fprintf(stderr, "cannot open the port: %s\n", qPrintable(link.LastPortError()));
         return false;
     }
-    link.waitWhile([&] { return !link.Connected() && link.LinkState() != 0; });
+    link.waitWhile([&] { return !link.Connected() && link.LinkState() != kLinkIdle; });
     if (!link.Connected()) {
         std::fprintf(stderr, "the emulator did not answer the connect probe\n");
         return false;
@@ -111,7 +111,8 @@ bool Run(uclTqif& link, int count, bool* recording) {
     for (int i = 0; i < count + 20; ++i) {
         *recording = i >= 20;
         const char* command = kCommands[size_t(i) % (sizeof kCommands / sizeof *kCommands)];
-        if (!link.SendAndWait(QString::fromLatin1(command), 4)) {
+        if (link.SendAndWait(QString::fromLatin1(command), kStatusAwaitingRead) !=
+            LinkResult::Done) {
             std::fprintf(stderr, "command %s failed (status %d)\n", command, link.Status());
             return false;
         }

@@ -2,15 +2,17 @@
 
 #include "link/CommandSet.h"
 #include "link/LinkClock.h"
-#include "link/ReadSequence.h"
 #include "link/uclTqif.h"
 
-ConfirmResult ConfirmEvery(uclTqif& link, ResponseContext& ctx, const QString& confirmText,
-                           int waitStatus, const ConfirmTiming& timing,
-                           const std::function<bool()>& done,
-                           const std::function<void()>& eachPause) {
+LinkResult ConfirmEvery(uclTqif& link, ResponseContext& ctx, const QString& confirmText,
+                        int waitStatus, const ConfirmTiming& timing,
+                        const std::function<bool()>& done, const std::function<void()>& eachPause) {
     LinkClock* clock = link.clock();
     auto nowMs = [clock] { return clock ? clock->elapsedMs() : 0; };
+    auto end = [&link](LinkResult result) {
+        link.setLastResult(result);
+        return result;
+    };
     const qint64 startMs = nowMs();
     for (;;) {
         // The pause; a cancel ends it at once.
@@ -18,20 +20,22 @@ ConfirmResult ConfirmEvery(uclTqif& link, ResponseContext& ctx, const QString& c
         const LinkWaiter::Outcome outcome =
             link.waiter().waitWhile([&link] { return !link.Cancel(); }, until);
         if (link.Cancel())
-            return ConfirmResult::Cancelled;
+            return end(LinkResult::Cancelled);
+        if (outcome == LinkWaiter::Outcome::Refused)
+            return end(LinkResult::Busy);
         if (outcome != LinkWaiter::Outcome::Finished)
-            return ConfirmResult::Failed;
+            return end(LinkResult::TimedOut);
         if (nowMs() - startMs > timing.LimitMs)
-            return ConfirmResult::GaveUp;
+            return end(LinkResult::GaveUp);
         if (eachPause)
             eachPause();
 
         ctx.CommitDone = false;
-        const int status = RunCommand(link, confirmText, waitStatus);
+        const LinkResult sent = link.SendAndWait(confirmText, waitStatus);
         link.setCommitDone(ctx.CommitDone);
-        if (status != 6)
-            return link.Cancel() ? ConfirmResult::Cancelled : ConfirmResult::Failed;
+        if (sent != LinkResult::Done)
+            return end(link.Cancel() ? LinkResult::Cancelled : sent);
         if (done ? done() : ctx.CommitDone)
-            return ConfirmResult::Done;
+            return end(LinkResult::Done);
     }
 }

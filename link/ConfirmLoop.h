@@ -4,6 +4,8 @@
 // until the detector says it has finished.
 #pragma once
 
+#include "link/LinkResult.h"
+
 #include <QString>
 
 #include <functional>
@@ -19,19 +21,15 @@ struct ConfirmTiming {
     qint64 LimitMs = 120000;
 };
 
-enum class ConfirmResult {
-    Done,      // the detector confirmed
-    Failed,    // a confirm command was not answered (or was refused)
-    Cancelled, // the host set Cancel during a pause or a confirm
-    GaveUp,    // the detector kept answering "busy" beyond LimitMs
-};
-
 // Repeats: pause timing.PollMs on the link clock (a Cancel ends the pause
 // at once), then `eachPause` (when given), then CommitDone = false and send
-// `confirmText` with status `waitStatus` and wait. An answer other than a
-// success ends the loop with Failed; `done()` true ends it with Done.
-// `done` defaults to "the confirm answer carried ACK" (CommitDone).
-ConfirmResult ConfirmEvery(uclTqif& link, ResponseContext& ctx, const QString& confirmText,
-                           int waitStatus, const ConfirmTiming& timing,
-                           const std::function<bool()>& done = {},
-                           const std::function<void()>& eachPause = {});
+// `confirmText` with status `waitStatus` and wait. A confirm command that
+// fails ends the loop with its reason (Cancelled when the host set Cancel);
+// `done()` true ends it with Done; a detector that keeps answering "busy"
+// beyond LimitMs ends it with GaveUp. `done` defaults to "the confirm answer
+// carried ACK" (CommitDone). The result is also left in the link's
+// LastResult().
+LinkResult ConfirmEvery(uclTqif& link, ResponseContext& ctx, const QString& confirmText,
+                        int waitStatus, const ConfirmTiming& timing,
+                        const std::function<bool()>& done = {},
+                        const std::function<void()>& eachPause = {});

@@ -115,12 +115,12 @@ void Dumps::takeBinary(const QByteArray& bytes) {
     // Bytes beyond the block (there should be none) are not the block's.
     const int n = qMin<int>(int(bytes.size()), kBlockBytes - received_);
     if (!image_.seek(blockPos_ + received_) || image_.write(bytes.constData(), n) != n) {
-        link_.setStatus(7);
+        link_.setStatus(kStatusFailed);
         return;
     }
     received_ += n;
     if (received_ == kBlockBytes)
-        link_.setStatus(6);
+        link_.setStatus(kStatusDone);
 }
 
 bool Dumps::GetBinDump(const QString& FileName, int FirstBlock, int LastBlock) {
@@ -135,7 +135,7 @@ bool Dumps::GetBinDump(const QString& FileName, int FirstBlock, int LastBlock) {
     const QString path = resolve(FileName);
     if (FirstBlock < 0 || LastBlock >= kImageBlocks || FirstBlock > LastBlock || path.isEmpty() ||
         !prepareImage(path, FirstBlock, LastBlock)) {
-        link_.setStatus(2);
+        link_.setStatus(kStatusStopped);
         return false;
     }
 
@@ -147,7 +147,7 @@ bool Dumps::GetBinDump(const QString& FileName, int FirstBlock, int LastBlock) {
 
     image_.setFileName(path);
     if (!image_.open(QIODevice::ReadWrite)) {
-        link_.setStatus(2);
+        link_.setStatus(kStatusStopped);
         return false;
     }
     link_.setBinarySink([this](const QByteArray& bytes) { takeBinary(bytes); });
@@ -158,26 +158,26 @@ bool Dumps::GetBinDump(const QString& FileName, int FirstBlock, int LastBlock) {
         received_ = 0;
         // The status goes to 9 before the request leaves, so that no byte of
         // the answer can be taken for a frame.
-        link_.setStatus(9);
+        link_.setStatus(kStatusBinaryDump);
         link_.DataSend(uclTqif::BuildFrame(QStringLiteral("EP,R,") + CommandSet::Hex4(b)), true);
-        const bool waited =
-            link_.waitWhile([this] { return link_.Status() == 9 && !link_.Cancel(); });
+        const bool waited = link_.waitWhile(
+            [this] { return link_.Status() == kStatusBinaryDump && !link_.Cancel(); });
         status = link_.Status();
         emit link_.DumpMessage(QStringLiteral("Get FLASH Image ") + CommandSet::Hex4(b));
         link_.AddLog(LoadMessage(
             5570, {SerialLog::GeneralDate(link_.serialLog().now()), Elapsed(nowMs() - startMs)}));
-        if (status == 6 && received_ == kBlockBytes)
+        if (status == kStatusDone && received_ == kBlockBytes)
             nextBlock_ = b + 1;
-        if (!waited || status != 6 || link_.Cancel())
+        if (!waited || status != kStatusDone || link_.Cancel())
             break;
     }
 
     link_.setBinarySink(nullptr);
     const bool flushed = image_.flush();
     image_.close();
-    const bool ok = status == 6 && flushed && nextBlock_ == LastBlock + 1;
+    const bool ok = status == kStatusDone && flushed && nextBlock_ == LastBlock + 1;
     if (!ok)
-        link_.setStatus(2);
+        link_.setStatus(kStatusStopped);
     return ok;
 }
 
@@ -227,7 +227,7 @@ bool Dumps::GetRomDump2(const QString& FileNames) {
     const QString path = resolve(FileNames);
     QSaveFile out(path);
     if (path.isEmpty() || !out.open(QIODevice::WriteOnly)) {
-        link_.setStatus(2);
+        link_.setStatus(kStatusStopped);
         return false;
     }
     LinkClock* clock = link_.clock();
@@ -241,10 +241,11 @@ bool Dumps::GetRomDump2(const QString& FileNames) {
 
     rows_.clear();
     ctx_.DumpAnswer = [this](const AnswerFrame& answer) { return takeListBlock(answer); };
-    link_.setStatus(3);
+    link_.setStatus(kStatusBlockTransfer);
     link_.DataSend(uclTqif::BuildFrame(QStringLiteral("EF,R,")), true);
-    const bool waited = link_.waitWhile([this] { return link_.Status() == 3 && !link_.Cancel(); });
-    const bool complete = waited && link_.Status() == 6;
+    const bool waited = link_.waitWhile(
+        [this] { return link_.Status() == kStatusBlockTransfer && !link_.Cancel(); });
+    const bool complete = waited && link_.Status() == kStatusDone;
     ctx_.DumpAnswer = nullptr;
 
     lines << DumpListing::TitleLine() << DumpListing::SeparatorLine();
@@ -257,6 +258,6 @@ bool Dumps::GetRomDump2(const QString& FileNames) {
     for (const QString& line : lines)
         text += line.toUtf8() + kCrLf;
     const bool written = out.write(text) == text.size() && out.commit();
-    link_.setStatus(2);
+    link_.setStatus(kStatusStopped);
     return complete && written;
 }

@@ -103,7 +103,7 @@ void FrameEngine::onDataReceived(const QByteArray& bytes, bool socketEvent) {
     noteActivity();
     emit StsTransmit();
     receivingFlag_ = true;
-    if (status_ == 9) {
+    if (status_ == kStatusBinaryDump) {
         // Binary dump: raw bytes, no framing.
         if (!socketEvent)
             lineErrorCount_ = 0;
@@ -122,7 +122,7 @@ void FrameEngine::onDataReceived(const QByteArray& bytes, bool socketEvent) {
 
 void FrameEngine::processReceiveBuffer() {
     if (cancel_) {
-        setStatus(8);
+        endWith(kStatusCancelled, LinkResult::Cancelled);
         receiveBuffer_.clear();
         return;
     }
@@ -151,7 +151,7 @@ void FrameEngine::processReceiveBuffer() {
                 continue;
             }
             if (retryCount_ >= retry_) {
-                setStatus(7);
+                endWith(kStatusFailed, LinkResult::Refused);
                 break;
             }
             ++retryCount_;
@@ -174,17 +174,17 @@ void FrameEngine::processReceiveBuffer() {
 
         if (parseFrame(frame)) {
             if (terminator == EOT)
-                setStatus(6);
+                endWith(kStatusDone, LinkResult::Done);
             else
                 DataSend(BlockReplyFrame(ACK), true);
             continue;
         }
         if (retryCount_ >= retry_) {
-            setStatus(7);
+            endWith(kStatusFailed, LinkResult::Refused);
             continue;
         }
         ++retryCount_;
-        if (status_ == 4 || status_ == 5) {
+        if (status_ == kStatusAwaitingRead || status_ == kStatusAwaiting) {
             if (!IsNeverRepeated(lastFrame_))
                 DataSend(lastFrame_, false);
         } else {
@@ -231,8 +231,8 @@ bool FrameEngine::parseConnectAnswer(const QString& frame) {
     }
     if (!frame.contains(QLatin1String(kModelName)))
         return false;
-    if (linkState_ != 3) {
-        setLinkState(3);
+    if (linkState_ != kLinkConnected) {
+        setLinkState(kLinkConnected);
         if (inReceive_)
             connectPending_ = true;
         else
@@ -246,20 +246,20 @@ bool FrameEngine::parseConnectAnswer(const QString& frame) {
 
 void FrameEngine::onTick() {
     ++idleTicks_;
-    if (linkState_ == 2)
+    if (linkState_ == kLinkConnecting)
         connectPollingStep();
     // Time-outs run while connected, and also while a caller waits on a link
     // that is down, so that such a wait always ends.
-    if (linkState_ == 3 || (linkState_ == 0 && IsAwaiting(status_)))
+    if (linkState_ == kLinkConnected || (linkState_ == kLinkIdle && IsAwaiting(status_)))
         timeoutStep();
 }
 
 void FrameEngine::connectPollingStep() {
-    if (status_ != 4) {
+    if (status_ != kStatusAwaitingRead) {
         log(LoadMessage(kMsgConnectStarted));
         if (retryCount_ >= retry_) {
-            setStatus(0);
-            setLinkState(0);
+            setStatus(kStatusIdle);
+            setLinkState(kLinkIdle);
             lineErrorCount_ = 0;
             idleTicks_ = 0;
             emit AlarmMessage(LoadMessage(kMsgNoResponse));
@@ -267,13 +267,13 @@ void FrameEngine::connectPollingStep() {
         }
         ++retryCount_;
         const int attempts = retryCount_;
-        setStatus(4);
+        setStatus(kStatusAwaitingRead);
         DataSend(BuildFrame(QStringLiteral("RC,R,"), EOT), false);
         idleTicks_ = 0;
         if (attempts % 5 == 0 && attempts > 1)
             emit ConnectRetry(attempts / 5);
     } else if (idleTicks_ > 10) {
-        setStatus(0);
+        setStatus(kStatusIdle);
         lineErrorCount_ = 0;
         idleTicks_ = 0;
     }
@@ -285,32 +285,32 @@ void FrameEngine::timeoutStep() {
         return;
     }
     if (retryCount_ >= retry_) {
-        if (status_ != 6 && status_ != 2) {
-            if (status_ == 8) {
-                setStatus(2);
+        if (status_ != kStatusDone && status_ != kStatusStopped) {
+            if (status_ == kStatusCancelled) {
+                endWith(kStatusStopped, LinkResult::Cancelled);
             } else {
                 receivingFlag_ = false;
-                setStatus(7);
+                endWith(kStatusFailed, LinkResult::TimedOut);
             }
         }
         return;
     }
     ++retryCount_;
     switch (status_) {
-    case 3:
+    case kStatusBlockTransfer:
         if (lastFrame_.endsWith(QLatin1Char(EOT)))
             DataSend(lastFrame_, false);
         else
             DataSend(BlockReplyFrame(NAK, false), false);
         break;
-    case 9:
+    case kStatusBinaryDump:
         log(QStringLiteral("= timeout ="));
         binaryRetry_ = true;
         cancel_ = true;
         noteActivity();
         break;
-    case 4:
-    case 5:
+    case kStatusAwaitingRead:
+    case kStatusAwaiting:
         if (!IsNeverRepeated(lastFrame_))
             DataSend(lastFrame_, false);
         break;
@@ -322,9 +322,12 @@ void FrameEngine::timeoutStep() {
 // --- Line events -------------------------------------------------------------
 
 void FrameEngine::lineGone() {
-    setLinkState(0);
+    setLinkState(kLinkIdle);
     // A command still waiting has failed; otherwise the link is simply done.
-    setStatus(IsAwaiting(status_) ? 7 : 6);
+    if (IsAwaiting(status_))
+        endWith(kStatusFailed, LinkResult::LineLost);
+    else
+        setStatus(kStatusDone);
     retryCount_ = 0;
     emit LineDown();
 }
@@ -334,7 +337,7 @@ void FrameEngine::onLineStatus(bool cts, bool dsr) {
         lineGone();
         return;
     }
-    setLinkState(2);
+    setLinkState(kLinkConnecting);
     retryCount_ = 0;
 }
 
@@ -350,29 +353,29 @@ void FrameEngine::onLineError(int code) {
         break;
     case 1004:
         countLineError(kMsgFraming);
-        setStatus(7);
+        endWith(kStatusFailed, LinkResult::LineError);
         break;
     case 1006:
         countLineError(kMsgOverrun);
-        setStatus(7);
+        endWith(kStatusFailed, LinkResult::LineError);
         break;
     case 1008:
         countLineError(kMsgReceiveOverflow);
-        setStatus(7);
+        endWith(kStatusFailed, LinkResult::LineError);
         break;
     case 1009:
         countLineError(kMsgParity);
-        setStatus(7);
+        endWith(kStatusFailed, LinkResult::LineError);
         break;
     case 1010:
-        if (linkState_ == 2)
+        if (linkState_ == kLinkConnecting)
             return;
         countLineError(kMsgSendOverflow);
-        setStatus(IsAwaiting(status_) ? 7 : 6);
+        endOrDone(LinkResult::LineError);
         break;
     case 1011:
         countLineError(kMsgDeviceControl);
-        setStatus(IsAwaiting(status_) ? 7 : 6);
+        endOrDone(LinkResult::LineError);
         break;
     default:
         break;
@@ -380,42 +383,59 @@ void FrameEngine::onLineError(int code) {
 }
 
 void FrameEngine::onPeerConnected() {
-    if (linkState_ != 0)
+    if (linkState_ != kLinkIdle)
         return;
     log(LoadMessage(kMsgPeerConnected, {nowText()}));
     retryCount_ = 0;
     receiveBuffer_.clear();
     idleTicks_ = 0;
-    setLinkState(2);
+    setLinkState(kLinkConnecting);
 }
 
 void FrameEngine::onSocketError(int errorCode) {
     ++lineErrorCount_;
-    setStatus(7);
+    endWith(kStatusFailed, LinkResult::LineError);
     log(QStringLiteral("Soket Error[%1](%2)").arg(nowText()).arg(errorCode));
     emit IrDAError(errorCode);
 }
 
 void FrameEngine::onSocketEvent(int eventCode, int errorCode) {
     ++lineErrorCount_;
-    setStatus(7);
+    endWith(kStatusFailed, LinkResult::LineError);
     log(QStringLiteral("IrDA Error[%1][%2] (%3)").arg(nowText()).arg(eventCode).arg(errorCode));
 }
 
-void FrameEngine::onPeerLost() {
-    if (linkState_ != 0)
+void FrameEngine::onLineLost() {
+    if (linkState_ != kLinkIdle)
         lineGone();
 }
 
 bool FrameEngine::DisConnect() {
-    setStatus(2);
+    endWith(kStatusStopped, LinkResult::Cancelled);
     idleTicks_ = 0;
     return false;
 }
 
 // --- State -------------------------------------------------------------------
 
+void FrameEngine::endWith(int status, LinkResult why) {
+    // The reason is recorded first, so that a waiter woken by the status
+    // change reads it.
+    lastFailure_ = why;
+    setStatus(status);
+}
+
+void FrameEngine::endOrDone(LinkResult why) {
+    if (IsAwaiting(status_))
+        endWith(kStatusFailed, why);
+    else
+        setStatus(kStatusDone);
+}
+
 void FrameEngine::setStatus(int status) {
+    // A new wait starts without a reason from the one before.
+    if (IsAwaiting(status) && !IsAwaiting(status_))
+        lastFailure_ = LinkResult::Done;
     if (status_ == status)
         return;
     status_ = status;

@@ -13,6 +13,8 @@
 // received bytes, the line events and the ticks, and gives it a sender.
 #pragma once
 
+#include "link/LinkResult.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -91,7 +93,7 @@ public:
     void onPeerConnected();
     void onSocketError(int errorCode);
     void onSocketEvent(int eventCode, int errorCode);
-    void onPeerLost();
+    void onLineLost();
 
     // Status 2 and the connect tick counter 0; returns false.
     bool DisConnect();
@@ -99,9 +101,13 @@ public:
     // --- State ------------------------------------------------------------
     int Status() const { return status_; }
     void setStatus(int status);
+    // Why the status last became failed (7), stopped (2) or cancelled (8);
+    // Done after a success. A caller that set the status itself reads it
+    // once its wait has ended.
+    LinkResult LastFailure() const { return lastFailure_; }
     int LinkState() const { return linkState_; }
     void setLinkState(int state);
-    bool Connected() const { return linkState_ == 3; }
+    bool Connected() const { return linkState_ == kLinkConnected; }
 
     int Timeout() const { return timeout_; }
     void setTimeout(int seconds);
@@ -125,7 +131,8 @@ public:
 
     // A status in which a caller waits for the detector (3, 4, 5, 9).
     static bool IsAwaiting(int status) {
-        return status == 3 || status == 4 || status == 5 || status == 9;
+        return status == kStatusBlockTransfer || status == kStatusAwaitingRead ||
+               status == kStatusAwaiting || status == kStatusBinaryDump;
     }
 
     // Writes one entry to the serial log.
@@ -151,6 +158,11 @@ private:
     void timeoutStep();
     void capReceiveBuffer();
     void lineGone();
+    // Ends the command that waits (or any status) with `status` and records
+    // the reason.
+    void endWith(int status, LinkResult why);
+    // A command that waits fails with `why`; otherwise the status is done.
+    void endOrDone(LinkResult why);
     void countLineError(int messageId);
     QString nowText() const;
     void noteActivity() const;
@@ -161,8 +173,9 @@ private:
     BinarySink binarySink_;
     std::function<void()> activity_;
 
-    int status_ = 0;
-    int linkState_ = 0;
+    int status_ = kStatusIdle;
+    int linkState_ = kLinkIdle;
+    LinkResult lastFailure_ = LinkResult::Done;
     qint16 timeout_ = 3;
     int timeoutTicks_ = 0;
     qint16 retry_ = 3;

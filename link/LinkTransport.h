@@ -41,12 +41,12 @@ public:
     virtual QString describe() const = 0;
 
     // Opening never raises; false leaves the reason in lastError().
-    virtual bool open() = 0;
+    [[nodiscard]] virtual bool open() = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
     // Hands the bytes over for sending. False when the transport is closed or
     // refused them.
-    virtual bool send(const QByteArray& bytes) = 0;
+    [[nodiscard]] virtual bool send(const QByteArray& bytes) = 0;
 
     // Called at every link tick (modem-line polling, keep-alive).
     virtual void onTick() {}
@@ -70,6 +70,10 @@ signals:
     void lineError(int code);
     // Socket transport: the peer appeared (event 1020).
     void peerConnected();
+    // The other end went away for good (the socket's peer closed the
+    // connection); the link treats the line as down. Transports with modem
+    // lines report a lost line through lineStateChanged(false, false).
+    void lineLost();
     // Socket transport: an error with its error code (event 1021).
     void socketError(int code);
     // A note for the serial log (port opened, no modem lines, lost port...).

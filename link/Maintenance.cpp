@@ -42,20 +42,22 @@ Maintenance::Maintenance(uclTqif& link, ResponseContext& ctx) : link_(link), ctx
 
 bool Maintenance::sendAndWait(const QString& commandText, int waitStatus,
                               const std::function<void()>& whileWaiting) {
-    return RunCommand(link_, commandText, waitStatus, whileWaiting) == 6;
+    return link_.SendAndWait(commandText, waitStatus, whileWaiting) == LinkResult::Done;
 }
 
-ConfirmResult Maintenance::confirm(const QString& confirmText, int waitStatus, qint64 pollMs,
-                                   const std::function<bool()>& done,
-                                   const std::function<void()>& eachPause) {
+LinkResult Maintenance::confirm(const QString& confirmText, int waitStatus, qint64 pollMs,
+                                const std::function<bool()>& done,
+                                const std::function<void()>& eachPause) {
     return ConfirmEvery(link_, ctx_, confirmText, waitStatus,
                         ConfirmTiming{pollMs, confirmLimitMs_}, done, eachPause);
 }
 
 bool Maintenance::begin() {
     // Another command is waiting: this one is refused and changes nothing.
-    if (link_.IsBusy())
+    if (link_.IsBusy()) {
+        link_.setLastResult(LinkResult::Busy);
         return false;
+    }
     // A cancel left from an earlier operation would end this one at once.
     link_.setCancel(false);
     return true;
@@ -87,7 +89,7 @@ bool Maintenance::GetRomNo(clsInstrument* iObj) {
         MessageRaiser(iObj, [this](const QString& text) { emit link_.InstMessage(text); });
     const QStringList& table = ReadCommandTable();
     for (int i = 0; i < kIdentityEntries; ++i) {
-        if (!sendAndWait(table.at(i), 4, raise))
+        if (!sendAndWait(table.at(i), kStatusAwaitingRead, raise))
             return false;
     }
     return true;
@@ -97,9 +99,9 @@ bool Maintenance::singleRead(clsInstrument* iObj, const QString& commandText) {
     if (!beginRead(iObj))
         return false;
     iObj->setFailLine(QString());
-    return sendAndWait(commandText, 4, MessageRaiser(iObj, [this](const QString& text) {
-                           emit link_.InstMessage(text);
-                       }));
+    return sendAndWait(
+        commandText, kStatusAwaitingRead,
+        MessageRaiser(iObj, [this](const QString& text) { emit link_.InstMessage(text); }));
 }
 
 bool Maintenance::GetGasInfo(clsInstrument* iObj) {
@@ -107,7 +109,7 @@ bool Maintenance::GetGasInfo(clsInstrument* iObj) {
         return false;
     if (singleRead(iObj, CommandSet::ReadCommand(QStringLiteral("GJ"))))
         return true;
-    link_.setStatus(2);
+    link_.setStatus(kStatusStopped);
     if (iObj) {
         for (int i = 0; i < kChannels; ++i) {
             iObj->setGasEnabled(i, false);
@@ -123,7 +125,7 @@ bool Maintenance::GetAutoCalDensty(clsInstrument* iObj) {
         return false;
     if (singleRead(iObj, CommandSet::ReadCommand(QStringLiteral("SA"))))
         return true;
-    link_.setStatus(2);
+    link_.setStatus(kStatusStopped);
     if (iObj) {
         for (int i = 0; i < kChannels; ++i)
             iObj->setAutoCalib(i, modGasCommon::kNoValue);
@@ -134,10 +136,10 @@ bool Maintenance::GetAutoCalDensty(clsInstrument* iObj) {
 bool Maintenance::historyRead(clsInstrument* iObj, const QString& commandText) {
     if (!beginRead(iObj))
         return false;
-    const bool ok = sendAndWait(commandText, 4, MessageRaiser(iObj, [this](const QString& text) {
-                                    emit link_.InterMessage(text);
-                                }));
-    link_.setStatus(2);
+    const bool ok = sendAndWait(
+        commandText, kStatusAwaitingRead,
+        MessageRaiser(iObj, [this](const QString& text) { emit link_.InterMessage(text); }));
+    link_.setStatus(kStatusStopped);
     return ok;
 }
 
@@ -187,8 +189,8 @@ bool Maintenance::SHOnOff(int Index, const std::function<void()>& progress) {
     link_.AddLog(QStringLiteral("HC Select"));
     bool ok = sendAndWait(QStringLiteral("LR,W,") + CommandSet::Dec(Index));
     if (ok && Index == 1)
-        ok =
-            confirm(QStringLiteral("LR,C,"), 5, kSwitchPollMs, {}, progress) == ConfirmResult::Done;
+        ok = confirm(QStringLiteral("LR,C,"), kStatusAwaiting, kSwitchPollMs, {}, progress) ==
+             LinkResult::Done;
     link_.AddLog(ok ? QStringLiteral("Finished") : QStringLiteral("Failed"));
     return ok;
 }
@@ -201,7 +203,8 @@ bool Maintenance::clearSequence(const QString& code) {
     link_.AddLog(LoadMessage(5556));
     bool ok = sendAndWait(code + QStringLiteral(",W,"));
     if (ok)
-        ok = confirm(code + QStringLiteral(",C,"), 5, kStoringPollMs) == ConfirmResult::Done;
+        ok = confirm(code + QStringLiteral(",C,"), kStatusAwaiting, kStoringPollMs) ==
+             LinkResult::Done;
     link_.AddLog(LoadMessage(ok ? 5557 : 5558));
     return ok;
 }
@@ -219,7 +222,8 @@ bool Maintenance::DefaultInstrument() {
         return false;
     bool ok = sendAndWait(QStringLiteral("UX,W,"));
     if (ok)
-        ok = confirm(QStringLiteral("UX,C,"), 4, kStoringPollMs) == ConfirmResult::Done;
+        ok = confirm(QStringLiteral("UX,C,"), kStatusAwaitingRead, kStoringPollMs) ==
+             LinkResult::Done;
     link_.AddLog(LoadMessage(ok ? 5375 : 5376));
     return ok;
 }
@@ -242,8 +246,8 @@ bool Maintenance::BodyPowerOff() {
     socket.close();
 
     link_.sleepTicks(kPowerOffTicks);
-    link_.setLinkState(0);
-    link_.setStatus(0);
+    link_.setLinkState(kLinkIdle);
+    link_.setStatus(kStatusIdle);
     if (!link_.SerialComm() && link_.currentTransport() == &socket)
         socket.open();
     link_.AddLog(LoadMessage(5507));
@@ -255,7 +259,7 @@ bool Maintenance::BodyPowerOff() {
 bool Maintenance::storeIfAnySucceeded(const QString& result) {
     if (!result.contains(QLatin1Char('0')))
         return true;
-    return confirm(QStringLiteral("DW,C,"), 5, kStoringPollMs) == ConfirmResult::Done;
+    return confirm(QStringLiteral("DW,C,"), kStatusAwaiting, kStoringPollMs) == LinkResult::Done;
 }
 
 bool Maintenance::ZeroCal(const QString& GasFlag) {
@@ -267,9 +271,9 @@ bool Maintenance::ZeroCal(const QString& GasFlag) {
         link_.AddLog(LoadMessage(5516, {dateText()}));
         return false;
     }
-    const ConfirmResult adjusted = confirm(QStringLiteral("SZ,C,"), 5, kSwitchPollMs,
-                                           [this] { return ctx_.ZeroResult.size() == kChannels; });
-    if (adjusted != ConfirmResult::Done)
+    const LinkResult adjusted = confirm(QStringLiteral("SZ,C,"), kStatusAwaiting, kSwitchPollMs,
+                                        [this] { return ctx_.ZeroResult.size() == kChannels; });
+    if (adjusted != LinkResult::Done)
         return false;
     return storeIfAnySucceeded(ctx_.ZeroResult);
 }
@@ -298,8 +302,8 @@ bool Maintenance::SpanStatus(int Index) const {
 void Maintenance::setRunDensty(bool run) {
     // A poll still outstanding is answered or timed out first, so that its
     // answer does not land in the next command.
-    if (denstyRunning_ && link_.Status() == 4)
-        link_.waitWhileStatus(4);
+    if (denstyRunning_ && link_.Status() == kStatusAwaitingRead)
+        link_.waitWhileStatus(kStatusAwaitingRead);
     denstyRunning_ = run;
     denstyTicks_ = 0;
 }
@@ -312,16 +316,16 @@ void Maintenance::onTick() {
     denstyTicks_ = 0;
     // Nothing to poll while the detector is not connected (connect polling
     // uses the status itself).
-    if (link_.LinkState() != 3)
+    if (link_.LinkState() != kLinkConnected)
         return;
 
     const int status = link_.Status();
-    if (status == 4) {
+    if (status == kStatusAwaitingRead) {
         // Only this timer's own poll is timed out here; a read started by
         // someone else keeps its own time-out.
         if (link_.LastFrame() == uclTqif::BuildFrame(kConcentrationRead)) {
             link_.AddLog(LoadMessage(5560, {dateText()}));
-            link_.setStatus(2);
+            link_.setStatus(kStatusStopped);
         }
         return;
     }
@@ -329,8 +333,8 @@ void Maintenance::onTick() {
     // its confirm loop (they are waits too).
     if (link_.IsBusy())
         return;
-    if (status == 2 || status == 6 || status == 7) {
-        link_.setStatus(4);
+    if (status == kStatusStopped || status == kStatusDone || status == kStatusFailed) {
+        link_.setStatus(kStatusAwaitingRead);
         link_.DataSend(uclTqif::BuildFrame(kConcentrationRead), true);
     }
 }

@@ -105,11 +105,11 @@ private:
     // Sets the status, sends, waits; true when the command ended with 6.
     // Refuses (false) while another command waits; clears Cancel.
     bool begin();
-    bool sendAndWait(const QString& commandText, int waitStatus = 5,
+    bool sendAndWait(const QString& commandText, int waitStatus = kStatusAwaiting,
                      const std::function<void()>& whileWaiting = {});
-    ConfirmResult confirm(const QString& confirmText, int waitStatus, qint64 pollMs,
-                          const std::function<bool()>& done = {},
-                          const std::function<void()>& eachPause = {});
+    LinkResult confirm(const QString& confirmText, int waitStatus, qint64 pollMs,
+                       const std::function<bool()>& done = {},
+                       const std::function<void()>& eachPause = {});
     // begin() for a read into `iObj`, which the answers then fill.
     bool beginRead(clsInstrument* iObj);
     bool singleRead(clsInstrument* iObj, const QString& commandText);

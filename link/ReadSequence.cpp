@@ -77,22 +77,6 @@ const QStringList& ReadCommandTable() {
     return table;
 }
 
-int RunCommand(uclTqif& link, const QString& commandText, int waitStatus,
-               const std::function<void()>& whileWaiting) {
-    if (link.IsBusy())
-        return -1;
-    link.setStatus(waitStatus);
-    link.DataSend(uclTqif::BuildFrame(commandText, FrameEngine::EOT), true);
-    const bool waited = link.waitWhile([&] {
-        if (whileWaiting)
-            whileWaiting();
-        return link.Status() == waitStatus;
-    });
-    if (!waited && link.Status() == waitStatus)
-        return -1;
-    return link.Status();
-}
-
 bool GetInstrument(uclTqif& link, ResponseContext& ctx, clsInstrument* iObj) {
     if (!iObj)
         return false;
@@ -114,7 +98,7 @@ bool GetInstrument(uclTqif& link, ResponseContext& ctx, clsInstrument* iObj) {
         const QString& text = table.at(i);
         if (text.isEmpty())
             continue;
-        if (RunCommand(link, text, 4, raiseMessages) != 6)
+        if (link.SendAndWait(text, kStatusAwaitingRead, raiseMessages) != LinkResult::Done)
             return false;
     }
     return true;

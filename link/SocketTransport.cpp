@@ -93,7 +93,7 @@ void SocketTransport::onConnected() {
 
 void SocketTransport::onDisconnected() {
     if (open_)
-        emit peerLost();
+        emit lineLost();
 }
 
 void SocketTransport::onError(QAbstractSocket::SocketError error) {

@@ -8,7 +8,7 @@
 //   reset by the peer, 10048 address in use, ...), so that the host can treat
 //   codes as the infrared socket reports them.
 // - The peer closing the connection is reported as an error 10054 and as
-//   peerLost; the link then treats the line as down.
+//   lineLost; the link then treats the line as down.
 // - keepAlive() is called every 600 ms by the link. TCP needs no keep-alive
 //   traffic; the call reconnects when the transport is open but has no
 //   connection (the peer went away or was not there yet). Repeated failures
@@ -48,9 +48,6 @@ public:
 
     // The Winsock-style number for a socket error.
     static int ErrorCode(QAbstractSocket::SocketError error);
-
-signals:
-    void peerLost();
 
 private:
     void onConnected();

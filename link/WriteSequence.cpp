@@ -186,7 +186,7 @@ QStringList PendingWriteCommands(const clsInstrument& record) {
 void SendAndWait(uclTqif& link, bool& result, const QString& commandText, bool& written) {
     if (!result)
         return;
-    if (RunCommand(link, commandText, 5) != 6)
+    if (link.SendAndWait(commandText, kStatusAwaiting) != LinkResult::Done)
         result = false;
     else
         written = true;
@@ -234,8 +234,8 @@ bool SetInstrument(uclTqif& link, ResponseContext& ctx, clsInstrument* iObj,
         SendAndWait(link, result, QStringLiteral("DW,W,"), written);
         if (result) {
             const ConfirmTiming confirm{timing.PollMs, timing.LimitMs};
-            result =
-                ConfirmEvery(link, ctx, QStringLiteral("DW,C,"), 5, confirm) == ConfirmResult::Done;
+            result = ConfirmEvery(link, ctx, QStringLiteral("DW,C,"), kStatusAwaiting, confirm) ==
+                     LinkResult::Done;
         }
     }
 

@@ -199,12 +199,10 @@ void uclTqif::wireTransport(LinkTransport* transport) {
     });
     connect(transport, &LinkTransport::logNote, this,
             [this](const QString& text) { log_.write(text); });
-    if (auto* socket = qobject_cast<SocketTransport*>(transport)) {
-        connect(socket, &SocketTransport::peerLost, this, [this, socket] {
-            if (socket == currentTransport())
-                engine_.onPeerLost();
-        });
-    }
+    connect(transport, &LinkTransport::lineLost, this, [this, transport] {
+        if (transport == currentTransport())
+            engine_.onLineLost();
+    });
 }
 
 void uclTqif::setTransport(LinkTransport* transport) {
@@ -402,16 +400,32 @@ bool uclTqif::waitMs(qint64 ms) {
     return acceptWait(waiter_.waitMs(ms));
 }
 
-bool uclTqif::SendAndWait(const QString& commandText, int waitStatus) {
+LinkResult uclTqif::SendAndWait(const QString& commandText, int waitStatus,
+                                const std::function<void()>& whileWaiting) {
     if (waiter_.isWaiting()) {
         acceptWait(LinkWaiter::Outcome::Refused);
-        return false;
+        lastResult_ = LinkResult::Busy;
+        return lastResult_;
     }
     engine_.setStatus(waitStatus);
     engine_.DataSend(BuildFrame(commandText, FrameEngine::EOT), true);
-    if (!waitWhileStatus(waitStatus))
-        return false;
-    return engine_.Status() == 6;
+    const bool waited = waitWhile([&] {
+        if (whileWaiting)
+            whileWaiting();
+        return engine_.Status() == waitStatus;
+    });
+    const int status = engine_.Status();
+    if (!waited && status == waitStatus)
+        lastResult_ = LinkResult::TimedOut; // abandoned: nothing could end the wait
+    else if (status == kStatusDone)
+        lastResult_ = LinkResult::Done;
+    else if (status == kStatusCancelled || Cancel())
+        lastResult_ = LinkResult::Cancelled;
+    else if (engine_.LastFailure() != LinkResult::Done)
+        lastResult_ = engine_.LastFailure();
+    else
+        lastResult_ = LinkResult::Refused;
+    return lastResult_;
 }
 
 void uclTqif::setResponseParser(FrameEngine::ResponseParser parser) {

@@ -23,7 +23,9 @@
 //
 // Running a command: set Status to 4 or 5, DataSend(frame, true), then
 // waitWhileStatus(4 or 5); Status 6 afterwards means success. SendAndWait()
-// does the three steps and refuses to start while another wait is active.
+// does the three steps, refuses to start while another wait is active, and
+// names how the command ended (LinkResult); LastResult() keeps that for the
+// Boolean operations built on it.
 //
 // Time: every tick and every wait goes through one LinkClock. The default is
 // the wall clock; tests install a VirtualLinkClock with setClock() and their
@@ -32,6 +34,7 @@
 
 #include "link/CommandSet.h"
 #include "link/FrameEngine.h"
+#include "link/LinkResult.h"
 #include "link/LinkWaiter.h"
 #include "link/SerialLog.h"
 
@@ -151,9 +154,16 @@ public:
     bool IsBusy() const { return waiter_.isWaiting(); }
 
     // Sets `waitStatus` (4 or 5), sends the command text as a frame with
-    // InitFlag and waits. True when it ended with status 6. Refused (false,
-    // nothing sent, a serial-log line written) while another wait is active.
-    bool SendAndWait(const QString& commandText, int waitStatus = 5);
+    // InitFlag and waits while the status keeps that value. `whileWaiting`
+    // runs before the first and after every event of the wait. Done when it
+    // ended with status 6; Busy (nothing sent, a serial-log line written)
+    // while another wait is active; otherwise the reason the engine recorded.
+    LinkResult SendAndWait(const QString& commandText, int waitStatus = kStatusAwaiting,
+                           const std::function<void()>& whileWaiting = {});
+    // How the last command or operation on the link ended. The operations
+    // that answer only true or false leave their reason here.
+    LinkResult LastResult() const { return lastResult_; }
+    void setLastResult(LinkResult result) { lastResult_ = result; }
 
     // The answer parser: gets every received frame except the connect answer
     // "RC,R", which the link handles itself. Without one, every other answer
@@ -281,5 +291,6 @@ private:
     int handshaking_ = 0;
     bool timerEnabled_ = true;
     int pollTicks_ = 5;
+    LinkResult lastResult_ = LinkResult::Done;
     QString lastPortError_;
 };

@@ -62,8 +62,8 @@ TEST(EmulatorLink, FaultsEndCommandsAsTheyShould) {
     // A dropped answer is repeated after the time-out and then succeeds.
     rig.sim.clearReceivedCommands();
     rig.sim.faults().dropEveryN = 2;
-    EXPECT_TRUE(rig.link.SendAndWait(QStringLiteral("VP,R,"), 4));
-    EXPECT_TRUE(rig.link.SendAndWait(QStringLiteral("XP,R,"), 4));
+    EXPECT_EQ(rig.link.SendAndWait(QStringLiteral("VP,R,"), 4), LinkResult::Done);
+    EXPECT_EQ(rig.link.SendAndWait(QStringLiteral("XP,R,"), 4), LinkResult::Done);
     // Every second answer is lost: each lost one was asked for again.
     const QStringList asked = rig.commands();
     EXPECT_GE(asked.size(), 3);
@@ -75,7 +75,7 @@ TEST(EmulatorLink, FaultsEndCommandsAsTheyShould) {
     rig.sim.clearReceivedCommands();
     rig.sim.faults().delayMs = 700;
     const qint64 start = rig.clock.elapsedMs();
-    EXPECT_TRUE(rig.link.SendAndWait(QStringLiteral("XP,R,"), 4));
+    EXPECT_EQ(rig.link.SendAndWait(QStringLiteral("XP,R,"), 4), LinkResult::Done);
     EXPECT_GE(rig.clock.elapsedMs() - start, 600);
     EXPECT_LT(rig.clock.elapsedMs() - start, 1000);
     EXPECT_EQ(rig.commands().size(), 1);
@@ -85,7 +85,7 @@ TEST(EmulatorLink, FaultsEndCommandsAsTheyShould) {
     int lineDowns = 0;
     QObject::connect(&rig.link, &uclTqif::LineDown, [&] { ++lineDowns; });
     rig.sim.faults().dropLineAfterN = 1;
-    rig.link.SendAndWait(QStringLiteral("XP,R,"), 4);
+    (void)rig.link.SendAndWait(QStringLiteral("XP,R,"), 4);
     rig.clock.runTicks(2);
     EXPECT_EQ(lineDowns, 1);
     EXPECT_EQ(rig.link.LinkState(), 0);
@@ -128,8 +128,8 @@ TEST(EmulatorLink, EndToEndOverAPseudoTerminal) {
     ASSERT_TRUE(link.waitWhile([&] { return !link.Connected() && link.LinkState() != 0; }));
     ASSERT_TRUE(link.Connected());
 
-    EXPECT_TRUE(link.SendAndWait(QStringLiteral("VP,R,"), 4));
-    EXPECT_TRUE(link.SendAndWait(QStringLiteral("GJ,R,"), 4));
+    EXPECT_EQ(link.SendAndWait(QStringLiteral("VP,R,"), 4), LinkResult::Done);
+    EXPECT_EQ(link.SendAndWait(QStringLiteral("GJ,R,"), 4), LinkResult::Done);
     EXPECT_EQ(frames.size(), 2);
     link.setStatus(3);
     link.DataSend(uclTqif::BuildFrame(QStringLiteral("EF,R,")), true);

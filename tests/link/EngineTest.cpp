@@ -164,7 +164,7 @@ TEST(Engine, LineDownFailsTheWaitingCommand) {
         rig.peer.setLine(false, false);
         return QByteArray();
     };
-    EXPECT_FALSE(rig.link.SendAndWait(QStringLiteral("AA,R,"), 5));
+    EXPECT_EQ(rig.link.SendAndWait(QStringLiteral("AA,R,"), 5), LinkResult::LineLost);
     EXPECT_EQ(rig.link.Status(), 7);
     EXPECT_EQ(rig.link.LinkState(), 0);
     EXPECT_EQ(lineDowns, 1);
@@ -177,7 +177,7 @@ TEST(Engine, TwoAnswersInOneReceiveEvent) {
     const QByteArray second = BuildAnswerFrame(QStringLiteral("BB,R"), QStringLiteral("3"));
     rig.peer.respond = [&](const QString&, const QByteArray&) { return first + second; };
     rig.acceptedFrames.clear();
-    EXPECT_TRUE(rig.link.SendAndWait(QStringLiteral("AA,R,"), 5));
+    EXPECT_EQ(rig.link.SendAndWait(QStringLiteral("AA,R,"), 5), LinkResult::Done);
     EXPECT_EQ(rig.acceptedFrames,
               QStringList({QString::fromLatin1(first), QString::fromLatin1(second)}));
     const QStringList entries = rig.logEntries();
@@ -205,7 +205,7 @@ TEST(Engine, BlockAcknowledgedAndTrailingCharactersDropped) {
         return QByteArray();
     };
     rig.acceptedFrames.clear();
-    EXPECT_TRUE(rig.link.SendAndWait(QStringLiteral("XS,R,0001"), 4));
+    EXPECT_EQ(rig.link.SendAndWait(QStringLiteral("XS,R,0001"), 4), LinkResult::Done);
     EXPECT_EQ(rig.acceptedFrames,
               QStringList({QString::fromLatin1(block1), QString::fromLatin1(block2)}));
     ASSERT_EQ(rig.peer.requests.size(), 2);
@@ -221,7 +221,7 @@ TEST(Engine, RejectedAnswersRepeatOrNakUntilRetryRunsOut) {
     rig.peer.respond = [](const QString&, const QByteArray&) {
         return BuildAnswerFrame(QStringLiteral("AA,R"), QStringLiteral("x"));
     };
-    EXPECT_FALSE(rig.link.SendAndWait(QStringLiteral("AA,R,"), 5));
+    EXPECT_EQ(rig.link.SendAndWait(QStringLiteral("AA,R,"), 5), LinkResult::Refused);
     EXPECT_EQ(rig.link.Status(), 7);
     EXPECT_EQ(rig.peer.commands(), QStringList({"AA,R,", "AA,R,", "AA,R,", "AA,R,"}));
 
@@ -244,7 +244,7 @@ TEST(Engine, NeverRepeatedCommandsEndByTimeOut) {
     rig.peer.respond = [](const QString&, const QByteArray&) {
         return BuildAnswerFrame(QStringLiteral("UX,W"), QStringLiteral("x"));
     };
-    EXPECT_FALSE(rig.link.SendAndWait(QStringLiteral("UX,W,"), 5));
+    EXPECT_EQ(rig.link.SendAndWait(QStringLiteral("UX,W,"), 5), LinkResult::TimedOut);
     EXPECT_EQ(rig.link.Status(), 7);
     EXPECT_EQ(rig.peer.requests.size(), 1);
 
@@ -252,7 +252,7 @@ TEST(Engine, NeverRepeatedCommandsEndByTimeOut) {
     rig.peer.requests.clear();
     rig.peer.respond = nullptr;
     const qint64 start = rig.clock.elapsedMs();
-    EXPECT_FALSE(rig.link.SendAndWait(QStringLiteral("XC,W,"), 5));
+    EXPECT_EQ(rig.link.SendAndWait(QStringLiteral("XC,W,"), 5), LinkResult::TimedOut);
     EXPECT_EQ(rig.peer.requests.size(), 1);
     EXPECT_EQ(rig.clock.elapsedMs() - start, 1000 + 3 * 100 + 100);
 }
@@ -262,7 +262,7 @@ TEST(Engine, TimeOutsRepeatOnTheTick) {
     ASSERT_TRUE(rig.connect());
     rig.link.setRetry(2);
     const qint64 start = rig.clock.elapsedMs();
-    EXPECT_FALSE(rig.link.SendAndWait(QStringLiteral("AA,R,"), 4));
+    EXPECT_EQ(rig.link.SendAndWait(QStringLiteral("AA,R,"), 4), LinkResult::TimedOut);
     EXPECT_EQ(rig.link.Status(), 7);
     EXPECT_FALSE(rig.link.ReceivingFlag());
     ASSERT_EQ(rig.peer.requests.size(), 3);
@@ -279,14 +279,14 @@ TEST(Engine, TimeoutZeroTimesOutAtTheNextTick) {
     rig.link.setTimeout(0);
     rig.link.setRetry(0);
     qint64 start = rig.clock.elapsedMs();
-    EXPECT_FALSE(rig.link.SendAndWait(QStringLiteral("AA,R,"), 5));
+    EXPECT_EQ(rig.link.SendAndWait(QStringLiteral("AA,R,"), 5), LinkResult::TimedOut);
     EXPECT_EQ(rig.clock.elapsedMs() - start, 100);
     EXPECT_EQ(rig.peer.requests.size(), 1);
 
     rig.peer.requests.clear();
     rig.link.setRetry(2);
     start = rig.clock.elapsedMs();
-    EXPECT_FALSE(rig.link.SendAndWait(QStringLiteral("AA,R,"), 5));
+    EXPECT_EQ(rig.link.SendAndWait(QStringLiteral("AA,R,"), 5), LinkResult::TimedOut);
     EXPECT_EQ(rig.clock.elapsedMs() - start, 300);
     EXPECT_EQ(rig.peer.requests.size(), 3);
 }
@@ -298,7 +298,7 @@ TEST(Engine, BareCrIsRetriedThenFailsWithoutLooping) {
     QObject::connect(&rig.link, &uclTqif::ConnectRetry, [&](int n) { retries << n; });
     rig.peer.respond = [](const QString&, const QByteArray&) { return Cr(); };
     const qint64 start = rig.clock.elapsedMs();
-    EXPECT_FALSE(rig.link.SendAndWait(QStringLiteral("AA,R,"), 5));
+    EXPECT_EQ(rig.link.SendAndWait(QStringLiteral("AA,R,"), 5), LinkResult::Refused);
     EXPECT_EQ(rig.link.Status(), 7);
     EXPECT_EQ(rig.clock.elapsedMs(), start); // decided without waiting for a tick
     EXPECT_EQ(rig.peer.requests.size(), 4);  // the command and three repetitions
@@ -325,7 +325,7 @@ TEST(Engine, CrInsideAFrameWaitsForItsEnd) {
         return QByteArray();
     };
     rig.acceptedFrames.clear();
-    EXPECT_TRUE(rig.link.SendAndWait(QStringLiteral("ML,R,"), 4));
+    EXPECT_EQ(rig.link.SendAndWait(QStringLiteral("ML,R,"), 4), LinkResult::Done);
     EXPECT_EQ(rig.acceptedFrames, QStringList({QString::fromLatin1(answer)}));
     EXPECT_EQ(rig.peer.requests.size(), 1);
 
@@ -345,7 +345,7 @@ TEST(Engine, CancelledCommandThatTimesOutEndsStopped) {
         return BuildAnswerFrame(QStringLiteral("AA,R"), QStringLiteral("1"));
     };
     const qint64 start = rig.clock.elapsedMs();
-    EXPECT_FALSE(rig.link.SendAndWait(QStringLiteral("AA,R,"), 5));
+    EXPECT_EQ(rig.link.SendAndWait(QStringLiteral("AA,R,"), 5), LinkResult::Cancelled);
     EXPECT_EQ(rig.link.Status(), 8);
     EXPECT_TRUE(rig.link.engine().ReceiveBuffer().isEmpty());
     rig.acceptedFrames.clear();
@@ -377,7 +377,7 @@ TEST(Engine, ReceiveBufferIsCapped) {
         return QByteArray(50000, 'C') + answer;
     };
     rig.acceptedFrames.clear();
-    EXPECT_TRUE(rig.link.SendAndWait(QStringLiteral("AA,R,"), 5));
+    EXPECT_EQ(rig.link.SendAndWait(QStringLiteral("AA,R,"), 5), LinkResult::Done);
     EXPECT_EQ(rig.acceptedFrames.size(), 1);
     EXPECT_TRUE(rig.acceptedFrames.value(0).endsWith(QString::fromLatin1(answer)));
 }
@@ -385,7 +385,7 @@ TEST(Engine, ReceiveBufferIsCapped) {
 TEST(Engine, SecondCommandWhileWaitingIsRefused) {
     Rig rig;
     ASSERT_TRUE(rig.connect());
-    bool innerResult = true;
+    LinkResult innerResult = LinkResult::Done;
     bool innerTried = false;
     rig.peer.respond = [&](const QString& command, const QByteArray&) {
         if (command == QLatin1String("AA,R,") && !innerTried) {
@@ -396,9 +396,9 @@ TEST(Engine, SecondCommandWhileWaitingIsRefused) {
         }
         return BuildAnswerFrame(QStringLiteral("AA,R"), QStringLiteral("1"));
     };
-    EXPECT_TRUE(rig.link.SendAndWait(QStringLiteral("AA,R,"), 5));
+    EXPECT_EQ(rig.link.SendAndWait(QStringLiteral("AA,R,"), 5), LinkResult::Done);
     EXPECT_TRUE(innerTried);
-    EXPECT_FALSE(innerResult);
+    EXPECT_EQ(innerResult, LinkResult::Busy);
     EXPECT_EQ(rig.peer.commands(), QStringList({"AA,R,"}));
     EXPECT_EQ(CountContaining(rig.logEntries(), QStringLiteral("Refused")), 2);
     EXPECT_FALSE(rig.link.IsBusy());

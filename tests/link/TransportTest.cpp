@@ -251,7 +251,7 @@ TEST(SocketTransportTest, PeerErrorsAndReconnect) {
     ASSERT_TRUE(rig.link.waitWhile([&] { return !rig.link.Connected(); }));
     EXPECT_EQ(connects, 1);
     EXPECT_GE(idles, 1); // socket receive events end with StsIdle
-    EXPECT_TRUE(rig.link.SendAndWait(QStringLiteral("AA,R,"), 5));
+    EXPECT_EQ(rig.link.SendAndWait(QStringLiteral("AA,R,"), 5), LinkResult::Done);
     EXPECT_TRUE(heard.contains("AA,R,"));
     EXPECT_TRUE(rig.logEntries().join(QLatin1Char('|')).contains(QStringLiteral("Conneted")));
 
