@@ -102,6 +102,18 @@ bool IsIdTextValid(const QString& text) {
     return true;
 }
 
+bool IsIdentityText(const QString& text, int maxLength) {
+    if (text.size() > maxLength)
+        return false;
+    for (const QChar ch : text) {
+        const int c = ch.unicode();
+        if (!(c == ' ' || c == '*' || c == '-' || isDigit(c) || isUpper(c) ||
+              (c >= 'a' && c <= 'z')))
+            return false;
+    }
+    return true;
+}
+
 bool IsAllDigits(const QString& text) {
     for (const QChar ch : text) {
         if (!isDigit(ch.unicode()))

@@ -46,6 +46,16 @@ bool IsTextKeyAllowed(int keyCode);
 // upper-case letter (true for an empty text).
 bool IsIdTextValid(const QString& text);
 
+// Longest serial number and longest station or user ID.
+constexpr int kSerialTextLength = 20;
+constexpr int kIdTextLength = 16;
+
+// The rule of the identity fields (serial number, station and user ID), for
+// the window's fields and the tool's options alike: at most `maxLength`
+// characters, each a blank, "*", "-", a digit or an ASCII letter of either
+// case (true for an empty text).
+bool IsIdentityText(const QString& text, int maxLength);
+
 // True when every character is a digit "0".."9" (true for an empty text).
 bool IsAllDigits(const QString& text);
 

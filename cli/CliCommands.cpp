@@ -2,21 +2,25 @@
 
 #include "app/Catalogue.h"
 #include "app/Helpers.h"
-#include "records/SettingsFile.h"
-#include "records/SettingsHistory.h"
-#include "records/WriteChecks.h"
 #include "cli/CliConsole.h"
 #include "cli/CliSession.h"
 #include "cli/CliTexts.h"
 #include "cli/RecordJson.h"
 #include "cli/RecordText.h"
 #include "link/CommandSet.h"
-#include "workflows/InformationDownload.h"
 #include "link/ReadSequence.h"
 #include "link/WriteSequence.h"
+#include "model/CalibrationRules.h"
 #include "model/OleDate.h"
 #include "model/clsInstrument.h"
 #include "model/modGasCommon.h"
+#include "records/SettingsFile.h"
+#include "records/SettingsHistory.h"
+#include "records/WriteChecks.h"
+#include "workflows/CalibrationRun.h"
+#include "workflows/InformationDownload.h"
+#include "workflows/MaintenanceCommand.h"
+#include "workflows/WriteFromFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -116,7 +120,7 @@ public:
     CommandCounter(Ctx& c, uclTqif& link, const QString& label, int total) : c_(c) {
         c_.console.beginProgress(label, total);
         connection_ = QObject::connect(&link, &uclTqif::StatusChanged, [this](int status) {
-            const bool awaiting = status == 4 || status == 5;
+            const bool awaiting = status == kStatusAwaitingRead || status == kStatusAwaiting;
             if (awaiting && !awaiting_)
                 c_.console.setProgress(++count_);
             awaiting_ = awaiting;
@@ -136,6 +140,25 @@ private:
     bool awaiting_ = false;
 };
 
+// Where a workflow reports on the console: lines on standard error in their
+// colour; the analog value list belongs to the result, not to the progress.
+workflows::Report ConsoleReport(Ctx& c) {
+    workflows::Report report;
+    report.line = [&c](const QString& text, workflows::Tone tone) {
+        switch (tone) {
+        case workflows::Tone::Listing:
+            return;
+        case workflows::Tone::Failure:
+            c.line(text, Console::kRed);
+            return;
+        case workflows::Tone::Progress:
+            c.line(text, Console::kGreen);
+            return;
+        }
+    };
+    return report;
+}
+
 int ReadTableSize() {
     int n = 0;
     for (const QString& command : ReadCommandTable())
@@ -149,15 +172,9 @@ InformationDownload::Result Download(Ctx& c, CliSession& s, bool readHistories) 
     InformationDownload::Options options;
     options.ChannelLocked = s.lockedChannels();
     options.ReadHistories = readHistories;
-    InformationDownload::Callbacks callbacks;
-    callbacks.logLine = [&c](const QString& text, int32_t colour) {
-        if (colour == InformationDownload::kAnalogGreen)
-            return;
-        c.line(text, colour == InformationDownload::kRed ? Console::kRed : Console::kGreen);
-    };
     CommandCounter counter(c, s.link(), LoadMessage(6004),
                            ReadTableSize() + (readHistories ? 2 : 0));
-    return InformationDownload::Run(s.link(), s.record(), options, callbacks);
+    return InformationDownload::Run(s.link(), s.record(), options, ConsoleReport(c));
 }
 
 int DownloadFailure(Ctx& c, const InformationDownload::Result& r) {
@@ -285,50 +302,8 @@ int CmdRead(Ctx& c, CliSession& s) {
 
 // --- write ------------------------------------------------------------------------
 
-// The codes of the lines a settings file holds ("A1", "GJ" ...), read the
-// way the settings-file reader reads them.
-QSet<QString> CodesInFile(const QString& path) {
-    QSet<QString> codes;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return codes;
-    const QByteArray content = file.read(SettingsFile::kMaxFileBytes);
-    for (const QByteArray& raw : content.split('\n')) {
-        const QString text = QString::fromUtf8(raw).section(QLatin1Char(';'), 0, 0);
-        const QStringList tokens = text.split(QLatin1Char(','));
-        if (tokens.size() < 2 || tokens.at(1).trimmed().toUpper() != QLatin1String("W"))
-            continue;
-        codes.insert(tokens.at(0).trimmed().toUpper().remove(QChar(0xFEFF)));
-    }
-    return codes;
-}
-
-// The lines a complete settings file holds and this one does not.
-QStringList MissingLines(const QString& path) {
-    const QSet<QString> present = CodesInFile(path);
-    QStringList missing;
-    for (const QString& line : SettingsFile::SettingsFileLines(clsInstrument())) {
-        const QString code = line.left(2);
-        if (!present.contains(code))
-            missing << code;
-    }
-    return missing;
-}
-
-// What "Load local file" does with a record that was just read from a file.
-void AfterImport(clsInstrument& record, const std::array<bool, 5>& locked) {
-    record.SetChangeFlags(true, false);
-    record.setImportFlag(true);
-    for (int ch = 0; ch < 5; ++ch)
-        if (locked[size_t(ch)])
-            record.setGasEnabled(ch, true);
-}
-
-// The pre-write checks; false (reported) when the write is refused.
-bool PassesChecks(Ctx& c, const clsInstrument& record) {
-    const WriteCheckResult check = CheckBeforeWrite(record);
-    if (check.passed())
-        return true;
+// The pre-write check that refused the record, in the tool's words.
+void ReportCheck(Ctx& c, const WriteCheckResult& check) {
     QString text = check.titleText() + QStringLiteral(": ") + check.messageText();
     if (check.channel >= 0)
         text += QLatin1Char(' ') + CliText(clitext::CheckFailedChannel, {check.channel});
@@ -337,93 +312,89 @@ bool PassesChecks(Ctx& c, const clsInstrument& record) {
     c.result.insert(QStringLiteral("check"), Console::Tidy(check.messageText()));
     if (check.channel >= 0)
         c.result.insert(QStringLiteral("checkChannel"), check.channel);
-    return false;
+}
+
+// Commands of a whole write (every setting flagged), for the progress bar.
+int FullWriteSize() {
+    clsInstrument all;
+    all.SetChangeFlags(true, false);
+    return PendingWriteCommands(all).size();
 }
 
 int CmdWrite(Ctx& c, CliSession& s) {
     if (!CheckSuffix(c))
         return kExitUsage;
-    const QString path = c.absolute(c.inv.file);
-    c.result.insert(QStringLiteral("file"), path);
+    WriteFromFile::Options options;
+    options.Path = c.absolute(c.inv.file);
+    options.IdentityOnly = c.inv.id;
+    options.ChannelLocked = s.lockedChannels();
+    options.SerialNo = c.inv.serialNo;
+    options.StationId = c.inv.stationId;
+    options.UserId = c.inv.userId;
+    options.AppendHistory = c.inv.historyGiven;
+    options.HistoryFolder = s.startFolder();
+    options.HistorySuffix = c.inv.historySuffix;
+    c.result.insert(QStringLiteral("file"), options.Path);
 
-    // The file is read before anything is opened: a bad line ends the
-    // command with nothing sent.
-    clsInstrument fromFile;
-    const SettingsFile::FileResult loaded = SettingsFile::LoadSettingsFile(path, fromFile);
-    if (!loaded.ok) {
-        c.error(loaded.Describe());
+    // The file is read (and a complete one checked) before anything is
+    // opened: a bad file or a refused record ends the command with nothing
+    // sent.
+    const WriteFromFile::Prepared prepared = WriteFromFile::Prepare(options);
+    if (!prepared.Loaded()) {
+        c.error(prepared.Load.Describe());
         return kExitUsage;
     }
-    const QStringList missing = MissingLines(path);
-    // The record as it will be written: a complete file decides every
-    // setting that "Update" sends, so nothing needs to be read; a file that
-    // lacks lines is applied over the detector's present settings (read
-    // first), so that the settings it does not carry keep their values and
-    // the checks see what the detector will hold. Identity items are not in
-    // a settings file: "--id" always starts from the detector's identity.
-    const bool readFirst = c.inv.id || !missing.isEmpty();
-    c.result.insert(QStringLiteral("readFirst"), readFirst);
-    c.result.insert(QStringLiteral("missingLines"), QJsonArray::fromStringList(missing));
+    c.result.insert(QStringLiteral("readFirst"), prepared.ReadFirst);
+    c.result.insert(QStringLiteral("missingLines"),
+                    QJsonArray::fromStringList(prepared.MissingLines));
     c.result.insert(QStringLiteral("identityOnly"), c.inv.id);
-
-    clsInstrument& record = s.record();
-    if (!readFirst) {
-        record = fromFile;
-        AfterImport(record, s.lockedChannels());
-        if (!PassesChecks(c, record))
-            return kExitFailed;
+    if (!prepared.Check.passed()) {
+        ReportCheck(c, prepared.Check);
+        return kExitFailed;
     }
 
     if (const int status = Connect(c, s); status != kExitDone)
         return status;
-
-    if (readFirst) {
+    if (prepared.ReadFirst)
         c.info(c.inv.id ? CliText(clitext::ReadFirstForId)
-                        : CliText(clitext::PartialFileReadFirst, {path}));
-        const InformationDownload::Result r = Download(c, s, false);
-        if (!r.Success())
-            return DownloadFailure(c, r);
-        const SettingsFile::FileResult again = SettingsFile::LoadSettingsFile(path, record);
-        if (!again.ok) {
-            c.error(again.Describe());
-            return kExitUsage;
-        }
-        AfterImport(record, s.lockedChannels());
-        if (!c.inv.serialNo.isEmpty())
-            record.setSerialNo(c.inv.serialNo);
-        if (!c.inv.stationId.isEmpty())
-            record.setStationID(c.inv.stationId);
-        if (!c.inv.userId.isEmpty())
-            record.setUserID(c.inv.userId);
-        if (!PassesChecks(c, record))
-            return kExitFailed;
-    }
+                        : CliText(clitext::PartialFileReadFirst, {options.Path}));
 
-    // "Update" / "Update ID".
-    if (c.inv.id)
-        record.SetChangeFlags(false, true);
-    else
-        record.SetChangeFlags(true, false);
-    const int commands = PendingWriteCommands(record).size();
-    s.link().AddLog(LoadMessage(5535, {s.dateText()}));
-    c.line(LoadMessage(5428), Console::kGreen);
-    bool ok = false;
+    WriteFromFile::Result r;
     {
-        CommandCounter counter(c, s.link(), LoadMessage(6001), commands + 4);
-        ok = s.link().SetInstrument(&record);
+        const int total = (prepared.ReadFirst ? ReadTableSize() + FullWriteSize()
+                                              : PendingWriteCommands(prepared.Record).size()) +
+                          4;
+        CommandCounter counter(c, s.link(), LoadMessage(6001), total);
+        r = WriteFromFile::Run(s.link(), s.record(), prepared, ConsoleReport(c));
     }
-    c.line(LoadMessage(5429), Console::kGreen);
-    c.result.insert(QStringLiteral("commands"), commands);
-    if (!ok) {
+    if (r.ReadRan && !r.Read.Success())
+        return DownloadFailure(c, r.Read);
+    if (r.ReadRan && !r.Reload.ok) {
+        c.error(r.Reload.Describe());
+        return kExitUsage;
+    }
+    if (!r.Check.passed()) {
+        ReportCheck(c, r.Check);
+        return kExitFailed;
+    }
+    c.result.insert(QStringLiteral("commands"), r.Write.Commands);
+    if (!r.Success()) {
         if (s.interrupted())
             return Interrupted(c);
         c.error(CliText(clitext::CommandFailed));
         return kExitFailed;
     }
-    if (!AppendHistory(c, s, c.inv.id ? HistoryAction::WriteID : HistoryAction::Write))
-        return kExitFailed;
+    if (c.inv.historyGiven) {
+        if (!r.Write.HistoryError.isEmpty()) {
+            c.error(CliText(clitext::CannotWriteFile,
+                            {HistoryFileName(c.inv.historySuffix), r.Write.HistoryError}));
+            return kExitFailed;
+        }
+        c.info(CliText(clitext::HistoryAppended, {r.Write.HistoryPath}));
+        c.result.insert(QStringLiteral("historyFile"), r.Write.HistoryPath);
+    }
     c.out(LoadMessage(5311));
-    c.out(CliText(clitext::WrittenCommands, {commands}));
+    c.out(CliText(clitext::WrittenCommands, {r.Write.Commands}));
     return kExitDone;
 }
 
@@ -431,7 +402,8 @@ int CmdWrite(Ctx& c, CliSession& s) {
 
 bool ReadClock(CliSession& s) {
     s.link().setInstrument(&s.record());
-    return RunCommand(s.link(), CommandSet::ReadCommand(QStringLiteral("HC")), 4) == 6;
+    return s.link().SendAndWait(CommandSet::ReadCommand(QStringLiteral("HC")),
+                                kStatusAwaitingRead) == LinkResult::Done;
 }
 
 int CmdClock(Ctx& c, CliSession& s) {
@@ -551,32 +523,20 @@ int CmdReadings(Ctx& c, CliSession& s) {
 
 // Gas information and span gas values of the detector, as the calibration
 // window reads them when it opens; a channel takes part when it is on and
-// has a span gas value.
-bool ReadCalibrationInfo(Ctx& c, CliSession& s, std::array<bool, 5>* calEnable,
-                         bool warningPoints = false) {
-    clsInstrument& r = s.record();
-    bool ok = s.link().GetGasInfo(&r) && s.link().GetAutoCalDensty(&r);
-    // A span gas value must reach the channel's warning point (oxygen: fall
-    // to it, by its alarm type): those are the detector's own, read here
-    // rather than assumed.
-    if (ok && warningPoints) {
-        s.link().setInstrument(&r);
-        ok = RunCommand(s.link(), CommandSet::ReadCommand(QStringLiteral("A1")), 4) == 6 &&
-             RunCommand(s.link(), CommandSet::ReadCommand(QStringLiteral("AT")), 4) == 6;
-    }
-    if (!ok) {
-        c.error(CliText(clitext::CommandFailed));
-        return false;
-    }
-    for (int ch = 0; ch < 5; ++ch)
-        (*calEnable)[size_t(ch)] = r.GasEnabled(ch) && r.AutoCalib(ch) >= 0;
-    return true;
+// has a span gas value. The span-gas rule needs the channels' alarm points:
+// those are the detector's own, read here rather than assumed.
+bool ReadCalibrationInfo(Ctx& c, CliSession& s, CalibrationRun::Channels* calEnable,
+                         bool alarmPoints = false) {
+    if (CalibrationRun::ReadInfo(s.link(), s.record(), alarmPoints, calEnable) == LinkResult::Done)
+        return true;
+    c.error(CliText(clitext::CommandFailed));
+    return false;
 }
 
 // Reports the channels of a run in the calibration window's words; false
 // when a reported channel failed.
-bool ReportCalibration(Ctx& c, const clsInstrument& r, const std::array<bool, 5>& reported,
-                       const std::function<bool(int)>& succeeded, const QString& result) {
+bool ReportCalibration(Ctx& c, const clsInstrument& r, const CalibrationRun::Channels& reported,
+                       const CalibrationRun::Result& run) {
     QJsonArray channels;
     bool all = true;
     for (int ch = 0; ch < 5; ++ch) {
@@ -584,7 +544,7 @@ bool ReportCalibration(Ctx& c, const clsInstrument& r, const std::array<bool, 5>
         o.insert(QStringLiteral("channel"), ch);
         o.insert(QStringLiteral("name"), r.GasName(ch).trimmed());
         o.insert(QStringLiteral("calibrated"), reported[size_t(ch)]);
-        const bool ok = reported[size_t(ch)] && succeeded(ch);
+        const bool ok = reported[size_t(ch)] && run.Status[size_t(ch)];
         o.insert(QStringLiteral("ok"), ok);
         channels.append(o);
         if (!reported[size_t(ch)])
@@ -592,33 +552,33 @@ bool ReportCalibration(Ctx& c, const clsInstrument& r, const std::array<bool, 5>
         all = all && ok;
         c.out(CalibrationLine(r, ch, ok));
     }
-    c.result.insert(QStringLiteral("result"), result);
+    c.result.insert(QStringLiteral("result"), run.ResultText);
     c.result.insert(QStringLiteral("channels"), channels);
     return all;
+}
+
+// The report of a calibration run: its progress texts as progress lines.
+workflows::Report CalibrationReport(Ctx& c) {
+    workflows::Report report = ConsoleReport(c);
+    report.progress = [&c](const QString& text) { c.info(text); };
+    return report;
 }
 
 int CmdZero(Ctx& c, CliSession& s) {
     if (const int status = Connect(c, s); status != kExitDone)
         return status;
-    std::array<bool, 5> calEnable{};
+    CalibrationRun::Channels calEnable{};
     if (!ReadCalibrationInfo(c, s, &calEnable))
         return kExitFailed;
     uclTqif& link = s.link();
     link.SetPump(true);
-    c.info(LoadMessage(6002));
-    // The zero always covers all five channels.
-    const bool ok = link.ZeroCal(QStringLiteral("11111"));
-    if (!ok) {
-        c.line(LoadMessage(5413), Console::kRed);
-        link.AddLog(LoadMessage(5516, {s.dateText()}));
-    }
+    CalibrationRun::Options options;
+    options.RestartReadings = false;
+    const CalibrationRun::Result run = CalibrationRun::Zero(link, options, CalibrationReport(c));
     link.SetPump(false);
-    if (!ok)
+    if (!run.Success())
         return s.interrupted() ? Interrupted(c) : kExitFailed;
-    const bool all = ReportCalibration(
-        c, s.record(), calEnable, [&link](int ch) { return link.ZeroStatus(ch); },
-        link.ZeroResult());
-    if (!all) {
+    if (!ReportCalibration(c, s.record(), calEnable, run)) {
         c.error(CliText(clitext::CalibrationFailedChannels));
         return kExitFailed;
     }
@@ -661,54 +621,43 @@ int CmdSpan(Ctx& c, CliSession& s) {
 
     if (const int status = Connect(c, s); status != kExitDone)
         return status;
-    std::array<bool, 5> calEnable{};
+    CalibrationRun::Channels calEnable{};
     if (!ReadCalibrationInfo(c, s, &calEnable, true))
         return kExitFailed;
     clsInstrument& r = s.record();
 
     // The calibration window's rules for a span gas value: within the full
     // scale, reaching the alarm point, taken to the channel's resolution.
-    QString request = flags;
+    const QStringList texts = c.inv.concentrations.split(QLatin1Char(','));
     for (int ch = 0; ch < 5; ++ch) {
-        if (!selected[size_t(ch)]) {
-            request += QStringLiteral(",*****");
+        if (!selected[size_t(ch)])
             continue;
-        }
         if (!calEnable[size_t(ch)]) {
             c.error(CliText(clitext::ChannelNotCalibratable, {ch}));
             return kExitUsage;
         }
-        float value = r.AutoCalib(ch);
-        if (given[size_t(ch)]) {
-            const float v = float(values[size_t(ch)]);
-            if (v < 0 || v > r.GasFullScale(ch) || !modGasCommon::IsBeyondAlarmPoint(r, ch, v)) {
-                c.error(
-                    CliText(clitext::ConcentrationOutOfRange,
-                            {c.inv.concentrations.split(QLatin1Char(',')).at(ch).trimmed(), ch}));
-                return kExitUsage;
-            }
-            value = modGasCommon::SnapToStep(v, r.GasDesit(ch));
-            r.setAutoCalib(ch, value);
+        if (!given[size_t(ch)])
+            continue;
+        const SpanConcentration value =
+            ParseSpanConcentration(r, ch, QString::number(values[size_t(ch)], 'g', 9));
+        if (!value.accepted) {
+            c.error(CliText(clitext::ConcentrationOutOfRange, {texts.at(ch).trimmed(), ch}));
+            return kExitUsage;
         }
-        request += QLatin1Char(',') + modGasCommon::FormatField5(value, r.GasPoint(ch));
+        r.setAutoCalib(ch, value.value);
     }
-    c.result.insert(QStringLiteral("request"), request);
+    c.result.insert(QStringLiteral("request"), CalibrationRun::SpanCommandText(r, selected));
 
     uclTqif& link = s.link();
     link.SetPump(true);
-    link.AddLog(LoadMessage(5515, {s.dateText()}));
-    c.info(LoadMessage(6003));
-    const bool ok = link.SpanCal(request);
-    if (!ok)
-        c.line(LoadMessage(5413), Console::kRed);
-    // The calibration history reflects the run.
-    link.GetLatestHistory(&r);
+    CalibrationRun::Options options;
+    options.RestartReadings = false;
+    const CalibrationRun::Result run =
+        CalibrationRun::Span(link, r, selected, &r, options, CalibrationReport(c));
     link.SetPump(false);
-    if (!ok)
+    if (!run.Success())
         return s.interrupted() ? Interrupted(c) : kExitFailed;
-    const bool all = ReportCalibration(
-        c, r, selected, [&link](int ch) { return link.SpanStatus(ch); }, link.SpanResult());
-    if (!all) {
+    if (!ReportCalibration(c, r, selected, run)) {
         c.error(CliText(clitext::CalibrationFailedChannels));
         return kExitFailed;
     }
@@ -717,23 +666,14 @@ int CmdSpan(Ctx& c, CliSession& s) {
 
 // --- maintenance ------------------------------------------------------------------
 
-struct MaintenanceTexts {
-    int start;
-    int done;
-    int failed;
-};
-
-int RunMaintenance(Ctx& c, CliSession& s, const MaintenanceTexts& texts,
-                   const std::function<bool()>& operation) {
+int RunMaintenance(Ctx& c, CliSession& s, MaintenanceCommand::Kind kind) {
     if (const int status = Connect(c, s); status != kExitDone)
         return status;
-    c.line(LoadMessage(texts.start), Console::kGreen);
-    const bool ok = operation();
-    if (!ok) {
-        c.line(LoadMessage(texts.failed), Console::kRed);
+    const MaintenanceCommand::Result r =
+        MaintenanceCommand::Run(s.link(), s.record(), kind, ConsoleReport(c));
+    if (!r.Success())
         return s.interrupted() ? Interrupted(c) : kExitFailed;
-    }
-    c.out(LoadMessage(texts.done));
+    c.out(r.DoneText);
     return kExitDone;
 }
 
@@ -925,7 +865,6 @@ QString ConfirmationQuestion(Command command) {
 }
 
 int Dispatch(Ctx& c, CliSession& s) {
-    uclTqif& link = s.link();
     switch (c.inv.command) {
     case Command::Read:
         return CmdRead(c, s);
@@ -942,14 +881,13 @@ int Dispatch(Ctx& c, CliSession& s) {
     case Command::Span:
         return CmdSpan(c, s);
     case Command::Default:
-        return RunMaintenance(c, s, {5466, 5467, 5468},
-                              [&link] { return link.DefaultInstrument(); });
+        return RunMaintenance(c, s, MaintenanceCommand::Kind::Default);
     case Command::ClearLogger:
-        return RunMaintenance(c, s, {5433, 5434, 5435}, [&link] { return link.BodyDataClear(); });
+        return RunMaintenance(c, s, MaintenanceCommand::Kind::ClearLogger);
     case Command::ClearPower:
-        return RunMaintenance(c, s, {5470, 5471, 5472}, [&link] { return link.PowerDataClear(); });
+        return RunMaintenance(c, s, MaintenanceCommand::Kind::ClearPower);
     case Command::PowerOff:
-        return RunMaintenance(c, s, {5406, 5407, 5408}, [&link] { return link.BodyPowerOff(); });
+        return RunMaintenance(c, s, MaintenanceCommand::Kind::PowerOff);
     case Command::FlashCheck:
         return CmdFlashCheck(c, s);
     case Command::Logger:

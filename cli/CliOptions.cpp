@@ -1,5 +1,6 @@
 #include "cli/CliOptions.h"
 
+#include "app/Helpers.h"
 #include "cli/CliTexts.h"
 
 #include <QSet>
@@ -223,17 +224,11 @@ ParseResult ParseCommandLine(const QStringList& arguments) {
             inv.historyGiven = true;
         } else if (n == QLatin1String("--serial-no") || n == QLatin1String("--station-id") ||
                    n == QLatin1String("--user-id")) {
-            // Identity texts as the window's identity fields take them:
-            // upper case, blanks, "*", "-", digits and letters, at most 20
-            // (serial number) or 16 characters.
+            // Identity texts as the window's identity fields take them, in
+            // upper case.
             const QString text = v.trimmed().toUpper();
-            const int limit = n == QLatin1String("--serial-no") ? 20 : 16;
-            bool valid = !text.isEmpty() && text.size() <= limit;
-            for (const QChar c : text)
-                valid = valid && c.unicode() < 128 &&
-                        (c.isLetterOrNumber() || c == QLatin1Char(' ') || c == QLatin1Char('*') ||
-                         c == QLatin1Char('-'));
-            if (!valid)
+            const int limit = n == QLatin1String("--serial-no") ? kSerialTextLength : kIdTextLength;
+            if (text.isEmpty() || !IsIdentityText(text, limit))
                 return fail(CliText(clitext::BadOptionValue, {n, v}));
             if (n == QLatin1String("--serial-no"))
                 inv.serialNo = text;

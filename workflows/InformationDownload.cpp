@@ -18,11 +18,6 @@ QString Now() {
     return SerialLog::GeneralDate(QDateTime::currentDateTime());
 }
 
-void Log(const Callbacks& cb, const QString& text, int32_t colour) {
-    if (cb.logLine)
-        cb.logLine(text, colour);
-}
-
 // The read began by clearing the record, so after a failure it holds the
 // defaults and whatever arrived before the failure: neither read from the
 // detector nor imported, and not fit to be edited or written back.
@@ -70,33 +65,37 @@ bool DateDiffers(const clsInstrument& record) {
 }
 
 Result Run(uclTqif& link, clsInstrument& record, const Options& options,
-           const Callbacks& callbacks) {
+           const workflows::Report& report) {
+    using workflows::Tone;
     Result result;
-    if (callbacks.progress)
-        callbacks.progress(LoadMessage(6004));
+    report.Progress(LoadMessage(6004));
 
     if (!link.Connected()) {
-        Log(callbacks, LoadMessage(5417), kRed);
+        report.Line(LoadMessage(5417), Tone::Failure);
         link.AddLog(LoadMessage(5522, {Now()}));
         result.outcome = Outcome::NotConnected;
+        result.reason = LinkResult::NotConnected;
         result.DateMismatch = DateDiffers(record);
         return result;
     }
     if (link.IsBusy()) {
         // Another command is waiting for its answer: starting a second one
         // would mix the answers of both.
-        Log(callbacks, LoadMessage(5416), kRed);
+        report.Line(LoadMessage(5416), Tone::Failure);
         result.outcome = Outcome::Busy;
+        result.reason = LinkResult::Busy;
         result.DateMismatch = DateDiffers(record);
         return result;
     }
 
-    Log(callbacks, LoadMessage(5414), kGreen);
+    report.Line(LoadMessage(5414), Tone::Progress);
     link.AddLog(LoadMessage(5517, {Now()}));
     const qint64 start = ClockMs(link);
 
     link.setInstrument(&record);
     const bool ok = link.GetInstrument(&record);
+    if (!ok)
+        result.reason = link.LastResult();
     result.ElapsedMs = ClockMs(link) - start;
 
     if (ok) {
@@ -112,14 +111,14 @@ Result Run(uclTqif& link, clsInstrument& record, const Options& options,
         }
         result.AnalogLines = AnalogValueLines(record);
         for (const QString& line : result.AnalogLines)
-            Log(callbacks, line, kAnalogGreen);
-        Log(callbacks, LoadMessage(5415), kGreen);
+            report.Line(line, Tone::Listing);
+        report.Line(LoadMessage(5415), Tone::Progress);
         result.ElapsedMs = ClockMs(link) - start;
         link.AddLog(LoadMessage(5519, {Now(), ElapsedText(result.ElapsedMs)}));
         result.outcome = Outcome::Success;
     } else if (link.Cancel()) {
         ForgetPartialRead(record);
-        Log(callbacks, LoadMessage(5462), kRed);
+        report.Line(LoadMessage(5462), Tone::Failure);
         link.AddLog(LoadMessage(5589, {Now()}));
         result.outcome = Outcome::Cancelled;
         result.FailLine = record.FailLine();
@@ -128,13 +127,13 @@ Result Run(uclTqif& link, clsInstrument& record, const Options& options,
         // failure: the record is incomplete and must not be taken for a
         // successful read.
         ForgetPartialRead(record);
-        Log(callbacks, LoadMessage(5416), kRed);
+        report.Line(LoadMessage(5416), Tone::Failure);
         link.AddLog(LoadMessage(5520));
         result.FailLine = record.FailLine();
         // The clock parser keeps the refused clock text in FailLine: the
         // detector's date is out of order and must be set first.
         if (!result.FailLine.isEmpty())
-            Log(callbacks, LoadMessage(5590), kRed);
+            report.Line(LoadMessage(5590), Tone::Failure);
         link.AddLog(LoadMessage(5521, {Now(), ElapsedText(result.ElapsedMs)}));
         result.outcome = Outcome::Failed;
     }

@@ -57,3 +57,15 @@ void LogPane::ClearLog() {
     clear();
     empty_ = true;
 }
+
+QColor LogPane::ToneColour(workflows::Tone tone) {
+    switch (tone) {
+    case workflows::Tone::Progress:
+        return Success();
+    case workflows::Tone::Failure:
+        return Failure();
+    case workflows::Tone::Listing:
+        return Listing();
+    }
+    return Success();
+}

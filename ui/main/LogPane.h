@@ -7,6 +7,8 @@
 // newest entry.
 #pragma once
 
+#include "workflows/Report.h"
+
 #include <QColor>
 #include <QTextEdit>
 #include <cstdint>
@@ -20,6 +22,10 @@ public:
     static QColor Message() { return QColor(0, 0, 192); }   // detector and link messages
     static QColor Failure() { return QColor(255, 0, 0); }   // failures, port errors
     static QColor DumpList() { return QColor(128, 32, 0); } // dump list start and end
+    static QColor Listing() { return QColor(0, 128, 64); }  // the analog value list
+
+    // The colour of a line a workflow reports.
+    static QColor ToneColour(workflows::Tone tone);
 
     // A colour given as a packed red + 256 x green + 65536 x blue value.
     static QColor FromPackedRgb(int32_t colors);

@@ -1,8 +1,6 @@
 #include "ui/main/frmMain.h"
 
 #include "app/Catalogue.h"
-#include "records/Configuration.h"
-#include "workflows/InformationDownload.h"
 #include "link/LinkTransport.h"
 #include "link/SerialLog.h"
 #include "link/uclTqif.h"
@@ -10,6 +8,7 @@
 #include "model/OptionRules.h"
 #include "model/clsInstrument.h"
 #include "model/modGasCommon.h"
+#include "records/Configuration.h"
 #include "ui/FontCopy.h"
 #include "ui/GridControl.h"
 #include "ui/MessageBox.h"
@@ -19,6 +18,8 @@
 #include "ui/main/OptionGrid.h"
 #include "ui/main/StatusLamp.h"
 #include "ui/main/frmUpload.h"
+#include "workflows/InformationDownload.h"
+#include "workflows/MaintenanceCommand.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -44,11 +45,11 @@
 
 namespace {
 
-// Colours of the log pane (packed red + 256 x green + 65536 x blue).
-constexpr int32_t kGreen = InformationDownload::kGreen;
-constexpr int32_t kRed = InformationDownload::kRed;
-constexpr int32_t kBlue = InformationDownload::Rgb(0, 0, 255);
-constexpr int32_t kDarkBlue = InformationDownload::Rgb(0, 0, 192);
+// Colours of the log pane.
+const QColor kGreen = LogPane::Success();
+const QColor kRed = LogPane::Failure();
+const QColor kBlue = LogPane::Connected();
+const QColor kDarkBlue = LogPane::Message();
 
 // Lamp colour pairs (fill, border).
 enum Lamp { kLampGreen = 0, kLampGrey = 1, kLampYellow = 2, kLampRed = 3 };
@@ -73,12 +74,6 @@ QString ProgramPartNumber() {
     return QString::fromLatin1(LoadMessage(101) == QLatin1String("JP")
                                    ? frmOpen::kPartNumberJapanese
                                    : frmOpen::kPartNumberOther);
-}
-
-bool IsIdChar(QChar c) {
-    const ushort u = c.unicode();
-    return u == ' ' || u == '*' || u == '-' || (u >= '0' && u <= '9') || (u >= 'A' && u <= 'Z') ||
-           (u >= 'a' && u <= 'z');
 }
 
 } // namespace
@@ -557,7 +552,7 @@ void frmMain::FirstActivation() {
     record.SetChangeFlags(true, false);
     record.setImportFlag(true);
     uclTQ6937->setInstrument(&record);
-    uclTQ6937->setStatus(6);
+    uclTQ6937->setStatus(kStatusDone);
     RefreshAll();
     firstActivation_ = false;
 }
@@ -808,6 +803,18 @@ frmUpload* frmMain::ShowUpload(int calMode, const QString& caption) {
     return upload_;
 }
 
+workflows::Report frmMain::LogReport() {
+    workflows::Report report;
+    report.line = [this](const QString& text, workflows::Tone tone) {
+        AddInfo(text, LogPane::ToneColour(tone));
+    };
+    report.progress = [this](const QString& text) {
+        if (upload_)
+            upload_->setText(text);
+    };
+    return report;
+}
+
 frmUpload* frmMain::Upload() const {
     return upload_.data();
 }
@@ -853,10 +860,8 @@ bool frmMain::InstrumentDownload() {
     InformationDownload::Options options;
     for (int ch = 0; ch < 5; ++ch)
         options.ChannelLocked[ch] = settings_.GasLocked[ch];
-    InformationDownload::Callbacks callbacks;
-    callbacks.logLine = [this](const QString& text, int32_t colour) { AddInfo(text, colour); };
     const InformationDownload::Result result =
-        InformationDownload::Run(*uclTQ6937, session_.Instrument, options, callbacks);
+        InformationDownload::Run(*uclTQ6937, session_.Instrument, options, LogReport());
 
     // After a read that ran the record changed (filled, or emptied by a
     // failure): every field shows it again.
@@ -879,40 +884,29 @@ void frmMain::PowerOff() {
     setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
 
-    if (!uclTQ6937->Connected()) {
-        AddInfo(LoadMessage(5409), kRed);
-    } else {
-        AddInfo(LoadMessage(5406), kGreen);
-        if (uclTQ6937->BodyPowerOff()) {
-            clsInstrument& record = session_.Instrument;
-            record.setCommFlags(false);
-            record.setImportFlag(false);
-            record.ClearDatas();
-            SaveConfiguration(settings_, session_.Defaults, settings_.ConfigFolder);
-            Initialize();
-            LoadConfiguration(settings_, session_.Defaults, settings_.ConfigFolder);
-            uclTQ6937->setRetry(settings_.CommRetry > 0 ? settings_.CommRetry : 3);
-            uclTQ6937->setTimeout(settings_.CommTimeout > 0 ? settings_.CommTimeout : 3);
-            ApplySharedFont(this, settings_.SharedFont);
-            SetLogTabStops();
-            FitGridHeight();
-            PadButtons();
-            UpdateMinimumSize();
-            ResetSuffix();
-            firstActivation_ = true;
-            FirstActivation();
-            // The pane was cleared by the initialisation: the result goes on
-            // the fresh pane so the user sees it.
-            AddInfo(LoadMessage(5407), kGreen);
-            if (Demo())
-                AddInfo(ProgramText(22001), kRed);
-            ClosePort();
-            OpenPort();
-        } else {
-            // A power-off that failed is reported as failed, whatever had
-            // been received before.
-            AddInfo(LoadMessage(5408), kRed);
-        }
+    const MaintenanceCommand::Result result = MaintenanceCommand::Run(
+        *uclTQ6937, session_.Instrument, MaintenanceCommand::Kind::PowerOff, LogReport());
+    if (result.Success()) {
+        SaveConfiguration(settings_, session_.Defaults, settings_.ConfigFolder);
+        Initialize();
+        LoadConfiguration(settings_, session_.Defaults, settings_.ConfigFolder);
+        uclTQ6937->setRetry(settings_.CommRetry > 0 ? settings_.CommRetry : 3);
+        uclTQ6937->setTimeout(settings_.CommTimeout > 0 ? settings_.CommTimeout : 3);
+        ApplySharedFont(this, settings_.SharedFont);
+        SetLogTabStops();
+        FitGridHeight();
+        PadButtons();
+        UpdateMinimumSize();
+        ResetSuffix();
+        firstActivation_ = true;
+        FirstActivation();
+        // The pane was cleared by the initialisation: the result goes on
+        // the fresh pane so the user sees it.
+        AddInfo(result.DoneText, kGreen);
+        if (Demo())
+            AddInfo(ProgramText(22001), kRed);
+        ClosePort();
+        OpenPort();
     }
 
     QApplication::restoreOverrideCursor();
@@ -922,14 +916,7 @@ void frmMain::PowerOff() {
 // --- Identity fields -------------------------------------------------------------------
 
 bool frmMain::IdTextAcceptable(int Index, const QString& text) {
-    const int maxLength = Index == 0 ? 20 : 16;
-    if (text.size() > maxLength)
-        return false;
-    for (QChar c : text) {
-        if (!IsIdChar(c))
-            return false;
-    }
-    return true;
+    return IsIdentityText(text, Index == 0 ? kSerialTextLength : kIdTextLength);
 }
 
 bool frmMain::txtOption_KeyPress(int Index, QKeyEvent* event) {
@@ -1043,7 +1030,7 @@ void frmMain::tmrInter_Timer() {
     const QString nowText = SerialLog::GeneralDate(now);
     clsInstrument& record = session_.Instrument;
     const int status = uclTQ6937->Status();
-    if (status == 0 || status == 1 || !record.CommFlags()) {
+    if (status == kStatusIdle || status == 1 || !record.CommFlags()) { // 1: never set here
         lblOption[5]->setText(nowText);
         lblOption[6]->clear();
         return;

@@ -25,8 +25,9 @@
 
 #include "app/AppSettings.h"
 #include "app/Helpers.h"
-#include "records/SessionState.h"
 #include "app/Startup.h"
+#include "records/SessionState.h"
+#include "workflows/Report.h"
 
 #include <QColor>
 #include <QDateTime>
@@ -142,6 +143,9 @@ public:
     frmUpload* ShowUpload(int calMode, const QString& caption);
     void CloseUpload();
     frmUpload* Upload() const;
+    // Where a workflow reports: lines into the log pane in their colour,
+    // progress texts into the progress window while it is shown.
+    workflows::Report LogReport();
 
     // The record the window works on and the defaults record.
     clsInstrument& Record() { return session_.Instrument; }

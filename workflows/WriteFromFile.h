@@ -1,0 +1,95 @@
+// Writing a settings file to the detector (the command-line tool's "write"):
+// the file is read first, before anything is opened, so a bad file ends the
+// command with nothing sent. A complete file decides every setting that
+// "Update" sends; a file that lacks lines is applied over the detector's
+// present settings (read first), so the settings it does not carry keep
+// their values and the pre-write checks see what the detector will hold.
+// Identity items are not in a settings file: an identity write always starts
+// from the detector's identity, with the texts the caller gives.
+//
+// After the record is put together the workflow does what "Load local file"
+// does (all settings flagged, ImportFlag set, locked channels enabled), runs
+// the pre-write checks and, when they pass, "Update" or "Update ID".
+#pragma once
+
+#include "model/clsInstrument.h"
+#include "records/SettingsFile.h"
+#include "records/WriteChecks.h"
+#include "workflows/InformationDownload.h"
+#include "workflows/WriteSettings.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+
+class uclTqif;
+
+namespace WriteFromFile {
+
+using workflows::Outcome;
+
+struct Options {
+    QString Path;
+    // "Update ID" instead of "Update".
+    bool IdentityOnly = false;
+    // Channels the configuration locks to enabled.
+    std::array<bool, 5> ChannelLocked{};
+    // Identity texts for an identity write (empty: keep the detector's).
+    QString SerialNo;
+    QString StationId;
+    QString UserId;
+    // History line after a successful write (see WriteSettings::Options).
+    bool AppendHistory = false;
+    QString HistoryFolder;
+    QString HistorySuffix;
+};
+
+// The file as read before the link is opened.
+struct Prepared {
+    Options options;
+    SettingsFile::FileResult Load;
+    // Codes of the settings lines a complete file holds and this one lacks.
+    QStringList MissingLines;
+    // The detector must be read first: the file lacks lines, or the write is
+    // an identity write.
+    bool ReadFirst = false;
+    // A complete file: the record as it will be written and its checks.
+    clsInstrument Record;
+    WriteCheckResult Check;
+    bool Loaded() const { return Load.ok; }
+    // The file is read and nothing stops the write before the link is used.
+    bool Ready() const { return Load.ok && Check.passed(); }
+};
+
+// Reads the file and, for a complete file, puts the record together and
+// runs the checks; nothing is opened or sent.
+Prepared Prepare(const Options& options);
+
+struct Result {
+    // Refused: the pre-write checks refused the record (see Check), or the
+    // file could not be read again after the detector was read.
+    Outcome outcome = Outcome::Failed;
+    LinkResult reason = LinkResult::Done;
+    WriteCheckResult Check;
+    // The read that came first, when the file needed it.
+    bool ReadRan = false;
+    InformationDownload::Result Read;
+    // The load of the file over the detector's settings, when it failed.
+    SettingsFile::FileResult Reload;
+    // The write itself, when it ran.
+    bool WriteRan = false;
+    WriteSettings::Result Write;
+    bool Success() const { return outcome == Outcome::Success; }
+};
+
+// Puts the record together (reads the detector first when the file needs
+// it), runs the checks and writes. `record` becomes the record written.
+Result Run(uclTqif& link, clsInstrument& record, const Prepared& prepared,
+           const workflows::Report& report);
+
+// What loading a settings file means for the record: everything flagged for
+// writing, ImportFlag set, the locked channels enabled.
+void AfterImport(clsInstrument& record, const std::array<bool, 5>& locked);
+
+} // namespace WriteFromFile
