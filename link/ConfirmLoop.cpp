@@ -14,6 +14,7 @@ LinkResult ConfirmEvery(uclTqif& link, ResponseContext& ctx, const QString& conf
         return result;
     };
     const qint64 startMs = nowMs();
+    const int lineLosses = link.LineLosses();
     for (;;) {
         // The pause; a cancel ends it at once.
         const qint64 until = nowMs() + qMax<qint64>(0, timing.PollMs);
@@ -25,6 +26,8 @@ LinkResult ConfirmEvery(uclTqif& link, ResponseContext& ctx, const QString& conf
             return end(LinkResult::Busy);
         if (outcome != LinkWaiter::Outcome::Finished)
             return end(LinkResult::TimedOut);
+        if (link.LineLosses() != lineLosses)
+            return end(LinkResult::LineLost);
         if (nowMs() - startMs > timing.LimitMs)
             return end(LinkResult::GaveUp);
         if (eachPause)
@@ -35,6 +38,8 @@ LinkResult ConfirmEvery(uclTqif& link, ResponseContext& ctx, const QString& conf
         link.setCommitDone(ctx.CommitDone);
         if (sent != LinkResult::Done)
             return end(link.Cancel() ? LinkResult::Cancelled : sent);
+        if (link.LineLosses() != lineLosses)
+            return end(LinkResult::LineLost);
         if (done ? done() : ctx.CommitDone)
             return end(LinkResult::Done);
     }

@@ -26,9 +26,10 @@ struct ConfirmTiming {
 // `confirmText` with status `waitStatus` and wait. A confirm command that
 // fails ends the loop with its reason (Cancelled when the host set Cancel);
 // `done()` true ends it with Done; a detector that keeps answering "busy"
-// beyond LimitMs ends it with GaveUp. `done` defaults to "the confirm answer
-// carried ACK" (CommitDone). The result is also left in the link's
-// LastResult().
+// beyond LimitMs ends it with GaveUp; a line that went down during the loop
+// (also when it came back during a pause) ends it with LineLost: the
+// detector that answers now may not be in the state the loop waits for. `done` defaults to "the
+// confirm answer carried ACK" (CommitDone). The result is also left in the link's LastResult().
 LinkResult ConfirmEvery(uclTqif& link, ResponseContext& ctx, const QString& confirmText,
                         int waitStatus, const ConfirmTiming& timing,
                         const std::function<bool()>& done = {},

@@ -322,6 +322,7 @@ void FrameEngine::timeoutStep() {
 // --- Line events -------------------------------------------------------------
 
 void FrameEngine::lineGone() {
+    ++lineLosses_;
     setLinkState(kLinkIdle);
     // A command still waiting has failed; otherwise the link is simply done.
     if (IsAwaiting(status_))

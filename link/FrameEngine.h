@@ -105,6 +105,10 @@ public:
     // Done after a success. A caller that set the status itself reads it
     // once its wait has ended.
     LinkResult LastFailure() const { return lastFailure_; }
+    // How often the line went down since the engine was made. A sequence
+    // that must not go on over a line that was lost in between (a write and
+    // its commit) compares this before and after each step.
+    int LineLosses() const { return lineLosses_; }
     int LinkState() const { return linkState_; }
     void setLinkState(int state);
     bool Connected() const { return linkState_ == kLinkConnected; }
@@ -176,6 +180,7 @@ private:
     int status_ = kStatusIdle;
     int linkState_ = kLinkIdle;
     LinkResult lastFailure_ = LinkResult::Done;
+    int lineLosses_ = 0;
     qint16 timeout_ = 3;
     int timeoutTicks_ = 0;
     qint16 retry_ = 3;

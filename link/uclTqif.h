@@ -160,6 +160,8 @@ public:
     // while another wait is active; otherwise the reason the engine recorded.
     LinkResult SendAndWait(const QString& commandText, int waitStatus = kStatusAwaiting,
                            const std::function<void()>& whileWaiting = {});
+    // How often the line went down (see FrameEngine::LineLosses).
+    int LineLosses() const { return engine_.LineLosses(); }
     // How the last command or operation on the link ended. The operations
     // that answer only true or false leave their reason here.
     LinkResult LastResult() const { return lastResult_; }
