@@ -1,6 +1,7 @@
 #include "link/Maintenance.h"
 
 #include "app/Catalogue.h"
+#include "app/MessageIds.h"
 #include "link/CommandSet.h"
 #include "link/LinkClock.h"
 #include "link/ReadSequence.h"
@@ -198,11 +199,11 @@ bool Maintenance::SHOnOff(int Index, const std::function<void()>& progress) {
 bool Maintenance::clearSequence(const QString& code) {
     if (!begin())
         return false;
-    link_.AddLog(LoadMessage(5556));
+    link_.AddLog(LoadMessage(kMsgDataRemoveSequenceStart));
     bool ok = sendAndWait(code + QStringLiteral(",W,"));
     if (ok)
         ok = confirm(code + QStringLiteral(",C,"), 5, kStoringPollMs) == ConfirmResult::Done;
-    link_.AddLog(LoadMessage(ok ? 5557 : 5558));
+    link_.AddLog(LoadMessage(ok ? kMsgDataRemoveSequenceFinished : kMsgDataRemoveSequenceFailed));
     return ok;
 }
 
@@ -220,14 +221,14 @@ bool Maintenance::DefaultInstrument() {
     bool ok = sendAndWait(QStringLiteral("UX,W,"));
     if (ok)
         ok = confirm(QStringLiteral("UX,C,"), 4, kStoringPollMs) == ConfirmResult::Done;
-    link_.AddLog(LoadMessage(ok ? 5375 : 5376));
+    link_.AddLog(LoadMessage(ok ? kMsgDefaultFinished : kMsgDefaultFailed));
     return ok;
 }
 
 bool Maintenance::BodyPowerOff() {
     if (!begin())
         return false;
-    link_.AddLog(LoadMessage(5506));
+    link_.AddLog(LoadMessage(kMsgAutoPowerOffSequenceStart));
     // Whether the detector answers or not, it is switched off or about to
     // be: the link lets go of the line either way.
     sendAndWait(QStringLiteral("RO,W,"));
@@ -246,7 +247,7 @@ bool Maintenance::BodyPowerOff() {
     link_.setStatus(0);
     if (!link_.SerialComm() && link_.currentTransport() == &socket)
         socket.open();
-    link_.AddLog(LoadMessage(5507));
+    link_.AddLog(LoadMessage(kMsgAutoPowerOffSequenceFinished));
     return true;
 }
 
@@ -264,7 +265,7 @@ bool Maintenance::ZeroCal(const QString& GasFlag) {
     // A result left from an earlier run must not end this run's polling.
     ctx_.ZeroResult.clear();
     if (!sendAndWait(QStringLiteral("SZ,W,") + GasFlag)) {
-        link_.AddLog(LoadMessage(5516, {dateText()}));
+        link_.AddLog(LoadMessage(kMsgCalibrationUploadFailed, {dateText()}));
         return false;
     }
     const ConfirmResult adjusted = confirm(QStringLiteral("SZ,C,"), 5, kSwitchPollMs,
@@ -279,7 +280,7 @@ bool Maintenance::SpanCal(const QString& GasFlag) {
         return false;
     ctx_.SpanResult.clear();
     if (!sendAndWait(QStringLiteral("S2,W,") + GasFlag)) {
-        link_.AddLog(LoadMessage(5516, {dateText()}));
+        link_.AddLog(LoadMessage(kMsgCalibrationUploadFailed, {dateText()}));
         return false;
     }
     return storeIfAnySucceeded(ctx_.SpanResult);
@@ -320,7 +321,7 @@ void Maintenance::onTick() {
         // Only this timer's own poll is timed out here; a read started by
         // someone else keeps its own time-out.
         if (link_.LastFrame() == uclTqif::BuildFrame(kConcentrationRead)) {
-            link_.AddLog(LoadMessage(5560, {dateText()}));
+            link_.AddLog(LoadMessage(kMsgReadingTimeout, {dateText()}));
             link_.setStatus(2);
         }
         return;

@@ -1,6 +1,7 @@
 #include "workflows/InformationDownload.h"
 
 #include "app/Catalogue.h"
+#include "app/MessageIds.h"
 #include "link/LinkClock.h"
 #include "link/SerialLog.h"
 #include "link/uclTqif.h"
@@ -73,11 +74,11 @@ Result Run(uclTqif& link, clsInstrument& record, const Options& options,
            const Callbacks& callbacks) {
     Result result;
     if (callbacks.progress)
-        callbacks.progress(LoadMessage(6004));
+        callbacks.progress(LoadMessage(kMsgNowDownloading));
 
     if (!link.Connected()) {
-        Log(callbacks, LoadMessage(5417), kRed);
-        link.AddLog(LoadMessage(5522, {Now()}));
+        Log(callbacks, LoadMessage(kMsgDownloadNoResponse), kRed);
+        link.AddLog(LoadMessage(kMsgDownloadSequenceNoResponse, {Now()}));
         result.outcome = Outcome::NotConnected;
         result.DateMismatch = DateDiffers(record);
         return result;
@@ -85,14 +86,14 @@ Result Run(uclTqif& link, clsInstrument& record, const Options& options,
     if (link.IsBusy()) {
         // Another command is waiting for its answer: starting a second one
         // would mix the answers of both.
-        Log(callbacks, LoadMessage(5416), kRed);
+        Log(callbacks, LoadMessage(kMsgDownloadFailed), kRed);
         result.outcome = Outcome::Busy;
         result.DateMismatch = DateDiffers(record);
         return result;
     }
 
-    Log(callbacks, LoadMessage(5414), kGreen);
-    link.AddLog(LoadMessage(5517, {Now()}));
+    Log(callbacks, LoadMessage(kMsgDownloadStart), kGreen);
+    link.AddLog(LoadMessage(kMsgDownloadSequenceStart, {Now()}));
     const qint64 start = ClockMs(link);
 
     link.setInstrument(&record);
@@ -113,14 +114,15 @@ Result Run(uclTqif& link, clsInstrument& record, const Options& options,
         result.AnalogLines = AnalogValueLines(record);
         for (const QString& line : result.AnalogLines)
             Log(callbacks, line, kAnalogGreen);
-        Log(callbacks, LoadMessage(5415), kGreen);
+        Log(callbacks, LoadMessage(kMsgDownloadComplete), kGreen);
         result.ElapsedMs = ClockMs(link) - start;
-        link.AddLog(LoadMessage(5519, {Now(), ElapsedText(result.ElapsedMs)}));
+        link.AddLog(
+            LoadMessage(kMsgDownloadSequenceFinished, {Now(), ElapsedText(result.ElapsedMs)}));
         result.outcome = Outcome::Success;
     } else if (link.Cancel()) {
         ForgetPartialRead(record);
-        Log(callbacks, LoadMessage(5462), kRed);
-        link.AddLog(LoadMessage(5589, {Now()}));
+        Log(callbacks, LoadMessage(kMsgCommunicationCanceled), kRed);
+        link.AddLog(LoadMessage(kMsgProcessCanceled, {Now()}));
         result.outcome = Outcome::Cancelled;
         result.FailLine = record.FailLine();
     } else {
@@ -128,14 +130,15 @@ Result Run(uclTqif& link, clsInstrument& record, const Options& options,
         // failure: the record is incomplete and must not be taken for a
         // successful read.
         ForgetPartialRead(record);
-        Log(callbacks, LoadMessage(5416), kRed);
-        link.AddLog(LoadMessage(5520));
+        Log(callbacks, LoadMessage(kMsgDownloadFailed), kRed);
+        link.AddLog(LoadMessage(kMsgDownloadSequenceFailLine));
         result.FailLine = record.FailLine();
         // The clock parser keeps the refused clock text in FailLine: the
         // detector's date is out of order and must be set first.
         if (!result.FailLine.isEmpty())
-            Log(callbacks, LoadMessage(5590), kRed);
-        link.AddLog(LoadMessage(5521, {Now(), ElapsedText(result.ElapsedMs)}));
+            Log(callbacks, LoadMessage(kMsgDetectorDateInvalid), kRed);
+        link.AddLog(
+            LoadMessage(kMsgDownloadSequenceFailed, {Now(), ElapsedText(result.ElapsedMs)}));
         result.outcome = Outcome::Failed;
     }
     result.DateMismatch = DateDiffers(record);

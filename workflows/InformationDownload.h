@@ -90,7 +90,7 @@ Result Run(uclTqif& link, clsInstrument& record, const Options& options,
 QStringList AnalogValueLines(const clsInstrument& record);
 
 // True when the record's SysDateOffset (days) is more than one day away
-// from zero; the caller logs text 5591 in red.
+// from zero; the caller logs kMsgDateMismatch in red.
 bool DateDiffers(const clsInstrument& record);
 
 // Elapsed time as "hh:nn:ss" (hours may exceed 23).
