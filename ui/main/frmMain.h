@@ -25,8 +25,8 @@
 
 #include "app/AppSettings.h"
 #include "app/Helpers.h"
-#include "records/SessionState.h"
 #include "app/Startup.h"
+#include "records/SessionState.h"
 
 #include <QColor>
 #include <QDateTime>
@@ -134,7 +134,7 @@ public:
     void ClosePort();
     // Initialisation at load and after a power-off.
     void Initialize();
-    // Logs text 5591 in red when the detector's clock is more than a day away
+    // Logs kMsgDateMismatch in red when the detector's clock is more than a day away
     // from the PC's.
     void DateCheck();
     // Shows the progress window for a run mode; the caller deletes it with
