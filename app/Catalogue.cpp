@@ -1,6 +1,7 @@
 // Message catalogue: the English and Japanese tables are UTF-8 text resources,
 // one "number<TAB>text" entry per line, parsed once on first use.
 #include "app/Catalogue.h"
+#include "app/MessageIds.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -153,7 +154,7 @@ QString LoadMessage(int id, const QVariantList& args) {
 }
 
 QString AppTitle() {
-    return LoadMessage(5001, {});
+    return LoadMessage(kMsgAppTitle, {});
 }
 
 QList<int> CatalogueNumbers(CatalogueLanguage language) {

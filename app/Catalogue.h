@@ -22,7 +22,7 @@ CatalogueLanguage CurrentCatalogueLanguage();
 // marker "[#<number>]".
 QString LoadMessage(int id, const QVariantList& args = {});
 
-// Text 5001, the application title.
+// The application title (kMsgAppTitle).
 QString AppTitle();
 
 // Fills the placeholders of a text: "~c"/"~C" give CR LF, "~t"/"~T" a TAB,

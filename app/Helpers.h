@@ -102,7 +102,7 @@ struct SerialPortRecord {
 enum class PortDiscoveryResult {
     None,      // no matching port: IrCommNum 0, the socket transport is used
     One,       // exactly one: IrCommNum and IrCommPortName name it
-    Ambiguous, // several: IrCommNum 0; the window shows texts 20014 / 20015
+    Ambiguous, // several: IrCommNum 0; the window shows kMsgSeveralAdapters
 };
 
 // Reads the vendor and product ids from a hardware search text such as

@@ -7,7 +7,7 @@
 extern const char* const kMakerCompanyHome;     // the home-market company
 extern const char* const kMakerCompanyOverseas; // the company abroad
 
-// The company for the catalogue in use: overseas when text 101 is "EN".
+// The company for the catalogue in use: overseas when kMsgLanguageCode is "EN".
 QString MakerCompanyName();
 // "Copyright (C) <company> All rights reserved." for the catalogue in use.
 QString MakerRightsNotice();

@@ -2,9 +2,9 @@
 
 #include "app/Catalogue.h"
 #include "app/Helpers.h"
+#include "app/MessageIds.h"
 #include "cli/CliConsole.h"
 #include "cli/CliSession.h"
-#include "cli/CliTexts.h"
 #include "cli/RecordJson.h"
 #include "cli/RecordText.h"
 #include "link/CommandSet.h"
@@ -36,8 +36,6 @@
 namespace cli {
 
 namespace {
-
-using clitext::CliText;
 
 constexpr int32_t kBrown = 128 + 256 * 32;
 // Logger memory image and the reference image of the FLASH check.
@@ -76,22 +74,22 @@ void ReportNoDetector(Ctx& c, CliSession& s) {
     const QString date = s.dateText();
     switch (c.inv.command) {
     case Command::Read:
-        c.line(LoadMessage(5417), Console::kRed);
-        s.link().AddLog(LoadMessage(5522, {date}));
+        c.line(LoadMessage(kMsgDownloadNoResponse), Console::kRed);
+        s.link().AddLog(LoadMessage(kMsgDownloadSequenceNoResponse, {date}));
         break;
     case Command::Logger:
     case Command::FlashCheck:
-        c.line(LoadMessage(5422), Console::kRed);
-        s.link().AddLog(LoadMessage(5528, {date}));
+        c.line(LoadMessage(kMsgTrendDownloadNoResponse), Console::kRed);
+        s.link().AddLog(LoadMessage(kMsgTrendDownloadSequenceNoResponse, {date}));
         break;
     case Command::Default:
     case Command::ClearLogger:
     case Command::ClearPower:
-        c.line(LoadMessage(5436), Console::kRed);
-        s.link().AddLog(LoadMessage(5559));
+        c.line(LoadMessage(kMsgDataRemovalNoResponse), Console::kRed);
+        s.link().AddLog(LoadMessage(kMsgDataRemoveSequenceNoResponse));
         break;
     case Command::PowerOff:
-        c.line(LoadMessage(5409), Console::kRed);
+        c.line(LoadMessage(kMsgPowerOffNoResponse), Console::kRed);
         break;
     default:
         break;
@@ -109,7 +107,7 @@ int Connect(Ctx& c, CliSession& s) {
 }
 
 int Interrupted(Ctx& c) {
-    c.error(CliText(clitext::Interrupted));
+    c.error(LoadMessage(kMsgInterrupted));
     return kExitFailed;
 }
 
@@ -172,7 +170,7 @@ InformationDownload::Result Download(Ctx& c, CliSession& s, bool readHistories) 
     InformationDownload::Options options;
     options.ChannelLocked = s.lockedChannels();
     options.ReadHistories = readHistories;
-    CommandCounter counter(c, s.link(), LoadMessage(6004),
+    CommandCounter counter(c, s.link(), LoadMessage(kMsgNowDownloading),
                            ReadTableSize() + (readHistories ? 2 : 0));
     return InformationDownload::Run(s.link(), s.record(), options, ConsoleReport(c));
 }
@@ -186,7 +184,7 @@ int DownloadFailure(Ctx& c, const InformationDownload::Result& r) {
     default:
         if (!r.FailLine.isEmpty())
             c.result.insert(QStringLiteral("failLine"), r.FailLine);
-        c.lastError = LoadMessage(5416);
+        c.lastError = LoadMessage(kMsgDownloadFailed);
         return kExitFailed;
     }
 }
@@ -223,14 +221,14 @@ int CmdPorts(Ctx& c) {
             text += QStringLiteral("  %1:%2").arg(o.value(QStringLiteral("vendorId")).toString(),
                                                   o.value(QStringLiteral("productId")).toString());
         if (adapter)
-            text += QStringLiteral("  ") + CliText(clitext::AdapterMark);
+            text += QStringLiteral("  ") + LoadMessage(kMsgAdapterMark);
         lines << text;
     }
     c.result.insert(QStringLiteral("ports"), list);
     if (lines.isEmpty()) {
-        c.out(CliText(clitext::NoSerialPorts));
+        c.out(LoadMessage(kMsgNoSerialPorts));
     } else {
-        c.out(CliText(clitext::SerialPortsHeading));
+        c.out(LoadMessage(kMsgSerialPortsHeading));
         for (const QString& l : lines)
             c.out(QStringLiteral("  ") + l);
     }
@@ -241,7 +239,7 @@ int CmdPorts(Ctx& c) {
 
 bool CheckSuffix(Ctx& c) {
     if (c.inv.historyGiven && !IsValidHistorySuffix(c.inv.historySuffix)) {
-        c.error(LoadMessage(5382));
+        c.error(LoadMessage(kMsgBadFileNameCharacter));
         return false;
     }
     return true;
@@ -253,11 +251,11 @@ bool AppendHistory(Ctx& c, CliSession& s, HistoryAction action) {
     QString error;
     if (!AppendHistoryLine(s.startFolder(), c.inv.historySuffix, s.record(), action,
                            QDateTime::currentDateTime(), &error)) {
-        c.error(CliText(clitext::CannotWriteFile, {HistoryFileName(c.inv.historySuffix), error}));
+        c.error(LoadMessage(kMsgCannotWriteFile, {HistoryFileName(c.inv.historySuffix), error}));
         return false;
     }
     const QString path = QDir(s.startFolder()).filePath(HistoryFileName(c.inv.historySuffix));
-    c.info(CliText(clitext::HistoryAppended, {path}));
+    c.info(LoadMessage(kMsgHistoryAppended, {path}));
     c.result.insert(QStringLiteral("historyFile"), path);
     return true;
 }
@@ -270,11 +268,11 @@ int CmdRead(Ctx& c, CliSession& s) {
 
     const InformationDownload::Result r = Download(c, s, true);
     if (r.DateMismatch)
-        c.line(LoadMessage(5591), Console::kRed);
+        c.line(LoadMessage(kMsgDateMismatch), Console::kRed);
     if (!r.Success())
         return DownloadFailure(c, r);
     if (!r.HistoryRead || !r.BumpHistoryRead)
-        c.line(CliText(clitext::HistoryReadFailed), Console::kRed);
+        c.line(LoadMessage(kMsgHistoryReadFailed), Console::kRed);
 
     const QDateTime now = QDateTime::currentDateTime();
     c.result.insert(QStringLiteral("record"), RecordToJson(s.record(), now));
@@ -289,7 +287,7 @@ int CmdRead(Ctx& c, CliSession& s) {
             c.error(stored.Describe());
             return kExitFailed;
         }
-        c.info(CliText(clitext::SettingsFileStored, {path}));
+        c.info(LoadMessage(kMsgSettingsFileStored, {path}));
         c.result.insert(QStringLiteral("settingsFile"), path);
     }
     if (!AppendHistory(c, s, HistoryAction::Read))
@@ -306,8 +304,8 @@ int CmdRead(Ctx& c, CliSession& s) {
 void ReportCheck(Ctx& c, const WriteCheckResult& check) {
     QString text = check.titleText() + QStringLiteral(": ") + check.messageText();
     if (check.channel >= 0)
-        text += QLatin1Char(' ') + CliText(clitext::CheckFailedChannel, {check.channel});
-    c.console.error(CliText(clitext::WriteRefused));
+        text += QLatin1Char(' ') + LoadMessage(kMsgCheckFailedChannel, {check.channel});
+    c.console.error(LoadMessage(kMsgWriteRefused));
     c.error(text);
     c.result.insert(QStringLiteral("check"), Console::Tidy(check.messageText()));
     if (check.channel >= 0)
@@ -356,15 +354,15 @@ int CmdWrite(Ctx& c, CliSession& s) {
     if (const int status = Connect(c, s); status != kExitDone)
         return status;
     if (prepared.ReadFirst)
-        c.info(c.inv.id ? CliText(clitext::ReadFirstForId)
-                        : CliText(clitext::PartialFileReadFirst, {options.Path}));
+        c.info(c.inv.id ? LoadMessage(kMsgReadFirstForId)
+                        : LoadMessage(kMsgPartialFileReadFirst, {options.Path}));
 
     WriteFromFile::Result r;
     {
         const int total = (prepared.ReadFirst ? ReadTableSize() + FullWriteSize()
                                               : PendingWriteCommands(prepared.Record).size()) +
                           4;
-        CommandCounter counter(c, s.link(), LoadMessage(6001), total);
+        CommandCounter counter(c, s.link(), LoadMessage(kMsgNowUploading), total);
         r = WriteFromFile::Run(s.link(), s.record(), prepared, ConsoleReport(c));
     }
     if (r.ReadRan && !r.Read.Success())
@@ -381,20 +379,20 @@ int CmdWrite(Ctx& c, CliSession& s) {
     if (!r.Success()) {
         if (s.interrupted())
             return Interrupted(c);
-        c.error(CliText(clitext::CommandFailed));
+        c.error(LoadMessage(kMsgCommandFailed));
         return kExitFailed;
     }
     if (c.inv.historyGiven) {
         if (!r.Write.HistoryError.isEmpty()) {
-            c.error(CliText(clitext::CannotWriteFile,
-                            {HistoryFileName(c.inv.historySuffix), r.Write.HistoryError}));
+            c.error(LoadMessage(kMsgCannotWriteFile,
+                                {HistoryFileName(c.inv.historySuffix), r.Write.HistoryError}));
             return kExitFailed;
         }
-        c.info(CliText(clitext::HistoryAppended, {r.Write.HistoryPath}));
+        c.info(LoadMessage(kMsgHistoryAppended, {r.Write.HistoryPath}));
         c.result.insert(QStringLiteral("historyFile"), r.Write.HistoryPath);
     }
-    c.out(LoadMessage(5311));
-    c.out(CliText(clitext::WrittenCommands, {r.Write.Commands}));
+    c.out(LoadMessage(kMsgUploadCompleteNotice));
+    c.out(LoadMessage(kMsgWrittenCommands, {r.Write.Commands}));
     return kExitDone;
 }
 
@@ -412,13 +410,13 @@ int CmdClock(Ctx& c, CliSession& s) {
     if (c.inv.set) {
         // "Date/Time Set".
         s.record().setSysDateOffset(0);
-        s.link().AddLog(LoadMessage(5535, {s.dateText()}));
-        c.line(LoadMessage(5428), Console::kGreen);
+        s.link().AddLog(LoadMessage(kMsgUploadSequenceStart, {s.dateText()}));
+        c.line(LoadMessage(kMsgUploadStart), Console::kGreen);
         const bool set = s.link().SetDateTime(QDateTime::currentDateTime());
-        c.line(LoadMessage(5429), Console::kGreen);
+        c.line(LoadMessage(kMsgUploadComplete), Console::kGreen);
         c.result.insert(QStringLiteral("set"), set);
         if (!set) {
-            c.error(CliText(clitext::ClockSetFailed));
+            c.error(LoadMessage(kMsgClockSetFailed));
             return kExitFailed;
         }
     }
@@ -426,15 +424,15 @@ int CmdClock(Ctx& c, CliSession& s) {
         if (s.interrupted())
             return Interrupted(c);
         if (s.record().FailLine().startsWith(QLatin1String("HC")))
-            c.line(LoadMessage(5590), Console::kRed);
-        c.error(CliText(clitext::CommandFailed));
+            c.line(LoadMessage(kMsgDetectorDateInvalid), Console::kRed);
+        c.error(LoadMessage(kMsgCommandFailed));
         return kExitFailed;
     }
     const QDateTime now = QDateTime::currentDateTime();
     const QJsonObject clock = ClockToJson(s.record(), now);
     c.result.insert(QStringLiteral("clock"), clock);
     if (clock.value(QStringLiteral("mismatch")).toBool())
-        c.line(LoadMessage(5591), Console::kRed);
+        c.line(LoadMessage(kMsgDateMismatch), Console::kRed);
     c.out(ClockSummary(s.record(), now));
     return kExitDone;
 }
@@ -450,7 +448,7 @@ int CmdHistory(Ctx& c, CliSession& s) {
     if (!ok) {
         if (s.interrupted())
             return Interrupted(c);
-        c.error(CliText(clitext::HistoryReadFailed));
+        c.error(LoadMessage(kMsgHistoryReadFailed));
         return kExitFailed;
     }
     QJsonArray channels;
@@ -473,7 +471,7 @@ int CmdReadings(Ctx& c, CliSession& s) {
         return status;
     clsInstrument& r = s.record();
     if (!s.link().GetGasInfo(&r)) {
-        c.error(CliText(clitext::CommandFailed));
+        c.error(LoadMessage(kMsgCommandFailed));
         return kExitFailed;
     }
     QList<std::array<float, 5>> readings;
@@ -513,7 +511,7 @@ int CmdReadings(Ctx& c, CliSession& s) {
     if (s.interrupted())
         return Interrupted(c);
     if (readings.size() < c.inv.count) {
-        c.error(CliText(clitext::NoReading));
+        c.error(LoadMessage(kMsgNoReading));
         return kExitFailed;
     }
     return kExitDone;
@@ -529,7 +527,7 @@ bool ReadCalibrationInfo(Ctx& c, CliSession& s, CalibrationRun::Channels* calEna
                          bool alarmPoints = false) {
     if (CalibrationRun::ReadInfo(s.link(), s.record(), alarmPoints, calEnable) == LinkResult::Done)
         return true;
-    c.error(CliText(clitext::CommandFailed));
+    c.error(LoadMessage(kMsgCommandFailed));
     return false;
 }
 
@@ -579,7 +577,7 @@ int CmdZero(Ctx& c, CliSession& s) {
     if (!run.Success())
         return s.interrupted() ? Interrupted(c) : kExitFailed;
     if (!ReportCalibration(c, s.record(), calEnable, run)) {
-        c.error(CliText(clitext::CalibrationFailedChannels));
+        c.error(LoadMessage(kMsgCalibrationFailedChannels));
         return kExitFailed;
     }
     return kExitDone;
@@ -592,7 +590,7 @@ int CmdSpan(Ctx& c, CliSession& s) {
     for (const QChar ch : flags)
         flagsOk = flagsOk && (ch == QLatin1Char('0') || ch == QLatin1Char('1'));
     if (!flagsOk) {
-        c.error(CliText(clitext::BadChannelFlags));
+        c.error(LoadMessage(kMsgBadChannelFlags));
         return kExitUsage;
     }
     std::array<bool, 5> selected{};
@@ -603,7 +601,7 @@ int CmdSpan(Ctx& c, CliSession& s) {
     if (!c.inv.concentrations.isEmpty()) {
         const QStringList parts = c.inv.concentrations.split(QLatin1Char(','));
         if (parts.size() != 5) {
-            c.error(CliText(clitext::BadConcentrations));
+            c.error(LoadMessage(kMsgBadConcentrations));
             return kExitUsage;
         }
         for (int ch = 0; ch < 5; ++ch) {
@@ -612,7 +610,7 @@ int CmdSpan(Ctx& c, CliSession& s) {
                 continue;
             // A value for a channel that is not calibrated is a mistake.
             if (!selected[size_t(ch)] || !ParseNumericText(part, &values[size_t(ch)])) {
-                c.error(CliText(clitext::BadConcentrations));
+                c.error(LoadMessage(kMsgBadConcentrations));
                 return kExitUsage;
             }
             given[size_t(ch)] = true;
@@ -633,7 +631,7 @@ int CmdSpan(Ctx& c, CliSession& s) {
         if (!selected[size_t(ch)])
             continue;
         if (!calEnable[size_t(ch)]) {
-            c.error(CliText(clitext::ChannelNotCalibratable, {ch}));
+            c.error(LoadMessage(kMsgChannelNotCalibratable, {ch}));
             return kExitUsage;
         }
         if (!given[size_t(ch)])
@@ -641,7 +639,7 @@ int CmdSpan(Ctx& c, CliSession& s) {
         const SpanConcentration value =
             ParseSpanConcentration(r, ch, QString::number(values[size_t(ch)], 'g', 9));
         if (!value.accepted) {
-            c.error(CliText(clitext::ConcentrationOutOfRange, {texts.at(ch).trimmed(), ch}));
+            c.error(LoadMessage(kMsgConcentrationOutOfRange, {texts.at(ch).trimmed(), ch}));
             return kExitUsage;
         }
         r.setAutoCalib(ch, value.value);
@@ -658,7 +656,7 @@ int CmdSpan(Ctx& c, CliSession& s) {
     if (!run.Success())
         return s.interrupted() ? Interrupted(c) : kExitFailed;
     if (!ReportCalibration(c, r, selected, run)) {
-        c.error(CliText(clitext::CalibrationFailedChannels));
+        c.error(LoadMessage(kMsgCalibrationFailedChannels));
         return kExitFailed;
     }
     return kExitDone;
@@ -681,9 +679,9 @@ int RunMaintenance(Ctx& c, CliSession& s, MaintenanceCommand::Kind kind) {
 // with one more try from the first missing block after a time-out.
 bool DownloadLogger(Ctx& c, CliSession& s, const QString& path) {
     uclTqif& link = s.link();
-    c.line(LoadMessage(5465), Console::kGreen);
-    link.AddLog(LoadMessage(5523, {s.dateText()}));
-    c.console.beginProgress(LoadMessage(6056), kLastImageBlock + 1);
+    c.line(LoadMessage(kMsgLoggerDataDownload), Console::kGreen);
+    link.AddLog(LoadMessage(kMsgTrendDownloadSequenceStart, {s.dateText()}));
+    c.console.beginProgress(LoadMessage(kMsgDownload), kLastImageBlock + 1);
     const QMetaObject::Connection conn =
         QObject::connect(&link, &uclTqif::DumpMessage, [&c](const QString& text) {
             bool isBlock = false;
@@ -703,7 +701,7 @@ bool DownloadLogger(Ctx& c, CliSession& s, const QString& path) {
             break;
         if (link.BinaryRetry() && !retried) {
             retried = true;
-            c.info(CliText(clitext::OneMoreTime));
+            c.info(LoadMessage(kMsgOneMoreTime));
             first = qBound(0, link.BinDumpNextBlock(), kLastImageBlock);
             continue;
         }
@@ -712,7 +710,9 @@ bool DownloadLogger(Ctx& c, CliSession& s, const QString& path) {
     QObject::disconnect(conn);
     c.console.endProgress();
     if (!ok) {
-        c.line(s.interrupted() ? LoadMessage(5462) : LoadMessage(5469), Console::kRed);
+        c.line(s.interrupted() ? LoadMessage(kMsgCommunicationCanceled)
+                               : LoadMessage(kMsgDataDownloadFailed),
+               Console::kRed);
         return false;
     }
     return true;
@@ -722,8 +722,8 @@ bool DownloadLogger(Ctx& c, CliSession& s, const QString& path) {
 bool CheckOutputFile(Ctx& c, const QString& path) {
     const QFileInfo info(path);
     if (info.isDir() || !info.dir().exists()) {
-        c.error(CliText(
-            clitext::CannotWriteFile,
+        c.error(LoadMessage(
+            kMsgCannotWriteFile,
             {path, info.isDir() ? QStringLiteral("a folder") : QStringLiteral("no such folder")}));
         return false;
     }
@@ -739,7 +739,7 @@ int CmdLogger(Ctx& c, CliSession& s) {
     c.result.insert(QStringLiteral("file"), path);
     if (!DownloadLogger(c, s, path))
         return s.interrupted() ? Interrupted(c) : kExitFailed;
-    c.out(CliText(clitext::LoggerImageWritten, {path}));
+    c.out(LoadMessage(kMsgLoggerImageWritten, {path}));
     return kExitDone;
 }
 
@@ -751,10 +751,10 @@ int CmdDumpList(Ctx& c, CliSession& s) {
         return status;
     uclTqif& link = s.link();
     c.result.insert(QStringLiteral("file"), path);
-    c.line(LoadMessage(5463), kBrown);
+    c.line(LoadMessage(kMsgDumpListStart), kBrown);
     const qint64 start = link.clock()->elapsedMs();
-    link.AddLog(LoadMessage(5569, {s.dateText()}));
-    c.console.beginProgress(LoadMessage(5445), 0);
+    link.AddLog(LoadMessage(kMsgDumpListSequenceStarted, {s.dateText()}));
+    c.console.beginProgress(LoadMessage(kMsgDataDownloadNow), 0);
     int blocks = 0;
     const QMetaObject::Connection conn =
         QObject::connect(&link, &uclTqif::DumpMessage, [&c, &blocks](const QString& text) {
@@ -764,15 +764,16 @@ int CmdDumpList(Ctx& c, CliSession& s) {
     QObject::disconnect(conn);
     c.console.endProgress();
     link.AddLog(LoadMessage(
-        5570, {s.dateText(), InformationDownload::ElapsedText(link.clock()->elapsedMs() - start)}));
-    c.line(LoadMessage(5464), kBrown);
+        kMsgDumpListSequenceFinished,
+        {s.dateText(), InformationDownload::ElapsedText(link.clock()->elapsedMs() - start)}));
+    c.line(LoadMessage(kMsgDumpListFinished), kBrown);
     if (!ok) {
         if (s.interrupted())
             return Interrupted(c);
-        c.error(CliText(clitext::CommandFailed));
+        c.error(LoadMessage(kMsgCommandFailed));
         return kExitFailed;
     }
-    c.out(CliText(clitext::DumpListWritten, {path}));
+    c.out(LoadMessage(kMsgDumpListWritten, {path}));
     return kExitDone;
 }
 
@@ -790,7 +791,7 @@ int CmdFlashCheck(Ctx& c, CliSession& s) {
         QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(kReferenceImageName));
     const QByteArray expected = ReadImage(reference);
     if (expected.isEmpty()) {
-        c.error(CliText(clitext::ReferenceMissing, {reference}));
+        c.error(LoadMessage(kMsgReferenceMissing, {reference}));
         return kExitFailed;
     }
     const QString image = QDir(s.startFolder()).filePath(QLatin1String(kLoggerImageName));
@@ -806,12 +807,12 @@ int CmdFlashCheck(Ctx& c, CliSession& s) {
             c.error(QStringLiteral("Clear log data failed"));
             return kExitFailed;
         }
-        c.line(LoadMessage(5434), Console::kGreen);
+        c.line(LoadMessage(kMsgDataRemovalComplete), Console::kGreen);
         if (!link.PowerDataClear()) {
             c.error(QStringLiteral("Clear power log failed"));
             return kExitFailed;
         }
-        c.line(LoadMessage(5471), Console::kGreen);
+        c.line(LoadMessage(kMsgClearPowerAreaComplete), Console::kGreen);
         return kExitDone;
     };
     if (const int status = clearBoth(); status != kExitDone)
@@ -820,7 +821,7 @@ int CmdFlashCheck(Ctx& c, CliSession& s) {
         c.error(QStringLiteral("Write check data failed"));
         return s.interrupted() ? Interrupted(c) : kExitFailed;
     }
-    c.line(LoadMessage(5473), Console::kGreen);
+    c.line(LoadMessage(kMsgWriteDummyDataComplete), Console::kGreen);
     if (!DownloadLogger(c, s, image))
         return s.interrupted() ? Interrupted(c) : kExitFailed;
     if (const int status = clearBoth(); status != kExitDone)
@@ -838,11 +839,11 @@ int CmdFlashCheck(Ctx& c, CliSession& s) {
     c.result.insert(QStringLiteral("firstDifference"),
                     same ? QJsonValue() : QJsonValue(double(difference)));
     if (same) {
-        c.out(LoadMessage(5388, {verdict}));
+        c.out(LoadMessage(kMsgFlashCheckResult, {verdict}));
         return kExitDone;
     }
-    c.line(LoadMessage(5388, {verdict}), Console::kRed);
-    c.out(LoadMessage(5388, {verdict}));
+    c.line(LoadMessage(kMsgFlashCheckResult, {verdict}), Console::kRed);
+    c.out(LoadMessage(kMsgFlashCheckResult, {verdict}));
     return kExitFailed;
 }
 
@@ -850,15 +851,15 @@ int CmdFlashCheck(Ctx& c, CliSession& s) {
 QString ConfirmationQuestion(Command command) {
     switch (command) {
     case Command::Default:
-        return LoadMessage(5374);
+        return LoadMessage(kMsgDefaultReady);
     case Command::ClearLogger:
-        return LoadMessage(5343);
+        return LoadMessage(kMsgDataClearReady);
     case Command::ClearPower:
         return QStringLiteral("Clear Power Log ?");
     case Command::PowerOff:
-        return LoadMessage(5347);
+        return LoadMessage(kMsgPowerOffReady);
     case Command::FlashCheck:
-        return LoadMessage(5386);
+        return LoadMessage(kMsgFlashCheckQuestion);
     default:
         return QString();
     }
@@ -905,12 +906,12 @@ int RunInvocation(const Invocation& inv, Console& console) {
     Ctx c{inv, console, {}, {}};
     int status = kExitDone;
     if (inv.command == Command::Help) {
-        console.out(CliText(clitext::Usage));
+        console.out(LoadMessage(kMsgUsage));
         return kExitDone;
     }
     if (NeedsConfirmation(inv.command) && !inv.yes) {
         c.error(ConfirmationQuestion(inv.command));
-        c.error(CliText(clitext::NeedsYes, {inv.commandName}));
+        c.error(LoadMessage(kMsgNeedsYes, {inv.commandName}));
         status = kExitUsage;
     } else if (inv.command == Command::Ports) {
         status = CmdPorts(c);

@@ -1,15 +1,14 @@
 #include "cli/CliOptions.h"
 
+#include "app/Catalogue.h"
 #include "app/Helpers.h"
-#include "cli/CliTexts.h"
+#include "app/MessageIds.h"
 
 #include <QSet>
 
 namespace cli {
 
 namespace {
-
-using clitext::CliText;
 
 struct CommandInfo {
     const char* name;
@@ -135,19 +134,19 @@ ParseResult ParseCommandLine(const QStringList& arguments) {
                 kGlobalValueOptions.contains(item.name) || commandValueOption;
             const bool isFlag = kGlobalFlags.contains(item.name) || commandFlag;
             if (!isValueOption && !isFlag)
-                return fail(CliText(clitext::UnknownOption, {item.name}));
+                return fail(LoadMessage(kMsgUnknownOption, {item.name}));
             item.ofCommand = commandValueOption || commandFlag;
             if (isValueOption) {
                 if (eq > 0) {
                     item.value = arg.mid(eq + 1);
                 } else {
                     if (i + 1 >= arguments.size())
-                        return fail(CliText(clitext::OptionNeedsValue, {item.name}));
+                        return fail(LoadMessage(kMsgOptionNeedsValue, {item.name}));
                     item.value = arguments.at(++i);
                 }
                 item.hasValue = true;
             } else if (eq > 0) {
-                return fail(CliText(clitext::BadOptionValue, {item.name, arg.mid(eq + 1)}));
+                return fail(LoadMessage(kMsgBadOptionValue, {item.name, arg.mid(eq + 1)}));
             }
             options << item;
             continue;
@@ -155,7 +154,7 @@ ParseResult ParseCommandLine(const QStringList& arguments) {
         if (!command) {
             command = FindCommand(arg);
             if (!command)
-                return fail(CliText(clitext::UnknownCommand, {arg}));
+                return fail(LoadMessage(kMsgUnknownCommand, {arg}));
             inv.command = command->command;
             inv.commandName = arg;
             continue;
@@ -170,21 +169,21 @@ ParseResult ParseCommandLine(const QStringList& arguments) {
         if (item.ofCommand &&
             (!command || (!command->options.contains(n) && !command->flags.contains(n)))) {
             if (!command)
-                return fail(CliText(clitext::NoCommand));
+                return fail(LoadMessage(kMsgNoCommand));
             return fail(
-                CliText(clitext::OptionNotForCommand, {n, QString::fromLatin1(command->name)}));
+                LoadMessage(kMsgOptionNotForCommand, {n, QString::fromLatin1(command->name)}));
         }
         if (n == QLatin1String("--help") || n == QLatin1String("-h")) {
             inv.command = Command::Help;
         } else if (n == QLatin1String("--port")) {
             if (v.trimmed().isEmpty())
-                return fail(CliText(clitext::BadOptionValue, {n, v}));
+                return fail(LoadMessage(kMsgBadOptionValue, {n, v}));
             inv.transport = TransportChoice::Port;
             inv.port = v.trimmed();
             ++transports;
         } else if (n == QLatin1String("--socket")) {
             if (v.trimmed().isEmpty())
-                return fail(CliText(clitext::BadOptionValue, {n, v}));
+                return fail(LoadMessage(kMsgBadOptionValue, {n, v}));
             inv.transport = TransportChoice::Socket;
             inv.socket = v.trimmed();
             ++transports;
@@ -193,22 +192,22 @@ ParseResult ParseCommandLine(const QStringList& arguments) {
             ++transports;
         } else if (n == QLatin1String("--sim-state")) {
             if (v.isEmpty())
-                return fail(CliText(clitext::BadOptionValue, {n, v}));
+                return fail(LoadMessage(kMsgBadOptionValue, {n, v}));
             inv.simState = v;
         } else if (n == QLatin1String("--timeout")) {
             if (!ParseBoundedInt(v, 1, 60, &inv.timeout))
-                return fail(CliText(clitext::BadOptionValue, {n, v}));
+                return fail(LoadMessage(kMsgBadOptionValue, {n, v}));
         } else if (n == QLatin1String("--retry")) {
             if (!ParseBoundedInt(v, 1, 20, &inv.retry))
-                return fail(CliText(clitext::BadOptionValue, {n, v}));
+                return fail(LoadMessage(kMsgBadOptionValue, {n, v}));
         } else if (n == QLatin1String("--serial-log")) {
             if (v.isEmpty())
-                return fail(CliText(clitext::BadOptionValue, {n, v}));
+                return fail(LoadMessage(kMsgBadOptionValue, {n, v}));
             inv.serialLog = v;
         } else if (n == QLatin1String("--lang")) {
             const QString l = v.trimmed().toLower();
             if (l != QLatin1String("en") && l != QLatin1String("ja"))
-                return fail(CliText(clitext::BadOptionValue, {n, v}));
+                return fail(LoadMessage(kMsgBadOptionValue, {n, v}));
             inv.lang = l;
         } else if (n == QLatin1String("--json")) {
             inv.json = true;
@@ -216,7 +215,7 @@ ParseResult ParseCommandLine(const QStringList& arguments) {
             inv.quiet = true;
         } else if (n == QLatin1String("--seq")) {
             if (v.isEmpty())
-                return fail(CliText(clitext::BadOptionValue, {n, v}));
+                return fail(LoadMessage(kMsgBadOptionValue, {n, v}));
             inv.seqFile = v;
         } else if (n == QLatin1String("--history")) {
             // An empty suffix is allowed: "TQ7350_Setting.csv".
@@ -229,7 +228,7 @@ ParseResult ParseCommandLine(const QStringList& arguments) {
             const QString text = v.trimmed().toUpper();
             const int limit = n == QLatin1String("--serial-no") ? kSerialTextLength : kIdTextLength;
             if (text.isEmpty() || !IsIdentityText(text, limit))
-                return fail(CliText(clitext::BadOptionValue, {n, v}));
+                return fail(LoadMessage(kMsgBadOptionValue, {n, v}));
             if (n == QLatin1String("--serial-no"))
                 inv.serialNo = text;
             else if (n == QLatin1String("--station-id"))
@@ -242,7 +241,7 @@ ParseResult ParseCommandLine(const QStringList& arguments) {
             inv.set = true;
         } else if (n == QLatin1String("--count")) {
             if (!ParseBoundedInt(v, 1, 100000, &inv.count))
-                return fail(CliText(clitext::BadOptionValue, {n, v}));
+                return fail(LoadMessage(kMsgBadOptionValue, {n, v}));
         } else if (n == QLatin1String("--channels")) {
             inv.channels = v.trimmed();
         } else if (n == QLatin1String("--conc")) {
@@ -253,28 +252,28 @@ ParseResult ParseCommandLine(const QStringList& arguments) {
     }
 
     if (transports > 1)
-        return fail(CliText(clitext::OneTransportOnly));
+        return fail(LoadMessage(kMsgOneTransportOnly));
     if (!inv.simState.isEmpty() && inv.transport != TransportChoice::Sim)
-        return fail(CliText(clitext::SimStateNeedsSim));
+        return fail(LoadMessage(kMsgSimStateNeedsSim));
     if (inv.command == Command::Help) {
         result.ok = true;
         return result;
     }
     if (!command)
-        return fail(CliText(clitext::NoCommand));
+        return fail(LoadMessage(kMsgNoCommand));
 
     if (command->takesFile) {
         if (positionals.isEmpty() || positionals.first().isEmpty())
-            return fail(CliText(clitext::NeedsFileName, {inv.commandName}));
+            return fail(LoadMessage(kMsgNeedsFileName, {inv.commandName}));
         inv.file = positionals.takeFirst();
     }
     if (!positionals.isEmpty())
-        return fail(CliText(clitext::UnexpectedArgument, {positionals.first()}));
+        return fail(LoadMessage(kMsgUnexpectedArgument, {positionals.first()}));
 
     if (!inv.id && (!inv.serialNo.isEmpty() || !inv.stationId.isEmpty() || !inv.userId.isEmpty()))
-        return fail(CliText(clitext::IdOptionNeedsId));
+        return fail(LoadMessage(kMsgIdOptionNeedsId));
     if (inv.command == Command::Span && inv.channels.isEmpty())
-        return fail(CliText(clitext::BadChannelFlags));
+        return fail(LoadMessage(kMsgBadChannelFlags));
 
     result.ok = true;
     return result;

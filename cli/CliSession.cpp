@@ -2,10 +2,10 @@
 
 #include "app/AppSettings.h"
 #include "app/Catalogue.h"
-#include "records/Configuration.h"
 #include "app/Helpers.h"
+#include "app/MessageIds.h"
 #include "cli/CliConsole.h"
-#include "cli/CliTexts.h"
+#include "records/Configuration.h"
 #include "sim/SimState.h"
 
 #include <QDateTime>
@@ -19,8 +19,6 @@
 namespace cli {
 
 namespace {
-
-using clitext::CliText;
 
 // The hardware id of the USB infrared adapter.
 const char* const kAdapterSearchText = "VID_10C4&PID_EA60";
@@ -105,9 +103,9 @@ int CliSession::setUpSerialLog() {
     }
     const QFileInfo file(QDir(startFolder_).absoluteFilePath(inv_.serialLog));
     if (file.isDir() || !file.dir().exists()) {
-        console_.error(CliText(clitext::BadSerialLog,
-                               {inv_.serialLog, file.isDir() ? QStringLiteral("a folder")
-                                                             : QStringLiteral("no such folder")}));
+        console_.error(LoadMessage(
+            kMsgBadSerialLog, {inv_.serialLog, file.isDir() ? QStringLiteral("a folder")
+                                                            : QStringLiteral("no such folder")}));
         return kExitUsage;
     }
     if (file.fileName() == QLatin1String(SerialLog::kFileName)) {
@@ -121,8 +119,8 @@ int CliSession::setUpSerialLog() {
     logDir_ = std::make_unique<QTemporaryDir>();
     const QString linkPath = QDir(logDir_->path()).filePath(QLatin1String(SerialLog::kFileName));
     if (!logDir_->isValid() || !QFile::link(file.absoluteFilePath(), linkPath)) {
-        console_.error(CliText(clitext::BadSerialLog,
-                               {inv_.serialLog, QStringLiteral("cannot link the log there")}));
+        console_.error(LoadMessage(kMsgBadSerialLog,
+                                   {inv_.serialLog, QStringLiteral("cannot link the log there")}));
         return kExitUsage;
     }
     link_.setLogFolder(logDir_->path());
@@ -159,11 +157,11 @@ int CliSession::chooseTransport() {
                 choice = TransportChoice::Port;
                 break;
             case PortDiscoveryResult::Ambiguous:
-                console_.error(LoadMessage(20014));
-                console_.error(CliText(clitext::AmbiguousAdapter));
+                console_.error(LoadMessage(kMsgSeveralAdapters));
+                console_.error(LoadMessage(kMsgAmbiguousAdapter));
                 return kExitNoDetector;
             case PortDiscoveryResult::None:
-                console_.error(CliText(clitext::NoAdapterFound));
+                console_.error(LoadMessage(kMsgNoAdapterFound));
                 return kExitNoDetector;
             }
         }
@@ -187,8 +185,8 @@ int CliSession::chooseTransport() {
     case TransportChoice::Socket: {
         link_.setSerialComm(false);
         if (!link_.setSocketEndpoint(settings.SocketEndpoint)) {
-            console_.error(CliText(clitext::BadOptionValue,
-                                   {QStringLiteral("--socket"), settings.SocketEndpoint}));
+            console_.error(LoadMessage(kMsgBadOptionValue,
+                                       {QStringLiteral("--socket"), settings.SocketEndpoint}));
             return kExitUsage;
         }
         target_ = settings.SocketEndpoint;
@@ -223,14 +221,14 @@ int CliSession::setUpSimulator() {
         return kExitDone;
     QString error;
     if (QFileInfo::exists(inv_.simState) && !SimState::load(inv_.simState, sim->state(), &error)) {
-        console_.error(CliText(clitext::SimStateError, {inv_.simState, error}));
+        console_.error(LoadMessage(kMsgSimStateError, {inv_.simState, error}));
         return kExitUsage;
     }
     const QString path = inv_.simState;
     auto save = [this, sim, path] {
         QString saveError;
         if (!sim->state().save(path, &saveError))
-            console_.error(CliText(clitext::SimStateError, {path, saveError}));
+            console_.error(LoadMessage(kMsgSimStateError, {path, saveError}));
     };
     save();
     connect(sim, &SimDetector::stateChanged, this, save);
@@ -238,13 +236,13 @@ int CliSession::setUpSimulator() {
 }
 
 int CliSession::connectDetector() {
-    console_.progressLine(CliText(clitext::ConnectingTo, {target_}));
+    console_.progressLine(LoadMessage(kMsgConnectingTo, {target_}));
     link_.setPortOpen(true);
     if (!link_.PortOpen()) {
-        console_.error(CliText(clitext::CannotOpenPort, {target_, link_.LastPortError()}));
+        console_.error(LoadMessage(kMsgCannotOpenPort, {target_, link_.LastPortError()}));
         return kExitNoDetector;
     }
-    link_.AddLog(LoadMessage(5541, {dateText()}));
+    link_.AddLog(LoadMessage(kMsgPortStandby, {dateText()}));
 
     // The link polls with "RC,R," every 1.2 s once the line is up and gives
     // up after Retry polls (AlarmMessage); a line that never comes up is
@@ -261,10 +259,10 @@ int CliSession::connectDetector() {
 
     if (!link_.Connected()) {
         if (g_interrupt || interrupted_) {
-            console_.error(CliText(clitext::Interrupted));
+            console_.error(LoadMessage(kMsgInterrupted));
             return kExitFailed;
         }
-        console_.error(CliText(clitext::NoDetectorAnswered, {target_}));
+        console_.error(LoadMessage(kMsgNoDetectorAnswered, {target_}));
         return kExitNoDetector;
     }
     return kExitDone;
@@ -303,16 +301,17 @@ void CliSession::close() {
 
 void CliSession::wireEvents() {
     connect(&link_, &uclTqif::OnConnect, this,
-            [this] { console_.line(LoadMessage(5432), kConnectBlue); });
-    connect(&link_, &uclTqif::ConnectRetry, this,
-            [this](int count) { console_.line(LoadMessage(5412, {count}), Console::kGreen); });
+            [this] { console_.line(LoadMessage(kMsgConnectionSuccessful), kConnectBlue); });
+    connect(&link_, &uclTqif::ConnectRetry, this, [this](int count) {
+        console_.line(LoadMessage(kMsgConnectSequence, {count}), Console::kGreen);
+    });
     auto message = [this](const QString& text) { console_.line(text, kMessageBlue); };
     connect(&link_, &uclTqif::InstMessage, this, message);
     connect(&link_, &uclTqif::InterMessage, this, message);
     connect(&link_, &uclTqif::AlarmMessage, this, message);
     connect(&link_, &uclTqif::IrDAError, this, [this](int code) {
         if (code == 10048 || code == 10060)
-            console_.line(LoadMessage(5371), Console::kRed);
+            console_.line(LoadMessage(kMsgPortsErrorRestart), Console::kRed);
     });
 }
 

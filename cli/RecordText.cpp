@@ -1,11 +1,11 @@
 #include "cli/RecordText.h"
 
 #include "app/Catalogue.h"
-#include "records/SettingsHistory.h"
-#include "cli/CliTexts.h"
+#include "app/MessageIds.h"
 #include "model/OleDate.h"
 #include "model/clsInstrument.h"
 #include "model/modGasCommon.h"
+#include "records/SettingsHistory.h"
 
 #include <QSet>
 
@@ -14,8 +14,6 @@
 namespace cli {
 
 namespace {
-
-using clitext::CliText;
 
 const QString kNone = QStringLiteral("-----");
 
@@ -75,19 +73,19 @@ QString Value(const clsInstrument& r, int ch, float v) {
 }
 
 QString ChannelTitle(const clsInstrument& r, int ch) {
-    return CliText(clitext::ChannelHeading, {ch}) + QStringLiteral("  ") +
+    return LoadMessage(kMsgChannelHeading, {ch}) + QStringLiteral("  ") +
            (r.GasEnabled(ch) ? modGasCommon::FormatGasLabel(r, ch, true) : kNone);
 }
 
 QString ChannelHistory(const clsInstrument& r, int ch) {
     const int point = r.GasPoint(ch);
     auto value = [point](float v) { return modGasCommon::FormatReading(v, point, false); };
-    return Aligned({{LoadMessage(9001), DateText(r.CalibDate(ch))},
-                    {LoadMessage(9002), value(r.CalibBefore(ch))},
-                    {LoadMessage(9003), value(r.CalibAfter(ch))},
-                    {LoadMessage(9004), DateText(r.BumpDates(ch))},
-                    {LoadMessage(9005), value(r.BumpResult(ch))},
-                    {LoadMessage(9006), value(r.BumpConcentration(ch))}},
+    return Aligned({{LoadMessage(kMsgLastCalDate), DateText(r.CalibDate(ch))},
+                    {LoadMessage(kMsgBeforeLastCal), value(r.CalibBefore(ch))},
+                    {LoadMessage(kMsgAfterLastCal), value(r.CalibAfter(ch))},
+                    {LoadMessage(kMsgLastBumpDate), DateText(r.BumpDates(ch))},
+                    {LoadMessage(kMsgLastBumpResult), value(r.BumpResult(ch))},
+                    {LoadMessage(kMsgLastBumpConcentration), value(r.BumpConcentration(ch))}},
                    QStringLiteral("  "));
 }
 
@@ -117,7 +115,9 @@ QString RecordSummary(const clsInstrument& r, const QDateTime& now,
                            QStringLiteral("No"),        QStringLiteral("Name"),
                            QStringLiteral("FullScale"), QStringLiteral("Digit"),
                            QStringLiteral("Unit"),      QStringLiteral("Ratio")};
-    for (int id : {5648, 5650, 5651, 5652, 5653, 5654, 9001, 9002, 9003, 9004, 9005, 9006})
+    for (int id : {kMsgGas, kMsgWarning, kMsgAlarm, kMsgStel, kMsgTwa, kMsgAutoCal, kMsgLastCalDate,
+                   kMsgBeforeLastCal, kMsgAfterLastCal, kMsgLastBumpDate, kMsgLastBumpResult,
+                   kMsgLastBumpConcentration})
         apart.insert(LoadMessage(id));
     const QStringList heads = HistoryHeaderFields();
     const QStringList values = HistoryDataFields(r, HistoryAction::Read, now);
@@ -129,9 +129,9 @@ QString RecordSummary(const clsInstrument& r, const QDateTime& now,
 
     // The gas channels and their alarm points.
     QList<QStringList> table;
-    table << QStringList{QStringLiteral("Ch"), LoadMessage(5648), LoadMessage(5650),
-                         LoadMessage(5651),    LoadMessage(5652), LoadMessage(5653),
-                         LoadMessage(5654)};
+    table << QStringList{QStringLiteral("Ch"),    LoadMessage(kMsgGas),  LoadMessage(kMsgWarning),
+                         LoadMessage(kMsgAlarm),  LoadMessage(kMsgStel), LoadMessage(kMsgTwa),
+                         LoadMessage(kMsgAutoCal)};
     for (int ch = 0; ch < 5; ++ch)
         table << QStringList{QString::number(ch),
                              r.GasEnabled(ch) ? modGasCommon::FormatGasLabel(r, ch, true) : kNone,
@@ -167,7 +167,7 @@ QString RecordSummary(const clsInstrument& r, const QDateTime& now,
         }
         if (entries.isEmpty())
             continue;
-        blocks << LoadMessage(stations ? 8038 : 8045) + QLatin1Char('\n') +
+        blocks << LoadMessage(stations ? kMsgStationList : kMsgUserList) + QLatin1Char('\n') +
                       Aligned(entries, QStringLiteral("  "));
     }
 
@@ -181,9 +181,9 @@ QString ClockSummary(const clsInstrument& r, const QDateTime& now) {
     const qint64 offsetMs = std::isfinite(offset) ? qint64(std::llround(offset * 86400000.0)) : 0;
     const QString format = QStringLiteral("yyyy/MM/dd HH:mm:ss");
     return Aligned(
-        {{LoadMessage(5212), now.toString(format)},
-         {LoadMessage(5213), now.addMSecs(-offsetMs).toString(format)},
-         {CliText(clitext::ClockDifference), QString::number(-std::llround(offsetMs / 1000.0))}});
+        {{LoadMessage(kMsgPcDateTime), now.toString(format)},
+         {LoadMessage(kMsgDetectorDateTime), now.addMSecs(-offsetMs).toString(format)},
+         {LoadMessage(kMsgClockDifference), QString::number(-std::llround(offsetMs / 1000.0))}});
 }
 
 QString HistorySummary(const clsInstrument& r) {
@@ -213,7 +213,8 @@ QString ReadingsLine(const clsInstrument& r, const std::array<float, 5>& values)
 
 QString CalibrationLine(const clsInstrument& r, int ch, bool ok) {
     const QString name = r.GasName(ch).trimmed();
-    return ok ? name + QStringLiteral("  ") + LoadMessage(5354) : name + QStringLiteral("  Failed");
+    return ok ? name + QStringLiteral("  ") + LoadMessage(kMsgAdjustmentComplete)
+              : name + QStringLiteral("  Failed");
 }
 
 } // namespace cli

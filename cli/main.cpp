@@ -1,10 +1,10 @@
 // tq7350ctl: the TQ-7350 set-up and maintenance commands without a window,
 // over the same link as the window program. See docs/cli.md.
 #include "app/Catalogue.h"
+#include "app/MessageIds.h"
 #include "cli/CliCommands.h"
 #include "cli/CliConsole.h"
 #include "cli/CliOptions.h"
-#include "cli/CliTexts.h"
 
 #include <QCoreApplication>
 #include <QJsonDocument>
@@ -43,7 +43,7 @@ int main(int argc, char* argv[]) {
     const cli::ParseResult parsed = cli::ParseCommandLine(arguments);
     if (!parsed.ok) {
         console.error(parsed.error);
-        console.error(clitext::CliText(clitext::Usage).section(QLatin1Char('\n'), 0, 2));
+        console.error(LoadMessage(kMsgUsage).section(QLatin1Char('\n'), 0, 2));
         if (arguments.contains(QLatin1String("--json"))) {
             QJsonObject o;
             o.insert(QStringLiteral("ok"), false);

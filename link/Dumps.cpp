@@ -2,6 +2,7 @@
 
 #include "app/Catalogue.h"
 #include "app/Maker.h"
+#include "app/MessageIds.h"
 #include "link/CommandSet.h"
 #include "link/LinkClock.h"
 #include "link/uclTqif.h"
@@ -140,7 +141,8 @@ bool Dumps::GetBinDump(const QString& FileName, int FirstBlock, int LastBlock) {
     }
 
     emit link_.DumpMessage(QStringLiteral("Get FLASH Image"));
-    link_.AddLog(LoadMessage(5569, {SerialLog::GeneralDate(link_.serialLog().now())}));
+    link_.AddLog(LoadMessage(kMsgDumpListSequenceStarted,
+                             {SerialLog::GeneralDate(link_.serialLog().now())}));
     LinkClock* clock = link_.clock();
     auto nowMs = [clock] { return clock ? clock->elapsedMs() : 0; };
     const qint64 startMs = nowMs();
@@ -165,7 +167,8 @@ bool Dumps::GetBinDump(const QString& FileName, int FirstBlock, int LastBlock) {
         status = link_.Status();
         emit link_.DumpMessage(QStringLiteral("Get FLASH Image ") + CommandSet::Hex4(b));
         link_.AddLog(LoadMessage(
-            5570, {SerialLog::GeneralDate(link_.serialLog().now()), Elapsed(nowMs() - startMs)}));
+            kMsgDumpListSequenceFinished,
+            {SerialLog::GeneralDate(link_.serialLog().now()), Elapsed(nowMs() - startMs)}));
         if (status == kStatusDone && received_ == kBlockBytes)
             nextBlock_ = b + 1;
         if (!waited || status != kStatusDone || link_.Cancel())
@@ -222,7 +225,7 @@ bool Dumps::GetRomDump2(const QString& FileNames) {
         return false;
     link_.setCancel(false);
     const auto now = [this] { return link_.serialLog().now(); };
-    link_.AddLog(LoadMessage(5569, {SerialLog::GeneralDate(now())}));
+    link_.AddLog(LoadMessage(kMsgDumpListSequenceStarted, {SerialLog::GeneralDate(now())}));
 
     const QString path = resolve(FileNames);
     QSaveFile out(path);

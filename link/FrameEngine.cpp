@@ -1,6 +1,7 @@
 #include "link/FrameEngine.h"
 
 #include "app/Catalogue.h"
+#include "app/MessageIds.h"
 #include "link/SerialLog.h"
 
 #include <QDateTime>
@@ -11,21 +12,6 @@ namespace {
 
 const char* const kFormatError = "<<< Format error >>>";
 const char* const kModelName = "TQ-7350";
-
-// Catalogue texts used here.
-constexpr int kMsgNoResponse = 5405;      // connect polling gave up
-constexpr int kMsgConnectStarted = 5512;  // a connect attempt
-constexpr int kMsgConnectFinished = 5514; // connection made
-constexpr int kMsgBreak = 5542;
-constexpr int kMsgFraming = 5543;
-constexpr int kMsgOverrun = 5544;
-constexpr int kMsgReceiveOverflow = 5545;
-constexpr int kMsgParity = 5546;
-constexpr int kMsgSendOverflow = 5547;
-constexpr int kMsgDeviceControl = 5548;
-constexpr int kMsgReceived = 5549; // "R : ~1"
-constexpr int kMsgPeerConnected = 5550;
-constexpr int kMsgSent = 5552; // "W : ~1"
 
 } // namespace
 
@@ -262,7 +248,7 @@ void FrameEngine::connectPollingStep() {
             setLinkState(kLinkIdle);
             lineErrorCount_ = 0;
             idleTicks_ = 0;
-            emit AlarmMessage(LoadMessage(kMsgNoResponse));
+            emit AlarmMessage(LoadMessage(kMsgConnectNoResponse));
             return;
         }
         ++retryCount_;

@@ -1,6 +1,7 @@
 #include "link/Maintenance.h"
 
 #include "app/Catalogue.h"
+#include "app/MessageIds.h"
 #include "link/CommandSet.h"
 #include "link/LinkClock.h"
 #include "link/ReadSequence.h"
@@ -200,12 +201,12 @@ bool Maintenance::SHOnOff(int Index, const std::function<void()>& progress) {
 bool Maintenance::clearSequence(const QString& code) {
     if (!begin())
         return false;
-    link_.AddLog(LoadMessage(5556));
+    link_.AddLog(LoadMessage(kMsgDataRemoveSequenceStart));
     bool ok = sendAndWait(code + QStringLiteral(",W,"));
     if (ok)
         ok = confirm(code + QStringLiteral(",C,"), kStatusAwaiting, kStoringPollMs) ==
              LinkResult::Done;
-    link_.AddLog(LoadMessage(ok ? 5557 : 5558));
+    link_.AddLog(LoadMessage(ok ? kMsgDataRemoveSequenceFinished : kMsgDataRemoveSequenceFailed));
     return ok;
 }
 
@@ -224,14 +225,14 @@ bool Maintenance::DefaultInstrument() {
     if (ok)
         ok = confirm(QStringLiteral("UX,C,"), kStatusAwaitingRead, kStoringPollMs) ==
              LinkResult::Done;
-    link_.AddLog(LoadMessage(ok ? 5375 : 5376));
+    link_.AddLog(LoadMessage(ok ? kMsgDefaultFinished : kMsgDefaultFailed));
     return ok;
 }
 
 bool Maintenance::BodyPowerOff() {
     if (!begin())
         return false;
-    link_.AddLog(LoadMessage(5506));
+    link_.AddLog(LoadMessage(kMsgAutoPowerOffSequenceStart));
     // Whether the detector answers or not, it is switched off or about to
     // be: the link lets go of the line either way.
     sendAndWait(QStringLiteral("RO,W,"));
@@ -250,7 +251,7 @@ bool Maintenance::BodyPowerOff() {
     link_.setStatus(kStatusIdle);
     if (!link_.SerialComm() && link_.currentTransport() == &socket)
         socket.open();
-    link_.AddLog(LoadMessage(5507));
+    link_.AddLog(LoadMessage(kMsgAutoPowerOffSequenceFinished));
     return true;
 }
 
@@ -268,7 +269,7 @@ bool Maintenance::ZeroCal(const QString& GasFlag) {
     // A result left from an earlier run must not end this run's polling.
     ctx_.ZeroResult.clear();
     if (!sendAndWait(QStringLiteral("SZ,W,") + GasFlag)) {
-        link_.AddLog(LoadMessage(5516, {dateText()}));
+        link_.AddLog(LoadMessage(kMsgCalibrationUploadFailed, {dateText()}));
         return false;
     }
     const LinkResult adjusted = confirm(QStringLiteral("SZ,C,"), kStatusAwaiting, kSwitchPollMs,
@@ -283,7 +284,7 @@ bool Maintenance::SpanCal(const QString& GasFlag) {
         return false;
     ctx_.SpanResult.clear();
     if (!sendAndWait(QStringLiteral("S2,W,") + GasFlag)) {
-        link_.AddLog(LoadMessage(5516, {dateText()}));
+        link_.AddLog(LoadMessage(kMsgCalibrationUploadFailed, {dateText()}));
         return false;
     }
     return storeIfAnySucceeded(ctx_.SpanResult);
@@ -324,7 +325,7 @@ void Maintenance::onTick() {
         // Only this timer's own poll is timed out here; a read started by
         // someone else keeps its own time-out.
         if (link_.LastFrame() == uclTqif::BuildFrame(kConcentrationRead)) {
-            link_.AddLog(LoadMessage(5560, {dateText()}));
+            link_.AddLog(LoadMessage(kMsgReadingTimeout, {dateText()}));
             link_.setStatus(kStatusStopped);
         }
         return;

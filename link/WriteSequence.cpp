@@ -1,6 +1,7 @@
 #include "link/WriteSequence.h"
 
 #include "app/Catalogue.h"
+#include "app/MessageIds.h"
 #include "link/CommandSet.h"
 #include "link/ConfirmLoop.h"
 #include "link/LinkClock.h"
@@ -200,7 +201,7 @@ bool SetInstrument(uclTqif& link, ResponseContext& ctx, clsInstrument* iObj,
     auto nowMs = [clock] { return clock ? clock->elapsedMs() : 0; };
     auto dateText = [&link] { return SerialLog::GeneralDate(link.serialLog().now()); };
 
-    link.AddLog(LoadMessage(5536, {dateText()}));
+    link.AddLog(LoadMessage(kMsgUploadSequenceStarted, {dateText()}));
     const qint64 startMs = nowMs();
     // A cancel left over from an earlier run would end every command at once.
     link.setCancel(false);
@@ -240,8 +241,9 @@ bool SetInstrument(uclTqif& link, ResponseContext& ctx, clsInstrument* iObj,
     }
 
     if (result)
-        link.AddLog(LoadMessage(5537, {dateText(), Elapsed(nowMs() - startMs)}));
+        link.AddLog(
+            LoadMessage(kMsgUploadSequenceFinished, {dateText(), Elapsed(nowMs() - startMs)}));
     else
-        link.AddLog(LoadMessage(5538, {dateText()}));
+        link.AddLog(LoadMessage(kMsgUploadSequenceFailed, {dateText()}));
     return result;
 }

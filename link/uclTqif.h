@@ -13,7 +13,7 @@
 //                             count); passed by value
 //    4 InstMessage(text)      a message text of the record during reads
 //    5 InterMessage(text)     progress texts of the history reads
-//    6 AlarmMessage(text)     connect polling gave up (text 5405)
+//    6 AlarmMessage(text)     connect polling gave up (kMsgConnectNoResponse)
 //    7 DumpMessage(text)      progress texts of the dumps
 //    8 LineDown()             the line went down (CTS and DSR off, the port
 //                             or the socket peer lost)

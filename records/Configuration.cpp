@@ -4,6 +4,7 @@
 #include "app/AppSettings.h"
 #include "app/Catalogue.h"
 #include "app/Helpers.h"
+#include "app/MessageIds.h"
 #include "app/clsToken.h"
 #include "model/clsInstrument.h"
 
@@ -447,8 +448,8 @@ bool SaveConfiguration(const AppSettings& settings, const clsInstrument& default
 }
 
 QString AccessCodeFallback() {
-    return LoadMessage(101) == QLatin1String("EN") ? QStringLiteral("qzv")
-                                                   : QStringLiteral("Wupsa");
+    return LoadMessage(kMsgLanguageCode) == QLatin1String("EN") ? QStringLiteral("qzv")
+                                                                : QStringLiteral("Wupsa");
 }
 
 QString EncodeCodeText(const QString& text) {

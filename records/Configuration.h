@@ -39,7 +39,7 @@ bool SaveConfiguration(const AppSettings& settings, const clsInstrument& default
                        const QString& folder);
 
 // The access code the main window uses when none is set before loading:
-// "qzv" when text 101 is "EN", "Wupsa" otherwise.
+// "qzv" when kMsgLanguageCode is "EN", "Wupsa" otherwise.
 QString AccessCodeFallback();
 
 // The code-text encoding of the access code in the file. One pass turns each

@@ -2,6 +2,7 @@
 #include "records/SettingsHistory.h"
 
 #include "app/Catalogue.h"
+#include "app/MessageIds.h"
 #include "model/OleDate.h"
 #include "model/clsInstrument.h"
 #include "model/modGasCommon.h"
@@ -59,13 +60,13 @@ QString FiveDigits(int32_t value) {
 QString DestinationText(const QString& specType) {
     const QString t = specType.trimmed();
     if (t == QLatin1String("0"))
-        return Msg(8016);
+        return Msg(kMsgDomestic);
     if (t == QLatin1String("1"))
-        return Msg(8017);
+        return Msg(kMsgHvk);
     if (t == QLatin1String("2"))
-        return Msg(8041);
+        return Msg(kMsgGermany);
     if (t == QLatin1String("3"))
-        return Msg(8046);
+        return Msg(kMsgForeign);
     return t;
 }
 
@@ -97,87 +98,91 @@ std::vector<Column> Columns(const clsInstrument* rec, HistoryAction action, cons
     const auto add = [&c](const QString& header, std::function<QString()> value) {
         c.push_back({header, std::move(value)});
     };
-    const QStringList checkTexts = {Msg(8012), Msg(8013), Msg(8014)};
-    const QStringList gasScope = {Msg(8085), Msg(8086)};
+    const QStringList checkTexts = {Msg(kMsgConfirmToUse), Msg(kMsgCannotUse), Msg(kMsgNone)};
+    const QStringList gasScope = {Msg(kMsgFourGas), Msg(kMsgAllGas)};
 
-    add(Msg(9000), [=] { return ActionText(action); });
-    add(Msg(5212), [=] { return DateText(now); });
-    add(Msg(5213), [&r, now] {
+    add(Msg(kMsgAction), [=] { return ActionText(action); });
+    add(Msg(kMsgPcDateTime), [=] { return DateText(now); });
+    add(Msg(kMsgDetectorDateTime), [&r, now] {
         if (!now.isValid())
             return QString();
         return OleDateText(OleDate::FromDateTime(now) - r.SysDateOffset());
     });
-    add(Msg(5608), [&r] { return r.SerialNo(); });
-    add(Msg(8003), [&r] { return r.DummySerial(); });
-    add(Msg(8042), [&r] { return r.SpecNo(); });
+    add(Msg(kMsgSerialNo), [&r] { return r.SerialNo(); });
+    add(Msg(kMsgManufactureNumber), [&r] { return r.DummySerial(); });
+    add(Msg(kMsgSpecNo), [&r] { return r.SpecNo(); });
     add(QStringLiteral("ROM"), [&r] { return FiveDigits(r.RomNumber()); });
     add(QStringLiteral("SUM"), [&r] { return r.SUM(); });
-    add(Msg(5609), [&r] { return r.StationID(); });
-    add(Msg(5610), [&r] { return r.UserID(); });
-    add(Msg(8004), [&r] { return Choice(r.AlarmMode(), {Msg(8005), Msg(8006)}); });
-    add(Msg(5655), [&r] { return QString::number(r.CalLimit()); });
-    add(Msg(8010), [&r] { return SwitchText(r.DispCalLimit()); });
-    add(Msg(8011), [&r, checkTexts] { return Choice(r.CalCheck(), checkTexts); });
-    add(Msg(5223), [&r] { return QString::number(r.Intervals()); });
-    add(Msg(8044), [&r] { return SwitchText(r.Confirmation()); });
-    add(Msg(8047), [&r] { return SwitchText(r.LunchBreak()); });
-    add(Msg(8048), [&r] { return SwitchText(r.AlarmSilence()); });
-    add(Msg(8009), [&r] { return SwitchText(r.LogOverWrite()); });
-    add(Msg(8015), [&r] { return DestinationText(r.SpecType()); });
-    add(Msg(8053), [&r] {
+    add(Msg(kMsgStationId), [&r] { return r.StationID(); });
+    add(Msg(kMsgUserId), [&r] { return r.UserID(); });
+    add(Msg(kMsgAlarmPattern), [&r] {
+        return Choice(r.AlarmMode(), {Msg(kMsgAlarmReset), Msg(kMsgAlarmLatch)});
+    });
+    add(Msg(kMsgCalInterval), [&r] { return QString::number(r.CalLimit()); });
+    add(Msg(kMsgCalLimitDisplay), [&r] { return SwitchText(r.DispCalLimit()); });
+    add(Msg(kMsgCalLimitCheck), [&r, checkTexts] { return Choice(r.CalCheck(), checkTexts); });
+    add(Msg(kMsgIntervalTrendTime), [&r] { return QString::number(r.Intervals()); });
+    add(Msg(kMsgConfirmationBeep), [&r] { return SwitchText(r.Confirmation()); });
+    add(Msg(kMsgLunchBreak), [&r] { return SwitchText(r.LunchBreak()); });
+    add(Msg(kMsgAlarmSilence), [&r] { return SwitchText(r.AlarmSilence()); });
+    add(Msg(kMsgLoggerOverwrite), [&r] { return SwitchText(r.LogOverWrite()); });
+    add(Msg(kMsgDestination), [&r] { return DestinationText(r.SpecType()); });
+    add(Msg(kMsgBatteryType), [&r] {
         return Choice(r.Battery(), {QStringLiteral("Alkaline"), QStringLiteral("Ni-MH")});
     });
-    add(Msg(8036), [&r] {
+    add(Msg(kMsgHcSelect), [&r] {
         return Choice(r.HcMode(),
                       {QStringLiteral("Auto"), QStringLiteral("LEL"), QStringLiteral("vol")});
     });
-    add(Msg(8022), [&r] {
+    add(Msg(kMsgOxygenAlarmType), [&r] {
         return Choice(r.AlarmO2(),
                       {QStringLiteral("H-L"), QStringLiteral("L-LL"), QStringLiteral("H-HH")});
     });
-    add(Msg(8023), [&r] { return QString::number(r.LcdBackLight()); });
-    add(Msg(8057), [&r] { return SwitchText(r.Lc_PpmAuto()); });
-    add(Msg(8058), [&r] { return Choice(r.IsCustom(), {Msg(8059), Msg(8060)}); });
-    add(Msg(8019), [&r] { return SwitchText(r.AutoZero()); });
-    add(Msg(8020), [&r] { return SwitchText(r.DemandZero()); });
-    add(Msg(8021), [&r] { return SwitchText(r.UseUserPassword()); });
-    add(Msg(8024), [&r] { return r.UserPassword2(); });
-    add(Msg(8026), [&r] { return QString::number(r.FlowLevel()); });
-    add(Msg(8043), [&r] { return QString::number(r.pressOffset()); });
-    add(Msg(8037), [&r] { return SwitchText(r.AlarmOnOff()); });
-    add(Msg(8028), [&r] { return SwitchText(r.StelTwaOnOff()); });
-    add(Msg(8083), [&r] { return SwitchText(r.BumpFunction()); });
-    add(Msg(8080), [&r] { return QString::number(r.BumpLimit()); });
-    add(Msg(8081), [&r] { return SwitchText(r.DispBumpLimit()); });
-    add(Msg(8082), [&r, checkTexts] { return Choice(r.BumpCheck(), checkTexts); });
-    add(Msg(8029), [&r] {
+    add(Msg(kMsgBacklightTime), [&r] { return QString::number(r.LcdBackLight()); });
+    add(Msg(kMsgShNcAutoChange), [&r] { return SwitchText(r.Lc_PpmAuto()); });
+    add(Msg(kMsgBoardType), [&r] {
+        return Choice(r.IsCustom(), {Msg(kMsgBoardStandard), Msg(kMsgBoardGasCompany)});
+    });
+    add(Msg(kMsgAutoZero), [&r] { return SwitchText(r.AutoZero()); });
+    add(Msg(kMsgDemandZero), [&r] { return SwitchText(r.DemandZero()); });
+    add(Msg(kMsgUseUserPassword), [&r] { return SwitchText(r.UseUserPassword()); });
+    add(Msg(kMsgUserPassword), [&r] { return r.UserPassword2(); });
+    add(Msg(kMsgMinimumFlow), [&r] { return QString::number(r.FlowLevel()); });
+    add(Msg(kMsgPressureOffset), [&r] { return QString::number(r.pressOffset()); });
+    add(Msg(kMsgAlarmFunction), [&r] { return SwitchText(r.AlarmOnOff()); });
+    add(Msg(kMsgStelTwaFunction), [&r] { return SwitchText(r.StelTwaOnOff()); });
+    add(Msg(kMsgBumpTestFunction), [&r] { return SwitchText(r.BumpFunction()); });
+    add(Msg(kMsgBumpTimeLimit), [&r] { return QString::number(r.BumpLimit()); });
+    add(Msg(kMsgBumpLimitDisplay), [&r] { return SwitchText(r.DispBumpLimit()); });
+    add(Msg(kMsgBumpLimitCheck), [&r, checkTexts] { return Choice(r.BumpCheck(), checkTexts); });
+    add(Msg(kMsgBumpTestTime), [&r] {
         return Choice(r.BumpTime(), {QStringLiteral("30"), QStringLiteral("45"),
                                      QStringLiteral("60"), QStringLiteral("90")});
     });
-    add(Msg(8030), [&r] {
+    add(Msg(kMsgBumpTestThreshold), [&r] {
         return Choice(r.BumpThreshold(),
                       {QStringLiteral("10"), QStringLiteral("20"), QStringLiteral("30"),
                        QStringLiteral("40"), QStringLiteral("50")});
     });
-    add(Msg(8032), [&r] {
+    add(Msg(kMsgCalTimeAfterBumpFail), [&r] {
         return Choice(r.BumpFailCalTime(), {QStringLiteral("90"), QStringLiteral("120")});
     });
-    add(Msg(8031), [&r] { return SwitchText(r.BumpFailAfter()); });
-    add(Msg(8033), [&r] {
+    add(Msg(kMsgCalAfterBumpFail), [&r] { return SwitchText(r.BumpFailAfter()); });
+    add(Msg(kMsgLcBhMode), [&r] {
         return Choice(r.LcBhMode(), {QStringLiteral("OFF"), QStringLiteral("LC"),
                                      QStringLiteral("BH"), QStringLiteral("LC BH")});
     });
-    add(Msg(8034), [&r] {
+    add(Msg(kMsgBarHoleTime), [&r] {
         return Choice(r.BhTime(),
                       {QStringLiteral("30"), QStringLiteral("45"), QStringLiteral("60")});
     });
-    add(Msg(8035), [&r] { return SwitchText(r.LcBuzzer()); });
-    add(Msg(8049), [&r] { return SwitchText(r.DispID()); });
-    add(Msg(8061), [&r] { return SwitchText(r.dlogOnOff()); });
-    add(Msg(8051), [&r] { return SwitchText(r.PeakBar()); });
+    add(Msg(kMsgLeakCheckBuzzer), [&r] { return SwitchText(r.LcBuzzer()); });
+    add(Msg(kMsgIdDisplay), [&r] { return SwitchText(r.DispID()); });
+    add(Msg(kMsgDisplayClearLogger), [&r] { return SwitchText(r.dlogOnOff()); });
+    add(Msg(kMsgPeakBarDisplay), [&r] { return SwitchText(r.PeakBar()); });
     const int zeroChannels[] = {0, 2, 3, 4};
     for (const int ch : zeroChannels) {
-        add(LoadMessage(8050, {QStringLiteral("Gas%1").arg(ch + 1)}),
+        add(LoadMessage(kMsgZeroFollower, {QStringLiteral("Gas%1").arg(ch + 1)}),
             [&r, ch] { return SwitchText(r.Zero(ch)); });
     }
 
@@ -188,24 +193,24 @@ std::vector<Column> Columns(const clsInstrument* rec, HistoryAction action, cons
                 return r.GasEnabled(ch) ? FormatReading((r.*get)(ch), r.GasPoint(ch)) : kNotShown;
             };
         };
-        add(Msg(5648), [&r, ch] { return r.GasEnabled(ch) ? r.GasName(ch) : kNotShown; });
-        add(Msg(5650), point(&clsInstrument::Warning));
-        add(Msg(5651), point(&clsInstrument::Alarm));
-        add(Msg(5652), point(&clsInstrument::Stel));
-        add(Msg(5653), point(&clsInstrument::Twa));
-        add(Msg(5654), point(&clsInstrument::AutoCalib));
+        add(Msg(kMsgGas), [&r, ch] { return r.GasEnabled(ch) ? r.GasName(ch) : kNotShown; });
+        add(Msg(kMsgWarning), point(&clsInstrument::Warning));
+        add(Msg(kMsgAlarm), point(&clsInstrument::Alarm));
+        add(Msg(kMsgStel), point(&clsInstrument::Stel));
+        add(Msg(kMsgTwa), point(&clsInstrument::Twa));
+        add(Msg(kMsgAutoCal), point(&clsInstrument::AutoCalib));
     }
     // Latest calibration and bump test per channel.
     for (int ch = 0; ch < clsInstrument::kGasChannels; ++ch) {
         const auto value = [&r, ch](float (clsInstrument::*get)(int) const) {
             return [&r, ch, get] { return FormatReading((r.*get)(ch), r.GasPoint(ch)); };
         };
-        add(Msg(9001), [&r, ch] { return OleDateText(r.CalibDate(ch)); });
-        add(Msg(9002), value(&clsInstrument::CalibBefore));
-        add(Msg(9003), value(&clsInstrument::CalibAfter));
-        add(Msg(9004), [&r, ch] { return OleDateText(r.BumpDates(ch)); });
-        add(Msg(9005), value(&clsInstrument::BumpResult));
-        add(Msg(9006), value(&clsInstrument::BumpConcentration));
+        add(Msg(kMsgLastCalDate), [&r, ch] { return OleDateText(r.CalibDate(ch)); });
+        add(Msg(kMsgBeforeLastCal), value(&clsInstrument::CalibBefore));
+        add(Msg(kMsgAfterLastCal), value(&clsInstrument::CalibAfter));
+        add(Msg(kMsgLastBumpDate), [&r, ch] { return OleDateText(r.BumpDates(ch)); });
+        add(Msg(kMsgLastBumpResult), value(&clsInstrument::BumpResult));
+        add(Msg(kMsgLastBumpConcentration), value(&clsInstrument::BumpConcentration));
     }
     for (int i = 0; i < clsInstrument::kListSlots; ++i)
         add(QStringLiteral("Station"), [&r, i] { return r.StationList(i); });
@@ -222,9 +227,9 @@ std::vector<Column> Columns(const clsInstrument* rec, HistoryAction action, cons
         add(QStringLiteral("Ratio"),
             [&r, j] { return FormatReading(r.LS_Ratio(j), r.LS_Point(j)); });
     }
-    add(Msg(8087), [&r, gasScope] { return Choice(r.CalCheckALL(), gasScope); });
-    add(Msg(8084), [&r, gasScope] { return Choice(r.BumpCheckALL(), gasScope); });
-    add(Msg(8062), [&r] { return SwitchText(r.PumpOnOffDisp()); });
+    add(Msg(kMsgCalLimitCheckGas), [&r, gasScope] { return Choice(r.CalCheckALL(), gasScope); });
+    add(Msg(kMsgBumpLimitCheckGas), [&r, gasScope] { return Choice(r.BumpCheckALL(), gasScope); });
+    add(Msg(kMsgDisplayPumpOnOff), [&r] { return SwitchText(r.PumpOnOffDisp()); });
     return c;
 }
 

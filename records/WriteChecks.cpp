@@ -2,6 +2,7 @@
 #include "records/WriteChecks.h"
 
 #include "app/Catalogue.h"
+#include "app/MessageIds.h"
 #include "model/OptionRules.h"
 #include "model/clsInstrument.h"
 
@@ -25,13 +26,13 @@ bool HasName(const clsInstrument& record, int ch) {
 int WriteCheckResult::messageId() const {
     switch (check) {
     case WriteCheck::PointsOutOfRange:
-        return 5361; // "Check warning and alarm value. (red color cells)"
+        return kMsgCheckAlarmPoints; // "Check warning and alarm value. (red color cells)"
     case WriteCheck::ImproperAutoCal:
-        return 5380; // "Improper Auto Cal."
+        return kMsgImproperAutoCal; // "Improper Auto Cal."
     case WriteCheck::NoSensor:
-        return 5365; // "No available sensor."
+        return kMsgNoAvailableSensor; // "No available sensor."
     case WriteCheck::BadCombination:
-        return 5369; // "This is not available combination."
+        return kMsgUnavailableCombination; // "This is not available combination."
     case WriteCheck::Passed:
         break;
     }
@@ -41,13 +42,13 @@ int WriteCheckResult::messageId() const {
 int WriteCheckResult::titleId() const {
     switch (check) {
     case WriteCheck::PointsOutOfRange:
-        return 5362; // "Warning and alarm range."
+        return kMsgAlarmPointRange; // "Warning and alarm range."
     case WriteCheck::ImproperAutoCal:
-        return 5381; // "Auto Cal."
+        return kMsgAutoCalTitle; // "Auto Cal."
     case WriteCheck::NoSensor:
-        return 5366; // "No sensor"
+        return kMsgNoSensor; // "No sensor"
     case WriteCheck::BadCombination:
-        return 5370; // "The communication is not possible"
+        return kMsgCommunicationNotPossible; // "The communication is not possible"
     case WriteCheck::Passed:
         break;
     }

@@ -36,14 +36,16 @@ struct WriteCheckResult {
     QString titleText() const;
 };
 
-// Runs the checks in order and stops at the first that fails:
+// Runs the checks in order and stops at the first that fails (its message
+// and title texts in brackets):
 // 1. every enabled channel 0..3 has its warning and alarm (and, for channels
-//    2 and 3, STEL and TWA) in order and within limits (5361 / 5362);
+//    2 and 3, STEL and TWA) in order and within limits (kMsgCheckAlarmPoints,
+//    kMsgAlarmPointRange);
 // 2. every channel 0..4, enabled or not, has an acceptable auto-cal value or
-//    none (5380 / 5381);
-// 3. at least one channel is enabled (5365 / 5366);
+//    none (kMsgImproperAutoCal, kMsgAutoCalTitle);
+// 3. at least one channel is enabled (kMsgNoAvailableSensor, kMsgNoSensor);
 // 4. channels 0 and 4 fit the record's HcMode (0: both on or both off; 1:
 //    channel 4 not on alone; 2: channel 0 not on alone), carry the same gas
 //    name when both are on, and every enabled channel has a gas name
-//    (5369 / 5370).
+//    (kMsgUnavailableCombination, kMsgCommunicationNotPossible).
 WriteCheckResult CheckBeforeWrite(const clsInstrument& record);

@@ -3,6 +3,7 @@
 #include "app/Maker.h"
 
 #include "app/Catalogue.h"
+#include "app/MessageIds.h"
 #include "ui/MessageBox.h"
 
 #include <QEvent>
@@ -121,7 +122,8 @@ frmOpen::frmOpen(QWidget* parent, int displayMs)
 
 void frmOpen::Form_Load() {
     const QString partNumber = QString::fromLatin1(
-        LoadMessage(101) == QLatin1String("JP") ? kPartNumberJapanese : kPartNumberOther);
+        LoadMessage(kMsgLanguageCode) == QLatin1String("JP") ? kPartNumberJapanese
+                                                             : kPartNumberOther);
     lblVersion->setText(QStringLiteral("P.No.") + partNumber);
     lblCompany->setText(MakerCompanyName());
 

@@ -1,6 +1,7 @@
 #include "ui/frmPassword.h"
 
 #include "app/Catalogue.h"
+#include "app/MessageIds.h"
 #include "ui/FontCopy.h"
 #include "ui/MessageBox.h"
 #include "ui/frmOpen.h"
@@ -51,9 +52,9 @@ frmPassword::frmPassword(AppSettings& settings, MainWindowFactory createMainWind
 
 void frmPassword::Form_Load() {
     setWindowTitle(AppTitle());
-    cmdOK->setText(LoadMessage(7010));
-    cmdCancel->setText(LoadMessage(7011));
-    lblPass->setText(LoadMessage(7005));
+    cmdOK->setText(LoadMessage(kMsgOk));
+    cmdCancel->setText(LoadMessage(kMsgCancel));
+    lblPass->setText(LoadMessage(kMsgEnterPassword));
     txtPass->clear();
     ApplySharedFont(this, settings_.SharedFont);
 
@@ -77,7 +78,8 @@ void frmPassword::cmdOK_Click() {
         close();
         return;
     }
-    MsgBox(this, LoadMessage(7101), LoadMessage(7102), QMessageBox::Critical);
+    MsgBox(this, LoadMessage(kMsgIncorrectPassword), LoadMessage(kMsgPassword),
+           QMessageBox::Critical);
     txtPass->setFocus();
 }
 
@@ -92,8 +94,8 @@ void frmPassword::reject() {
 bool frmPassword::Form_QueryUnload() {
     if (settings_.AccessGranted)
         return true;
-    return MsgBox(this, LoadMessage(5373), QStringLiteral("TQ-7350"), QMessageBox::Question,
-                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    return MsgBox(this, LoadMessage(kMsgEndQuestion), QStringLiteral("TQ-7350"),
+                  QMessageBox::Question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 void frmPassword::closeEvent(QCloseEvent* event) {

@@ -3,6 +3,7 @@
 // lives as long as one of its windows is open.
 #include "app/AppSettings.h"
 #include "app/Catalogue.h"
+#include "app/MessageIds.h"
 #include "app/Startup.h"
 #include "ui/MessageBox.h"
 #include "ui/SingleInstance.h"
@@ -86,7 +87,7 @@ int main(int argc, char** argv) {
 
     SingleInstance instance;
     if (!instance.tryAcquire()) {
-        MsgBox(nullptr, LoadMessage(99), AppTitle(), QMessageBox::Critical);
+        MsgBox(nullptr, LoadMessage(kMsgAlreadyRunning), AppTitle(), QMessageBox::Critical);
         return 0;
     }
 

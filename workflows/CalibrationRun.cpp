@@ -1,6 +1,7 @@
 #include "workflows/CalibrationRun.h"
 
 #include "app/Catalogue.h"
+#include "app/MessageIds.h"
 #include "link/CommandSet.h"
 #include "link/SerialLog.h"
 #include "link/uclTqif.h"
@@ -70,7 +71,7 @@ QString SpanCommandText(const clsInstrument& record, const Channels& selected) {
 
 Result Zero(uclTqif& link, const Options& options, const workflows::Report& report) {
     Result result;
-    report.Progress(LoadMessage(6002));
+    report.Progress(LoadMessage(kMsgAdjustingZero));
     link.setRunDensty(false);
     const bool ok = link.ZeroCal(QStringLiteral("11111"));
     if (ok) {
@@ -78,8 +79,8 @@ Result Zero(uclTqif& link, const Options& options, const workflows::Report& repo
             result.Status[size_t(ch)] = link.ZeroStatus(ch);
         result.ResultText = link.ZeroResult();
     } else {
-        report.Line(LoadMessage(5413), Tone::Failure);
-        link.AddLog(LoadMessage(5516, {DateText(link)}));
+        report.Line(LoadMessage(kMsgCalibrationFail), Tone::Failure);
+        link.AddLog(LoadMessage(kMsgCalibrationUploadFailed, {DateText(link)}));
     }
     return Finish(link, ok, options, result);
 }
@@ -87,16 +88,16 @@ Result Zero(uclTqif& link, const Options& options, const workflows::Report& repo
 Result Span(uclTqif& link, const clsInstrument& calRecord, const Channels& selected,
             clsInstrument* historyRecord, const Options& options, const workflows::Report& report) {
     Result result;
-    report.Progress(LoadMessage(6003));
+    report.Progress(LoadMessage(kMsgAdjustingSpan));
     link.setRunDensty(false);
-    link.AddLog(LoadMessage(5515, {DateText(link)}));
+    link.AddLog(LoadMessage(kMsgCalibrationUploadStarted, {DateText(link)}));
     const bool ok = link.SpanCal(SpanCommandText(calRecord, selected));
     if (ok) {
         for (int ch = 0; ch < 5; ++ch)
             result.Status[size_t(ch)] = link.SpanStatus(ch);
         result.ResultText = link.SpanResult();
     } else {
-        report.Line(LoadMessage(5413), Tone::Failure);
+        report.Line(LoadMessage(kMsgCalibrationFail), Tone::Failure);
     }
     const LinkResult spanReason = link.LastResult();
     // The calibration history reflects the run, whatever its outcome.
@@ -113,8 +114,8 @@ QString ResultLines(const clsInstrument& record, const Channels& reported, const
         if (!reported[size_t(ch)])
             continue;
         if (status[size_t(ch)]) {
-            text += record.GasName(ch) + QStringLiteral("  ") + LoadMessage(5354) +
-                    QStringLiteral("\r\n");
+            text += record.GasName(ch) + QStringLiteral("  ") +
+                    LoadMessage(kMsgAdjustmentComplete) + QStringLiteral("\r\n");
         } else {
             const float reading =
                 calEnable[size_t(ch)] ? readings[size_t(ch)] : modGasCommon::kNoValue;

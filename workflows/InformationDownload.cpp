@@ -1,6 +1,7 @@
 #include "workflows/InformationDownload.h"
 
 #include "app/Catalogue.h"
+#include "app/MessageIds.h"
 #include "link/LinkClock.h"
 #include "link/SerialLog.h"
 #include "link/uclTqif.h"
@@ -68,11 +69,11 @@ Result Run(uclTqif& link, clsInstrument& record, const Options& options,
            const workflows::Report& report) {
     using workflows::Tone;
     Result result;
-    report.Progress(LoadMessage(6004));
+    report.Progress(LoadMessage(kMsgNowDownloading));
 
     if (!link.Connected()) {
-        report.Line(LoadMessage(5417), Tone::Failure);
-        link.AddLog(LoadMessage(5522, {Now()}));
+        report.Line(LoadMessage(kMsgDownloadNoResponse), Tone::Failure);
+        link.AddLog(LoadMessage(kMsgDownloadSequenceNoResponse, {Now()}));
         result.outcome = Outcome::NotConnected;
         result.reason = LinkResult::NotConnected;
         result.DateMismatch = DateDiffers(record);
@@ -81,15 +82,15 @@ Result Run(uclTqif& link, clsInstrument& record, const Options& options,
     if (link.IsBusy()) {
         // Another command is waiting for its answer: starting a second one
         // would mix the answers of both.
-        report.Line(LoadMessage(5416), Tone::Failure);
+        report.Line(LoadMessage(kMsgDownloadFailed), Tone::Failure);
         result.outcome = Outcome::Busy;
         result.reason = LinkResult::Busy;
         result.DateMismatch = DateDiffers(record);
         return result;
     }
 
-    report.Line(LoadMessage(5414), Tone::Progress);
-    link.AddLog(LoadMessage(5517, {Now()}));
+    report.Line(LoadMessage(kMsgDownloadStart), Tone::Progress);
+    link.AddLog(LoadMessage(kMsgDownloadSequenceStart, {Now()}));
     const qint64 start = ClockMs(link);
 
     link.setInstrument(&record);
@@ -112,14 +113,15 @@ Result Run(uclTqif& link, clsInstrument& record, const Options& options,
         result.AnalogLines = AnalogValueLines(record);
         for (const QString& line : result.AnalogLines)
             report.Line(line, Tone::Listing);
-        report.Line(LoadMessage(5415), Tone::Progress);
+        report.Line(LoadMessage(kMsgDownloadComplete), Tone::Progress);
         result.ElapsedMs = ClockMs(link) - start;
-        link.AddLog(LoadMessage(5519, {Now(), ElapsedText(result.ElapsedMs)}));
+        link.AddLog(
+            LoadMessage(kMsgDownloadSequenceFinished, {Now(), ElapsedText(result.ElapsedMs)}));
         result.outcome = Outcome::Success;
     } else if (link.Cancel()) {
         ForgetPartialRead(record);
-        report.Line(LoadMessage(5462), Tone::Failure);
-        link.AddLog(LoadMessage(5589, {Now()}));
+        report.Line(LoadMessage(kMsgCommunicationCanceled), Tone::Failure);
+        link.AddLog(LoadMessage(kMsgProcessCanceled, {Now()}));
         result.outcome = Outcome::Cancelled;
         result.FailLine = record.FailLine();
     } else {
@@ -127,14 +129,15 @@ Result Run(uclTqif& link, clsInstrument& record, const Options& options,
         // failure: the record is incomplete and must not be taken for a
         // successful read.
         ForgetPartialRead(record);
-        report.Line(LoadMessage(5416), Tone::Failure);
-        link.AddLog(LoadMessage(5520));
+        report.Line(LoadMessage(kMsgDownloadFailed), Tone::Failure);
+        link.AddLog(LoadMessage(kMsgDownloadSequenceFailLine));
         result.FailLine = record.FailLine();
         // The clock parser keeps the refused clock text in FailLine: the
         // detector's date is out of order and must be set first.
         if (!result.FailLine.isEmpty())
-            report.Line(LoadMessage(5590), Tone::Failure);
-        link.AddLog(LoadMessage(5521, {Now(), ElapsedText(result.ElapsedMs)}));
+            report.Line(LoadMessage(kMsgDetectorDateInvalid), Tone::Failure);
+        link.AddLog(
+            LoadMessage(kMsgDownloadSequenceFailed, {Now(), ElapsedText(result.ElapsedMs)}));
         result.outcome = Outcome::Failed;
     }
     result.DateMismatch = DateDiffers(record);

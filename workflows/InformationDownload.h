@@ -72,7 +72,7 @@ Result Run(uclTqif& link, clsInstrument& record, const Options& options,
 QStringList AnalogValueLines(const clsInstrument& record);
 
 // True when the record's SysDateOffset (days) is more than one day away
-// from zero; the caller reports it (text 5591) as a failure.
+// from zero; the caller reports it (kMsgDateMismatch) as a failure.
 bool DateDiffers(const clsInstrument& record);
 
 // Elapsed time as "hh:nn:ss" (hours may exceed 23).

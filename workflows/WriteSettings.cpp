@@ -1,6 +1,7 @@
 #include "workflows/WriteSettings.h"
 
 #include "app/Catalogue.h"
+#include "app/MessageIds.h"
 #include "link/SerialLog.h"
 #include "link/WriteSequence.h"
 #include "link/uclTqif.h"
@@ -27,11 +28,12 @@ Result Run(uclTqif& link, clsInstrument& record, const Options& options,
         record.SetChangeFlags(true, false);
     result.Commands = PendingWriteCommands(record).size();
 
-    link.AddLog(LoadMessage(5535, {SerialLog::GeneralDate(link.serialLog().now())}));
-    report.Line(LoadMessage(5428), Tone::Progress);
-    report.Progress(LoadMessage(6001));
+    link.AddLog(
+        LoadMessage(kMsgUploadSequenceStart, {SerialLog::GeneralDate(link.serialLog().now())}));
+    report.Line(LoadMessage(kMsgUploadStart), Tone::Progress);
+    report.Progress(LoadMessage(kMsgNowUploading));
     const bool ok = link.SetInstrument(&record);
-    report.Line(LoadMessage(5429), Tone::Progress);
+    report.Line(LoadMessage(kMsgUploadComplete), Tone::Progress);
     if (!ok) {
         result.reason =
             link.LastResult() == LinkResult::Done ? LinkResult::Refused : link.LastResult();

@@ -2,6 +2,7 @@
 
 #include "app/AppSettings.h"
 #include "app/Catalogue.h"
+#include "app/MessageIds.h"
 #include "model/clsInstrument.h"
 #include "model/modGasCommon.h"
 #include "ui/FontCopy.h"
@@ -31,7 +32,7 @@ frmGasSel::frmGasSel(const clsInstrument& record, const AppSettings& settings, b
     setWindowTitle(AppTitle());
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    fraGasSel = new QGroupBox(LoadMessage(5648), this);
+    fraGasSel = new QGroupBox(LoadMessage(kMsgGas), this);
     fraGasSel->setObjectName(QStringLiteral("fraGasSel"));
     optionLayout_ = new QGridLayout(fraGasSel);
     optionLayout_->setHorizontalSpacing(24);
@@ -46,8 +47,8 @@ frmGasSel::frmGasSel(const clsInstrument& record, const AppSettings& settings, b
         });
     }
 
-    cmdGasSel[0] = new QPushButton(LoadMessage(7010), this);
-    cmdGasSel[1] = new QPushButton(LoadMessage(7011), this);
+    cmdGasSel[0] = new QPushButton(LoadMessage(kMsgOk), this);
+    cmdGasSel[1] = new QPushButton(LoadMessage(kMsgCancel), this);
     cmdGasSel[0]->setObjectName(QStringLiteral("cmdGasSel0"));
     cmdGasSel[1]->setObjectName(QStringLiteral("cmdGasSel1"));
     cmdGasSel[0]->setDefault(true);

@@ -2,6 +2,7 @@
 
 #include "app/AppSettings.h"
 #include "app/Catalogue.h"
+#include "app/MessageIds.h"
 #include "model/OptionRules.h"
 #include "model/clsInstrument.h"
 #include "model/modGasCommon.h"
@@ -66,9 +67,10 @@ bool OptionGrid::eventFilter(QObject* watched, QEvent* event) {
 // --- Refresh ---------------------------------------------------------------------
 
 void OptionGrid::FillHeaders() {
-    grid_->setTextMatrix(0, kColWarning, LoadMessage(5672));
+    grid_->setTextMatrix(0, kColWarning, LoadMessage(kMsgAlarmPoints));
     grid_->MergeCells(0, kColWarning, 1, 4);
-    const int captions[kColumns] = {5648, 5649, 5650, 5651, 5652, 5653, 5654};
+    const int captions[kColumns] = {kMsgGas,  kMsgEnable, kMsgWarning, kMsgAlarm,
+                                    kMsgStel, kMsgTwa,    kMsgAutoCal};
     for (int col = 0; col < kColumns; ++col)
         grid_->setTextMatrix(1, col, LoadMessage(captions[col]));
 }
@@ -207,14 +209,16 @@ void OptionGrid::EnableToggled(int ch) {
         const bool ticked = grid_->CellChecked(row, kColEnable) == GridControl::CheckState::Checked;
 
         if (settings_.GasLocked[ch]) {
-            MsgBox(grid_->window(), LoadMessage(5331), LoadMessage(5332), QMessageBox::Information);
+            MsgBox(grid_->window(), LoadMessage(kMsgSensorNotRemoved), LoadMessage(kMsgSensorOnOff),
+                   QMessageBox::Information);
             grid_->setCellChecked(row, kColEnable, true);
             return;
         }
 
         if (!ticked) {
-            const auto answer = MsgBox(grid_->window(), LoadMessage(5335), LoadMessage(5336),
-                                       QMessageBox::Question, QMessageBox::Yes | QMessageBox::No);
+            const auto answer = MsgBox(grid_->window(), LoadMessage(kMsgSensorDisableReady),
+                                       LoadMessage(kMsgSensorDisable), QMessageBox::Question,
+                                       QMessageBox::Yes | QMessageBox::No);
             if (answer != QMessageBox::Yes) {
                 grid_->setCellChecked(row, kColEnable, true);
                 return;

@@ -1,6 +1,7 @@
 #include "ui/main/frmMain.h"
 
 #include "app/Catalogue.h"
+#include "app/MessageIds.h"
 #include "link/LinkTransport.h"
 #include "link/SerialLog.h"
 #include "link/uclTqif.h"
@@ -54,12 +55,6 @@ const QColor kDarkBlue = LogPane::Message();
 // Lamp colour pairs (fill, border).
 enum Lamp { kLampGreen = 0, kLampGrey = 1, kLampYellow = 2, kLampRed = 3 };
 
-// The window's own texts (demo mode, port opening), group 22000 of the
-// catalogue.
-QString ProgramText(int id, const QVariantList& args = {}) {
-    return LoadMessage(id, args);
-}
-
 // A button caption as plain text ("&&" shows one "&").
 QString PlainCaption(const QPushButton* button) {
     QString text = button->text();
@@ -71,7 +66,7 @@ QString PlainCaption(const QPushButton* button) {
 
 // Part numbers shown in the caption (the same as on the splash window).
 QString ProgramPartNumber() {
-    return QString::fromLatin1(LoadMessage(101) == QLatin1String("JP")
+    return QString::fromLatin1(LoadMessage(kMsgLanguageCode) == QLatin1String("JP")
                                    ? frmOpen::kPartNumberJapanese
                                    : frmOpen::kPartNumberOther);
 }
@@ -307,39 +302,48 @@ void frmMain::SetCaptions() {
     if (settings_.FactoryMode)
         title += QStringLiteral(" <製造ｵﾌﾟｼｮﾝ>");
     if (Demo())
-        title += ProgramText(22004);
+        title += LoadMessage(kMsgDemoTitleSuffix);
     setWindowTitle(title);
-    lblDemo->setText(ProgramText(22007));
+    lblDemo->setText(LoadMessage(kMsgDemoLabel));
     lblDemo->setVisible(Demo());
 
-    fraTransStatus->setTitle(LoadMessage(5021));
-    lblStatus[0]->setText(LoadMessage(5022));
-    lblStatus[1]->setText(LoadMessage(5023));
-    lblTitle->setText(LoadMessage(5012));
-    fraCommand[0]->setTitle(LoadMessage(5035));
-    fraCommand[1]->setTitle(LoadMessage(5227));
-    fraCommand[2]->setTitle(LoadMessage(5049));
-    cmdDown[1]->setText(LoadMessage(5037));
-    cmdDown[2]->setText(LoadMessage(5038));
-    cmdDown[4]->setText(LoadMessage(5041));
-    cmdDown[5]->setText(LoadMessage(5047));
-    const int options[9] = {5214, 5215, 5216, 5221, 5230, 5040, 5231, 5255, 5256};
+    fraTransStatus->setTitle(LoadMessage(kMsgStatus));
+    lblStatus[0]->setText(LoadMessage(kMsgSerialPort));
+    lblStatus[1]->setText(LoadMessage(kMsgConnect));
+    lblTitle->setText(LoadMessage(kMsgDownloadState));
+    fraCommand[0]->setTitle(LoadMessage(kMsgReadCommands));
+    fraCommand[1]->setTitle(LoadMessage(kMsgWriteCommands));
+    fraCommand[2]->setTitle(LoadMessage(kMsgSettingCommands));
+    cmdDown[1]->setText(LoadMessage(kMsgInstrumentInformation));
+    cmdDown[2]->setText(LoadMessage(kMsgDownloadLoggerData));
+    cmdDown[4]->setText(LoadMessage(kMsgPowerOff));
+    cmdDown[5]->setText(LoadMessage(kMsgInformationGetAndSave));
+    const int options[9] = {kMsgUpdate,         kMsgDateTimeSet,   kMsgCalibration,
+                            kMsgDefault,        kMsgClearPowerLog, kMsgClearLoggerData,
+                            kMsgWriteCheckData, kMsgUpdateId,      kMsgFlashCheck};
     for (int i = 0; i < 9; ++i)
         cmdOption[i]->setText(LoadMessage(options[i]));
-    cmdFRAMDump->setText(LoadMessage(5222));
-    cmdFactorySetting->setText(LoadMessage(5226));
-    cmdImportSetting->setText(LoadMessage(5228));
-    cmdExportSetting->setText(LoadMessage(5229));
-    cmdExit->setText(LoadMessage(5007));
-    fraStatus->setTitle(LoadMessage(5208));
-    const int labels[8] = {5209, 5210, 5211, 5212, 5213, 0, 0, 5223};
+    cmdFRAMDump->setText(LoadMessage(kMsgEepromDump));
+    cmdFactorySetting->setText(LoadMessage(kMsgDetailSettings));
+    cmdImportSetting->setText(LoadMessage(kMsgLoadLocalFile));
+    cmdExportSetting->setText(LoadMessage(kMsgStoreLocalFile));
+    cmdExit->setText(LoadMessage(kMsgExit));
+    fraStatus->setTitle(LoadMessage(kMsgDetectorStatus));
+    const int labels[8] = {kMsgSerialNoLabel,
+                           kMsgStationIdLabel,
+                           kMsgUserIdLabel,
+                           kMsgPcDateTime,
+                           kMsgDetectorDateTime,
+                           0,
+                           0,
+                           kMsgIntervalTrendTime};
     for (int i = 0; i < 8; ++i) {
         if (labels[i])
             lblOption[i]->setText(LoadMessage(labels[i]));
     }
-    lblInst[6]->setText(LoadMessage(5056));
-    lblInst[8]->setText(LoadMessage(5060));
-    lblSuffix->setText(LoadMessage(5048));
+    lblInst[6]->setText(LoadMessage(kMsgProgramNumber));
+    lblInst[8]->setText(LoadMessage(kMsgSum));
+    lblSuffix->setText(LoadMessage(kMsgFileNameSuffix));
     PadButtons();
 }
 
@@ -385,7 +389,7 @@ void frmMain::Form_Load() {
             fixedTransport_ = transport;
     }
     if (Demo())
-        AddInfo(ProgramText(22001), kRed);
+        AddInfo(LoadMessage(kMsgDemoModeNotice), kRed);
     OpenPort();
 
     clockTag_ = SerialLog::GeneralDate(QDateTime::currentDateTime());
@@ -547,7 +551,8 @@ void frmMain::Form_Activate() {
 }
 
 void frmMain::FirstActivation() {
-    uclTQ6937->AddLog(LoadMessage(5541, {SerialLog::GeneralDate(QDateTime::currentDateTime())}));
+    uclTQ6937->AddLog(
+        LoadMessage(kMsgPortStandby, {SerialLog::GeneralDate(QDateTime::currentDateTime())}));
     clsInstrument& record = session_.Instrument;
     record.SetChangeFlags(true, false);
     record.setImportFlag(true);
@@ -567,7 +572,7 @@ bool frmMain::OpenPort() {
             return true;
         }
         SetLamp(0, lampFill_[kLampRed], lampBorder_[kLampRed]);
-        AddInfo(ProgramText(22005, {link.LastPortError()}), kRed);
+        AddInfo(LoadMessage(kMsgPortNotOpened, {link.LastPortError()}), kRed);
         return false;
     };
     auto serial = [&link, this](const QString& portName, int portNumber) {
@@ -607,7 +612,7 @@ bool frmMain::OpenPort() {
         socket = settings_.SocketEndpoint;
 
     if (!port.isEmpty()) {
-        AddInfo(ProgramText(22006, {port}), kGreen);
+        AddInfo(LoadMessage(kMsgConnectingThrough, {port}), kGreen);
         serial(port, 0);
         opened();
         return true;
@@ -623,18 +628,19 @@ bool frmMain::OpenPort() {
             return true;
         }
         if (found == PortDiscoveryResult::Ambiguous)
-            MsgBox(this, LoadMessage(20014), LoadMessage(20015), QMessageBox::Critical);
+            MsgBox(this, LoadMessage(kMsgSeveralAdapters), LoadMessage(kMsgModuleFinderError),
+                   QMessageBox::Critical);
     }
 
     // No adapter: the socket, when there is an endpoint for it.
     link.setTransport(nullptr);
     link.setSerialComm(false);
     if (socket.isEmpty() || !link.setSocketEndpoint(socket)) {
-        AddInfo(ProgramText(22002), kRed);
+        AddInfo(LoadMessage(kMsgNoIrdaAdapter), kRed);
         SetLamp(0, lampFill_[kLampGrey], lampBorder_[kLampGrey]);
         return false;
     }
-    AddInfo(ProgramText(22006, {socket}), kGreen);
+    AddInfo(LoadMessage(kMsgConnectingThrough, {socket}), kGreen);
     link.setPortOpen(true);
     opened();
     return false;
@@ -779,11 +785,11 @@ void frmMain::SetLogTabStops() {
 
 void frmMain::DateCheck() {
     if (InformationDownload::DateDiffers(session_.Instrument))
-        AddInfo(LoadMessage(5591), kRed);
+        AddInfo(LoadMessage(kMsgDateMismatch), kRed);
 }
 
 void frmMain::NotAvailableYet(QPushButton* button) {
-    AddInfo(ProgramText(22003, {PlainCaption(button)}), kDarkBlue);
+    AddInfo(LoadMessage(kMsgNotAvailableYet, {PlainCaption(button)}), kDarkBlue);
 }
 
 // --- Progress window ----------------------------------------------------------------
@@ -854,7 +860,7 @@ void frmMain::cmdOption_Click(int Index) {
 bool frmMain::InstrumentDownload() {
     if (uclTQ6937->IsBusy())
         return false;
-    ShowUpload(0, LoadMessage(6056));
+    ShowUpload(0, LoadMessage(kMsgDownload));
     EnableCommandFrames(false);
 
     InformationDownload::Options options;
@@ -876,8 +882,8 @@ bool frmMain::InstrumentDownload() {
 }
 
 void frmMain::PowerOff() {
-    if (MsgBox(this, LoadMessage(5347), LoadMessage(5348), QMessageBox::Question,
-               QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    if (MsgBox(this, LoadMessage(kMsgPowerOffReady), LoadMessage(kMsgPowerOffTitle),
+               QMessageBox::Question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
     if (uclTQ6937->IsBusy())
         return;
@@ -904,7 +910,7 @@ void frmMain::PowerOff() {
         // the fresh pane so the user sees it.
         AddInfo(result.DoneText, kGreen);
         if (Demo())
-            AddInfo(ProgramText(22001), kRed);
+            AddInfo(LoadMessage(kMsgDemoModeNotice), kRed);
         ClosePort();
         OpenPort();
     }
@@ -1054,7 +1060,7 @@ void frmMain::tmrInter_Timer() {
 void frmMain::uclTQ6937_OnConnect() {
     if (!uclTQ6937->Connected())
         return;
-    AddInfo(LoadMessage(5432), kBlue);
+    AddInfo(LoadMessage(kMsgConnectionSuccessful), kBlue);
     SetLamp(0, lampFill_[kLampGreen], lampBorder_[kLampGreen]);
     SetLamp(1, lampFill_[kLampGreen], lampBorder_[kLampGreen]);
     RefreshControls();
@@ -1076,7 +1082,7 @@ void frmMain::uclTQ6937_Densty(float d1, float d2, float d3, float d4, float d5)
 }
 
 void frmMain::uclTQ6937_ConnectRetry(int count) {
-    AddInfo(LoadMessage(5412, {count}), kGreen);
+    AddInfo(LoadMessage(kMsgConnectSequence, {count}), kGreen);
 }
 
 void frmMain::uclTQ6937_Message(const QString& text) {
@@ -1101,10 +1107,11 @@ void frmMain::uclTQ6937_LineDown() {
 void frmMain::uclTQ6937_IrDAError(int code) {
     if (code != 10048 && code != 10060)
         return;
-    AddInfo(LoadMessage(5371), kRed);
+    AddInfo(LoadMessage(kMsgPortsErrorRestart), kRed);
     SetLamp(0, lampFill_[kLampRed], lampBorder_[kLampRed]);
     SetLamp(1, lampFill_[kLampGrey], lampBorder_[kLampGrey]);
-    MsgBox(this, LoadMessage(5371), LoadMessage(5372), QMessageBox::Critical);
+    MsgBox(this, LoadMessage(kMsgPortsErrorRestart), LoadMessage(kMsgPortError),
+           QMessageBox::Critical);
 }
 
 // --- Closing -----------------------------------------------------------------------------
@@ -1120,7 +1127,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    if (MsgBox(this, LoadMessage(5373), QStringLiteral("TQ-7350"), QMessageBox::Question,
+    if (MsgBox(this, LoadMessage(kMsgEndQuestion), QStringLiteral("TQ-7350"), QMessageBox::Question,
                QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
         event->ignore();
         return;

@@ -135,7 +135,7 @@ public:
     void ClosePort();
     // Initialisation at load and after a power-off.
     void Initialize();
-    // Logs text 5591 in red when the detector's clock is more than a day away
+    // Logs kMsgDateMismatch in red when the detector's clock is more than a day away
     // from the PC's.
     void DateCheck();
     // Shows the progress window for a run mode; the caller deletes it with

@@ -2,6 +2,7 @@
 
 #include "app/AppSettings.h"
 #include "app/Catalogue.h"
+#include "app/MessageIds.h"
 #include "ui/FontCopy.h"
 
 #include <QCloseEvent>
@@ -134,7 +135,7 @@ frmUpload::frmUpload(int calMode, QWidget* parent)
     lblUpload->setAlignment(Qt::AlignCenter);
     lblUpload->setWordWrap(true);
     lblUpload->setMinimumWidth(amnUpload->sizeHint().width());
-    cmdUpload = new QPushButton(LoadMessage(6005), this);
+    cmdUpload = new QPushButton(LoadMessage(kMsgProgressCancel), this);
     cmdUpload->setObjectName(QStringLiteral("cmdUpload"));
     ApplySharedFont(this, App().SharedFont);
     cmdUpload->setMinimumWidth(
@@ -162,27 +163,27 @@ frmUpload::frmUpload(int calMode, QWidget* parent)
     bool cancelShown = false;
     switch (calMode_) {
     case 0:
-        textId = 6004;
+        textId = kMsgNowDownloading;
         break;
     case 1:
-        textId = 6001;
+        textId = kMsgNowUploading;
         cancelShown = true;
         break;
     case 2:
-        textId = 6001;
+        textId = kMsgNowUploading;
         break;
     case 3:
-        textId = 6002;
+        textId = kMsgAdjustingZero;
         break;
     case 4:
-        textId = 6003;
+        textId = kMsgAdjustingSpan;
         break;
     case 5:
-        textId = 6004;
+        textId = kMsgNowDownloading;
         cancelShown = true;
         break;
     case 6:
-        textId = 6058;
+        textId = kMsgNowWriting;
         break;
     default:
         break;
@@ -209,7 +210,7 @@ QString frmUpload::text() const {
 }
 
 void frmUpload::cmdUpload_Click() {
-    lblUpload->setText(LoadMessage(6006));
+    lblUpload->setText(LoadMessage(kMsgNowCanceling));
     if (cancelHandler_)
         cancelHandler_();
     canceled_ = true;

@@ -1,0 +1,352 @@
+// Names for the numbers of the message catalogue (resources/messages_en.txt
+// and messages_ja.txt), so that a call reads as what it shows:
+// LoadMessage(kMsgUploadStart). Every number the program uses has exactly one
+// name here, in catalogue order; the catalogue files keep their numbers.
+//
+// A text that stands under several numbers (the detector's "No Response" line)
+// has one name per number, after the operation that uses it. The comment beside
+// a name quotes the English text where the name alone does not make it plain.
+#pragma once
+
+// X(name, number) for every catalogue number the program uses.
+// clang-format off
+#define TQ_MESSAGE_IDS(X)                                                                          \
+    /* Start-up */                                                                                 \
+    X(kMsgAlreadyRunning, 99)                    /* "It has already started." */                   \
+    X(kMsgLanguageCode, 101)                     /* "EN" or "JP": which table is in use */         \
+                                                                                                   \
+    /* Main window: captions */                                                                    \
+    X(kMsgAppTitle, 5001)                        /* "TQ-7350 - Setup Program" */                   \
+    X(kMsgExit, 5007)                                                                              \
+    X(kMsgDownloadState, 5012)                                                                     \
+    X(kMsgStatus, 5021)                          /* the link status frame */                       \
+    X(kMsgSerialPort, 5022)                                                                        \
+    X(kMsgConnect, 5023)                                                                           \
+    X(kMsgReadCommands, 5035)                                                                      \
+    X(kMsgInstrumentInformation, 5037)                                                             \
+    X(kMsgDownloadLoggerData, 5038)                                                                \
+    X(kMsgClearLoggerData, 5040)                                                                   \
+    X(kMsgPowerOff, 5041)                        /* "Power Off" button */                          \
+    X(kMsgInformationGetAndSave, 5047)           /* "Information Get && Save" */                   \
+    X(kMsgFileNameSuffix, 5048)                  /* "Filename Suffix at Save" */                   \
+    X(kMsgSettingCommands, 5049)                                                                   \
+    X(kMsgProgramNumber, 5056)                                                                     \
+    X(kMsgSum, 5060)                             /* "SUM" */                                       \
+    X(kMsgDetectorStatus, 5208)                  /* "TQ-7350 Status" */                            \
+    X(kMsgSerialNoLabel, 5209)                   /* "Serial No. (20 Characters)" */                \
+    X(kMsgStationIdLabel, 5210)                  /* "Station ID (16 Characters)" */                \
+    X(kMsgUserIdLabel, 5211)                     /* "User ID (16 Characters)" */                   \
+    X(kMsgPcDateTime, 5212)                      /* "PC Date/Time" */                              \
+    X(kMsgDetectorDateTime, 5213)                /* "TQ-7350 Date/Time" */                         \
+    X(kMsgUpdate, 5214)                                                                            \
+    X(kMsgDateTimeSet, 5215)                                                                       \
+    X(kMsgCalibration, 5216)                                                                       \
+    X(kMsgDefault, 5221)                         /* "DEFAULT" button */                            \
+    X(kMsgEepromDump, 5222)                                                                        \
+    X(kMsgIntervalTrendTime, 5223)               /* "Interval Trend Time (Sec)" */                 \
+    X(kMsgDetailSettings, 5226)                                                                    \
+    X(kMsgWriteCommands, 5227)                                                                     \
+    X(kMsgLoadLocalFile, 5228)                                                                     \
+    X(kMsgStoreLocalFile, 5229)                                                                    \
+    X(kMsgClearPowerLog, 5230)                                                                     \
+    X(kMsgWriteCheckData, 5231)                                                                    \
+    X(kMsgUpdateId, 5255)                        /* "Update ID" */                                 \
+    X(kMsgFlashCheck, 5256)                      /* "FLASH Check" */                               \
+                                                                                                   \
+    /* Main window: questions and message boxes (a text, then its title) */                        \
+    X(kMsgUploadCompleteNotice, 5311)            /* "Upload Complete." */                          \
+    X(kMsgSensorNotRemoved, 5331)                /* "This sensor is not removed." */               \
+    X(kMsgSensorOnOff, 5332)                                                                       \
+    X(kMsgSensorDisableReady, 5335)              /* "Gas Sensor Disable. Ready?" */                \
+    X(kMsgSensorDisable, 5336)                                                                     \
+    X(kMsgDataClearReady, 5343)                  /* "TQ-7350 Data clear Ready?" */                 \
+    /* "TQ-7350 Power off and Serial port off line. Ready?" */                                     \
+    X(kMsgPowerOffReady, 5347)                                                                     \
+    X(kMsgPowerOffTitle, 5348)                   /* "Power off" */                                 \
+    X(kMsgAdjustmentComplete, 5354)                                                                \
+    /* "Check warning and alarm value. (red color cells)" */                                       \
+    X(kMsgCheckAlarmPoints, 5361)                                                                  \
+    X(kMsgAlarmPointRange, 5362)                 /* "Warning and alarm range." */                  \
+    X(kMsgNoAvailableSensor, 5365)               /* "No available sensor." */                      \
+    X(kMsgNoSensor, 5366)                        /* "No sensor" */                                 \
+    X(kMsgUnavailableCombination, 5369)          /* "This is not available combination." */        \
+    X(kMsgCommunicationNotPossible, 5370)        /* "The communication is not possible" */         \
+    /* "Cominucation Ports Error. Restart this program." */                                        \
+    X(kMsgPortsErrorRestart, 5371)                                                                 \
+    X(kMsgPortError, 5372)                       /* "Port Error." */                               \
+    X(kMsgEndQuestion, 5373)                     /* "End ?" */                                     \
+    X(kMsgDefaultReady, 5374)                    /* "TQ-7350 DEFAULT Ready?" */                    \
+    X(kMsgDefaultFinished, 5375)                 /* serial log: "DEFAULT finished" */              \
+    X(kMsgDefaultFailed, 5376)                   /* serial log: "DEFAULT failed" */                \
+    X(kMsgImproperAutoCal, 5380)                 /* "Improper Auto Cal." */                        \
+    X(kMsgAutoCalTitle, 5381)                    /* "Auto Cal." */                                 \
+    /* "The character that cannot be used for the file name..." */                                 \
+    X(kMsgBadFileNameCharacter, 5382)                                                              \
+    X(kMsgFlashCheckQuestion, 5386)              /* "FLASH Check ?" */                             \
+    X(kMsgFlashCheckResult, 5388)                /* "FLASH Check ~1" */                            \
+                                                                                                   \
+    /* Main window: information pane lines. "TQ-7350 No Response. Check Port,Cable And Power." */  \
+    /* stands under five numbers, one name each, after the operation that failed */                \
+    X(kMsgConnectNoResponse, 5405)               /* connect polling gave up */                     \
+    X(kMsgAutoPowerOff, 5406)                    /* "TQ-7350 Auto Power OFF." */                   \
+    X(kMsgAutoPowerOffComplete, 5407)                                                              \
+    X(kMsgAutoPowerOffFailed, 5408)                                                                \
+    X(kMsgPowerOffNoResponse, 5409)                                                                \
+    X(kMsgConnectSequence, 5412)                 /* "Connect Sequence TQ-7350 ...(~1)" */          \
+    X(kMsgCalibrationFail, 5413)                 /* "TQ-7350 Calibration Fail." */                 \
+    X(kMsgDownloadStart, 5414)                   /* "TQ-7350 Instrument Information Download." */  \
+    X(kMsgDownloadComplete, 5415)                                                                  \
+    X(kMsgDownloadFailed, 5416)                                                                    \
+    X(kMsgDownloadNoResponse, 5417)                                                                \
+    X(kMsgTrendDownloadNoResponse, 5422)         /* logger download, flash check */                \
+    X(kMsgUploadStart, 5428)                     /* "TQ-7350 Instrument Information Upload." */    \
+    X(kMsgUploadComplete, 5429)                  /* "TQ-7350 Upload Complete." */                  \
+    X(kMsgConnectionSuccessful, 5432)            /* "TQ-7350 ...Connection Successful." */         \
+    X(kMsgDataRemovalStart, 5433)                /* "TQ-7350 Start Data Removal." */               \
+    X(kMsgDataRemovalComplete, 5434)                                                               \
+    X(kMsgDataRemovalFailed, 5435)                                                                 \
+    X(kMsgDataRemovalNoResponse, 5436)                                                             \
+    X(kMsgDataDownloadNow, 5445)                 /* "Data download now" */                         \
+    X(kMsgCommunicationCanceled, 5462)           /* "Cominucation Canceled." */                    \
+    X(kMsgDumpListStart, 5463)                   /* "Dump List Download (~1) Start." */            \
+    X(kMsgDumpListFinished, 5464)                /* "Dump List Download (~1) Finished." */         \
+    X(kMsgLoggerDataDownload, 5465)              /* "TQ-7350 Log Data Download" */                 \
+    X(kMsgDefaultStart, 5466)                    /* "TQ-7350 Start DEFAULT." */                    \
+    X(kMsgDefaultComplete, 5467)                                                                   \
+    X(kMsgDefaultFail, 5468)                     /* "TQ-7350 DEFAULT Fail ." */                    \
+    X(kMsgDataDownloadFailed, 5469)              /* "Data Download Failed." */                     \
+    X(kMsgClearPowerAreaStart, 5470)             /* "TQ-7350 Start Clear Power Area." */           \
+    X(kMsgClearPowerAreaComplete, 5471)                                                            \
+    X(kMsgClearPowerAreaFail, 5472)              /* "TQ-7350 ClearPowerArea Fail ." */             \
+    X(kMsgWriteDummyDataComplete, 5473)          /* "TQ-7350 WriteDummyData Complete ." */         \
+                                                                                                   \
+    /* Serial log entries (SerialLog.log). An entry for a step that the information pane also */   \
+    /* reports has Sequence in its name (kMsgDownloadSequenceStart beside kMsgDownloadStart). */   \
+    X(kMsgAutoPowerOffSequenceStart, 5506)       /* "---Auto Power OFF Start Sequence---." */      \
+    X(kMsgAutoPowerOffSequenceFinished, 5507)    /* "---Auto Power OFF Finished---." */            \
+    X(kMsgConnectStarted, 5512)                  /* "---StartUp Connect Sequence Started---" */    \
+    X(kMsgConnectFinished, 5514)                 /* "---StartUp Connect Sequence Finished---" */   \
+    X(kMsgCalibrationUploadStarted, 5515)        /* "---Calibration Upload Started---" */          \
+    X(kMsgCalibrationUploadFailed, 5516)         /* "---Calibration Upload Failed---" */           \
+    X(kMsgDownloadSequenceStart, 5517)           /* "---Instrument Download Start Sequence---" */  \
+    X(kMsgDownloadSequenceFinished, 5519)        /* "---Instrument Download Finished---" */        \
+    X(kMsgDownloadSequenceFailLine, 5520)        /* "---Instrument Download Fail Line---" */       \
+    X(kMsgDownloadSequenceFailed, 5521)          /* "---Instrument Download Failed---" */          \
+    /* "----Instrument Download Failed--- TQ-7350 No response." */                                 \
+    X(kMsgDownloadSequenceNoResponse, 5522)                                                        \
+    /* "---Interval Trend Download Start Sequence---" */                                           \
+    X(kMsgTrendDownloadSequenceStart, 5523)                                                        \
+    /* "---Interval Trend Download Failed. TQ-7350 No response---" */                              \
+    X(kMsgTrendDownloadSequenceNoResponse, 5528)                                                   \
+    X(kMsgUploadSequenceStart, 5535)             /* "---Instrument Upload Start Sequence---" */    \
+    X(kMsgUploadSequenceStarted, 5536)           /* "---Instrument Upload Started---" */           \
+    X(kMsgUploadSequenceFinished, 5537)          /* "---Instrument Upload Finished---" */          \
+    X(kMsgUploadSequenceFailed, 5538)            /* "---Instrument Upload Failed---" */            \
+    X(kMsgPortStandby, 5541)                     /* "Serial Port Standby. Date = ~1" */            \
+    X(kMsgBreak, 5542)                           /* "Break Signal Found. Date = ~1" */             \
+    X(kMsgFraming, 5543)                         /* "Flame Error. Date = ~1" */                    \
+    X(kMsgOverrun, 5544)                         /* "Port Over Run. Date = ~1" */                  \
+    X(kMsgReceiveOverflow, 5545)                 /* "Receive Buffer Over Flow. Date = ~1" */       \
+    X(kMsgParity, 5546)                                                                            \
+    X(kMsgSendOverflow, 5547)                    /* "Send Buffer Over Flow. Date = ~1" */          \
+    X(kMsgDeviceControl, 5548)                   /* "Device Control Memory Error. Date = ~1" */    \
+    X(kMsgReceived, 5549)                        /* "R : ~1" */                                    \
+    X(kMsgPeerConnected, 5550)                   /* "TQ-7350 ...Conneted. Date = ~1" */            \
+    X(kMsgSent, 5552)                            /* "W : ~1" */                                    \
+    X(kMsgDataRemoveSequenceStart, 5556)         /* "--- Data Remove Start Sequence---" */         \
+    X(kMsgDataRemoveSequenceFinished, 5557)      /* "--- Data Remove Finished---." */              \
+    X(kMsgDataRemoveSequenceFailed, 5558)        /* "--- Data Remove Failed---." */                \
+    /* "--- Data Remove Failed--- TQ-7350 No response." */                                         \
+    X(kMsgDataRemoveSequenceNoResponse, 5559)                                                      \
+    /* "--- Current reading download time out. ..." */                                             \
+    X(kMsgReadingTimeout, 5560)                                                                    \
+    X(kMsgDumpListSequenceStarted, 5569)         /* "--- Dump List Download Started. ---(~1)" */   \
+    X(kMsgDumpListSequenceFinished, 5570)        /* "--- Dump List Download Finished. ---(...)" */ \
+    X(kMsgProcessCanceled, 5589)                 /* "---Process to Canceled---. Date = ~1" */      \
+                                                                                                   \
+    /* The detector's clock */                                                                     \
+    /* "A date is injustice. Make it accurate time, ..." */                                        \
+    X(kMsgDetectorDateInvalid, 5590)                                                               \
+    /* "A date doesn't correspond to the host. ..." */                                             \
+    X(kMsgDateMismatch, 5591)                                                                      \
+                                                                                                   \
+    /* Settings headings: window, history file, command-line tool */                               \
+    X(kMsgSerialNo, 5608)                        /* "Serial No." */                                \
+    X(kMsgStationId, 5609)                       /* "Station ID" */                                \
+    X(kMsgUserId, 5610)                          /* "User ID" */                                   \
+    X(kMsgGas, 5648)                                                                               \
+    X(kMsgEnable, 5649)                                                                            \
+    X(kMsgWarning, 5650)                                                                           \
+    X(kMsgAlarm, 5651)                                                                             \
+    X(kMsgStel, 5652)                                                                              \
+    X(kMsgTwa, 5653)                                                                               \
+    X(kMsgAutoCal, 5654)                         /* "Auto Cal." */                                 \
+    X(kMsgCalInterval, 5655)                     /* "Cal.Interval(Days)" */                        \
+    X(kMsgAlarmPoints, 5672)                     /* "Warning and Alarm point" */                   \
+                                                                                                   \
+    /* Progress window */                                                                          \
+    X(kMsgNowUploading, 6001)                                                                      \
+    X(kMsgAdjustingZero, 6002)                                                                     \
+    X(kMsgAdjustingSpan, 6003)                   /* "Adjusting Span Settings." */                  \
+    X(kMsgNowDownloading, 6004)                                                                    \
+    X(kMsgProgressCancel, 6005)                  /* "Cancel" */                                    \
+    X(kMsgNowCanceling, 6006)                    /* "Now Cancel Processing" */                     \
+    X(kMsgDownload, 6056)                        /* "Download" */                                  \
+    X(kMsgNowWriting, 6058)                                                                        \
+                                                                                                   \
+    /* Access-code dialog */                                                                       \
+    X(kMsgEnterPassword, 7005)                   /* "Please input password." */                    \
+    X(kMsgOk, 7010)                                                                                \
+    X(kMsgCancel, 7011)                                                                            \
+    X(kMsgIncorrectPassword, 7101)               /* "Incorrect Password Entered" */                \
+    X(kMsgPassword, 7102)                                                                          \
+                                                                                                   \
+    /* Factory settings */                                                                         \
+    X(kMsgManufactureNumber, 8003)                                                                 \
+    X(kMsgAlarmPattern, 8004)                                                                      \
+    X(kMsgAlarmReset, 8005)                      /* "Reset" */                                     \
+    X(kMsgAlarmLatch, 8006)                      /* "Latch" */                                     \
+    X(kMsgLoggerOverwrite, 8009)                 /* "Logger Over Write" */                         \
+    X(kMsgCalLimitDisplay, 8010)                 /* "Cal.Limit Display" */                         \
+    X(kMsgCalLimitCheck, 8011)                   /* "Cal.Limit Check" */                           \
+    X(kMsgConfirmToUse, 8012)                    /* "Confirm to use" */                            \
+    X(kMsgCannotUse, 8013)                       /* "Can't use" */                                 \
+    X(kMsgNone, 8014)                            /* "None" */                                      \
+    X(kMsgDestination, 8015)                                                                       \
+    X(kMsgDomestic, 8016)                                                                          \
+    X(kMsgHvk, 8017)                             /* "HVK" */                                       \
+    X(kMsgAutoZero, 8019)                        /* "Auto Zero Adjustment" */                      \
+    X(kMsgDemandZero, 8020)                      /* "Zero Adjustment on demand" */                 \
+    X(kMsgUseUserPassword, 8021)                 /* "Enable User Password" */                      \
+    X(kMsgOxygenAlarmType, 8022)                 /* "OXY Alarm type" */                            \
+    X(kMsgBacklightTime, 8023)                   /* "LCD Backlight Time(0-255sec)" */              \
+    X(kMsgUserPassword, 8024)                                                                      \
+    X(kMsgMinimumFlow, 8026)                     /* "Minimun Flow " */                             \
+    X(kMsgStelTwaFunction, 8028)                                                                   \
+    X(kMsgBumpTestTime, 8029)                    /* "Bump Test Time(sec)" */                       \
+    X(kMsgBumpTestThreshold, 8030)               /* "Bump Test Threshold(%)" */                    \
+    X(kMsgCalAfterBumpFail, 8031)                /* "Calibration after Bump Test Failed" */        \
+    /* "Calibration Time(sec) after Bump Test Failed" */                                           \
+    X(kMsgCalTimeAfterBumpFail, 8032)                                                              \
+    X(kMsgLcBhMode, 8033)                        /* "LC/BH Mode" */                                \
+    X(kMsgBarHoleTime, 8034)                     /* "Bar Hole Measure Time(sec)" */                \
+    X(kMsgLeakCheckBuzzer, 8035)                                                                   \
+    X(kMsgHcSelect, 8036)                        /* "HC SELECT" */                                 \
+    X(kMsgAlarmFunction, 8037)                                                                     \
+    X(kMsgStationList, 8038)                                                                       \
+    X(kMsgGermany, 8041)                                                                           \
+    X(kMsgSpecNo, 8042)                                                                            \
+    X(kMsgPressureOffset, 8043)                  /* "PressureSensorOffset" */                      \
+    X(kMsgConfirmationBeep, 8044)                /* "Confermation Beep" */                         \
+    X(kMsgUserList, 8045)                                                                          \
+    X(kMsgForeign, 8046)                                                                           \
+    X(kMsgLunchBreak, 8047)                                                                        \
+    X(kMsgAlarmSilence, 8048)                                                                      \
+    X(kMsgIdDisplay, 8049)                       /* "ID Display" */                                \
+    X(kMsgZeroFollower, 8050)                    /* "Zero Follower (~1)" */                        \
+    X(kMsgPeakBarDisplay, 8051)                                                                    \
+    X(kMsgBatteryType, 8053)                                                                       \
+    X(kMsgShNcAutoChange, 8057)                  /* "SH/NC Auto change" */                         \
+    X(kMsgBoardType, 8058)                                                                         \
+    X(kMsgBoardStandard, 8059)                   /* "Standard" */                                  \
+    X(kMsgBoardGasCompany, 8060)                 /* "for Gas Company" */                           \
+    X(kMsgDisplayClearLogger, 8061)                                                                \
+    X(kMsgDisplayPumpOnOff, 8062)                /* "Display Pump ON/OFF" */                       \
+    X(kMsgBumpTimeLimit, 8080)                   /* "Bump Test Time Limit(0-30days)" */            \
+    X(kMsgBumpLimitDisplay, 8081)                /* "Bump Test Limit Display" */                   \
+    X(kMsgBumpLimitCheck, 8082)                  /* "Bump Test Limit Check" */                     \
+    X(kMsgBumpTestFunction, 8083)                                                                  \
+    X(kMsgBumpLimitCheckGas, 8084)               /* "Bump Test Limit Check Gas" */                 \
+    X(kMsgFourGas, 8085)                         /* "4GAS" */                                      \
+    X(kMsgAllGas, 8086)                          /* "ALL" */                                       \
+    X(kMsgCalLimitCheckGas, 8087)                /* "Cal.Limit Check Gas" */                       \
+                                                                                                   \
+    /* Calibration and bump test history */                                                        \
+    /* "Action" (the group name doubles as a heading) */                                           \
+    X(kMsgAction, 9000)                                                                            \
+    X(kMsgLastCalDate, 9001)                     /* "Last Calibration Date" */                     \
+    X(kMsgBeforeLastCal, 9002)                   /* "Before Last Calibration" */                   \
+    X(kMsgAfterLastCal, 9003)                    /* "After Last Calibration" */                    \
+    X(kMsgLastBumpDate, 9004)                    /* "Last Bump Test Date" */                       \
+    X(kMsgLastBumpResult, 9005)                  /* "Last Bump Test Result" */                     \
+    X(kMsgLastBumpConcentration, 9006)           /* "Last Bump Test Concentration" */              \
+                                                                                                   \
+    /* Shared messages */                                                                          \
+    /* "More than one USB Serial Converter is connected" */                                        \
+    X(kMsgSeveralAdapters, 20014)                                                                  \
+    X(kMsgModuleFinderError, 20015)              /* "module finder error" */                       \
+                                                                                                   \
+    /* The command-line tool's own texts */                                                        \
+    X(kMsgUsage, 21001)                          /* the usage text */                              \
+    X(kMsgUnknownCommand, 21002)                 /* Unknown command "~1". */                       \
+    X(kMsgUnknownOption, 21003)                                                                    \
+    X(kMsgOptionNeedsValue, 21004)                                                                 \
+    X(kMsgBadOptionValue, 21005)                                                                   \
+    X(kMsgNoCommand, 21006)                                                                        \
+    X(kMsgNeedsYes, 21007)                       /* "~1" changes the detector: add --yes ... */    \
+    X(kMsgNoDetectorAnswered, 21008)                                                               \
+    X(kMsgCannotOpenPort, 21009)                 /* "Cannot open ~1: ~2" */                        \
+    X(kMsgNoAdapterFound, 21010)                 /* "No USB infrared adapter was found. ..." */    \
+    X(kMsgSettingsFileStored, 21011)                                                               \
+    X(kMsgHistoryAppended, 21012)                                                                  \
+    X(kMsgCannotWriteFile, 21013)                /* "Cannot write ~1: ~2" */                       \
+    X(kMsgNeedsFileName, 21014)                                                                    \
+    X(kMsgOneTransportOnly, 21015)                                                                 \
+    X(kMsgPartialFileReadFirst, 21016)           /* settings read first, file applied over them */ \
+    X(kMsgClockDifference, 21019)                /* "Difference (seconds, detector - PC)" */       \
+    X(kMsgNoReading, 21020)                                                                        \
+    X(kMsgChannelNotCalibratable, 21021)         /* "Channel ~1 cannot be span calibrated ..." */  \
+    X(kMsgBadChannelFlags, 21022)                /* the --channels format */                       \
+    X(kMsgBadConcentrations, 21023)              /* the --conc format */                           \
+    X(kMsgConcentrationOutOfRange, 21024)        /* span gas value ~1 of channel ~2 unusable */    \
+    X(kMsgReferenceMissing, 21025)               /* "The reference image ~1 cannot be read." */    \
+    X(kMsgLoggerImageWritten, 21026)                                                               \
+    X(kMsgDumpListWritten, 21027)                                                                  \
+    X(kMsgSerialPortsHeading, 21028)                                                               \
+    X(kMsgAdapterMark, 21029)                    /* "infrared adapter" */                          \
+    X(kMsgNoSerialPorts, 21030)                                                                    \
+    X(kMsgBadSerialLog, 21031)                   /* "The serial log ~1 cannot be used: ~2" */      \
+    X(kMsgUnexpectedArgument, 21032)             /* Unexpected argument "~1". */                   \
+    X(kMsgWriteRefused, 21033)                   /* "Nothing was written to the detector." */      \
+    X(kMsgCheckFailedChannel, 21034)             /* "Channel ~1." */                               \
+    X(kMsgOptionNotForCommand, 21035)            /* Option ~1 does not belong to "~2". */          \
+    X(kMsgInterrupted, 21036)                                                                      \
+    X(kMsgClockSetFailed, 21037)                                                                   \
+    X(kMsgHistoryReadFailed, 21038)                                                                \
+    X(kMsgChannelHeading, 21039)                 /* "Channel ~1" */                                \
+    X(kMsgOneMoreTime, 21041)                    /* "One more time !" */                           \
+    X(kMsgCommandFailed, 21042)                                                                    \
+    X(kMsgSimStateError, 21043)                  /* "Emulator state ~1: ~2" */                     \
+    X(kMsgReadFirstForId, 21044)                 /* identity items: detector read first */         \
+    X(kMsgCalibrationFailedChannels, 21045)      /* "Not every channel was adjusted." */           \
+    /* "More than one infrared adapter is connected: ..." */                                       \
+    X(kMsgAmbiguousAdapter, 21046)                                                                 \
+    X(kMsgConnectingTo, 21047)                   /* "Connecting to ~1" */                          \
+    X(kMsgWrittenCommands, 21048)                /* "~1 write commands sent." */                   \
+    X(kMsgSimStateNeedsSim, 21049)               /* "--sim-state needs --sim." */                  \
+    /* "--serial-no, --station-id and --user-id are written with --id only." */                    \
+    X(kMsgIdOptionNeedsId, 21050)                                                                  \
+                                                                                                   \
+    /* The main window's own texts: demo mode and port opening */                                  \
+    /* "DEMO MODE: the TQ-7350 is simulated inside this program. ..." */                           \
+    X(kMsgDemoModeNotice, 22001)                                                                   \
+    X(kMsgNoIrdaAdapter, 22002)                  /* "No USB IrDA adapter found. ..." */            \
+    X(kMsgNotAvailableYet, 22003)                /* "~1" is not available yet. */                  \
+    X(kMsgDemoTitleSuffix, 22004)                /* " [DEMO]" */                                   \
+    X(kMsgPortNotOpened, 22005)                  /* "Port not opened: ~1" */                       \
+    X(kMsgConnectingThrough, 22006)              /* "Connecting through ~1" */                     \
+    X(kMsgDemoLabel, 22007)                      /* "DEMO" */
+// clang-format on
+
+#define TQ_MESSAGE_ID_CONSTANT(name, number) constexpr int name = number;
+TQ_MESSAGE_IDS(TQ_MESSAGE_ID_CONSTANT)
+#undef TQ_MESSAGE_ID_CONSTANT
+
+// Every name with its number, in catalogue order (consistency checks).
+struct MessageIdEntry {
+    const char* name;
+    int number;
+};
+#define TQ_MESSAGE_ID_ENTRY(name, number) {#name, number},
+inline constexpr MessageIdEntry kMessageIdTable[] = {TQ_MESSAGE_IDS(TQ_MESSAGE_ID_ENTRY)};
+#undef TQ_MESSAGE_ID_ENTRY
