@@ -335,7 +335,33 @@
     X(kMsgDemoTitleSuffix, 22004)                /* " [DEMO]" */                                   \
     X(kMsgPortNotOpened, 22005)                  /* "Port not opened: ~1" */                       \
     X(kMsgConnectingThrough, 22006)              /* "Connecting through ~1" */                     \
-    X(kMsgDemoLabel, 22007)                      /* "DEMO" */
+    X(kMsgDemoLabel, 22007)                      /* "DEMO" */                                      \
+    X(kMsgReadingPresentSettings, 23001)                                                           \
+    X(kMsgNowVerifying, 23002)                                                                     \
+    X(kMsgWriteRefusedCommand, 23003)            /* "The detector refused A1 (Warning)." */        \
+    X(kMsgWriteNoAnswer, 23004)                                                                    \
+    X(kMsgWriteLineLost, 23005)                                                                    \
+    X(kMsgWriteNotStored, 23006)                                                                   \
+    X(kMsgWriteCancelled, 23007)                                                                   \
+    X(kMsgVerifyDifference, 23008)               /* "Alarm, CO: sent 35, the detector holds 50" */ \
+    X(kMsgVerifyFailed, 23009)                                                                     \
+    X(kMsgOldValuesRestored, 23010)                                                                \
+    X(kMsgOldValuesNotRestored, 23011)                                                             \
+    X(kMsgWriteUnfinished, 23012)                                                                  \
+    X(kMsgUnfinishedWriteFound, 23013)                                                             \
+    X(kMsgFinishWrite, 23014)                                                                      \
+    X(kMsgRestoreOldValues, 23015)                                                                 \
+    X(kMsgJournalNotSaved, 23016)                                                                  \
+    X(kMsgUploadFailed, 23017)                                                                     \
+    X(kMsgWriteVerified, 23018)                                                                    \
+    X(kMsgCustomSensor, 23019)                                                                     \
+    X(kMsgListEntry, 23020)                      /* "Station List, entry 8" */                     \
+    X(kMsgNotVerified, 23021)                                                                      \
+    X(kMsgRecoveryDone, 23022)                                                                     \
+    X(kMsgRecoveryNeeded, 23023)                                                                   \
+    X(kMsgNoUnfinishedWrite, 23024)                                                                \
+    X(kMsgRecoveryFailed, 23025)                                                                   \
+    X(kMsgChannelLabel, 23026)                   /* a channel without a gas name: "CH3" */
 // clang-format on
 
 #define TQ_MESSAGE_ID_CONSTANT(name, number) constexpr int name = number;

@@ -168,82 +168,142 @@ const std::vector<WriteBlock>& WriteBlocks() {
     return blocks;
 }
 
-QStringList PendingWriteCommands(const clsInstrument& record) {
-    QStringList out;
-    for (const WriteBlock& block : WriteBlocks()) {
+std::vector<WriteStep> WriteSteps(const clsInstrument& record) {
+    std::vector<WriteStep> out;
+    const std::vector<WriteBlock>& blocks = WriteBlocks();
+    for (size_t b = 0; b < blocks.size(); ++b) {
+        const WriteBlock& block = blocks[b];
         if (block.BlockKind == WriteBlock::Kind::Single) {
             if (block.Changed(record))
-                out << CommandSet::WriteCommand(block.Code, record);
+                out.push_back({CommandSet::WriteCommand(block.Code, record), int(b), -1});
             continue;
         }
         for (int j = 0; j < clsInstrument::kListEntries; ++j) {
             if (EntryChanged(block, record, j))
-                out << CommandSet::WriteCommand(block.Code, record, j);
+                out.push_back({CommandSet::WriteCommand(block.Code, record, j), int(b), j});
         }
     }
     return out;
 }
 
-void SendAndWait(uclTqif& link, bool& result, const QString& commandText, bool& written) {
-    if (!result)
-        return;
-    if (link.SendAndWait(commandText, kStatusAwaiting) != LinkResult::Done)
-        result = false;
+QStringList PendingWriteCommands(const clsInstrument& record) {
+    QStringList out;
+    for (const WriteStep& w : WriteSteps(record))
+        out << w.Text;
+    return out;
+}
+
+namespace {
+
+// The run's bookkeeping: how it started, and the log lines at its end.
+class RunLog {
+public:
+    explicit RunLog(uclTqif& link) : link_(link), clock_(link.clock()) {
+        link_.AddLog(LoadMessage(kMsgUploadSequenceStarted, {dateText()}));
+        startMs_ = nowMs();
+    }
+    void finish(bool ok) {
+        if (ok)
+            link_.AddLog(
+                LoadMessage(kMsgUploadSequenceFinished, {dateText(), Elapsed(nowMs() - startMs_)}));
+        else
+            link_.AddLog(LoadMessage(kMsgUploadSequenceFailed, {dateText()}));
+    }
+
+private:
+    qint64 nowMs() const { return clock_ ? clock_->elapsedMs() : 0; }
+    QString dateText() const { return SerialLog::GeneralDate(link_.serialLog().now()); }
+    uclTqif& link_;
+    LinkClock* clock_;
+    qint64 startMs_ = 0;
+};
+
+// Sends one write command of a run. A line that went down since the run
+// began fails the command before it is sent: the detector that answers now
+// is not known to hold what the run sent before.
+LinkResult SendOne(uclTqif& link, const QString& text, int lineLosses, WriteRun& run) {
+    if (link.LineLosses() != lineLosses)
+        run.Result = LinkResult::LineLost;
     else
-        written = true;
+        run.Result = link.SendAndWait(text, kStatusAwaiting);
+    if (run.Result == LinkResult::Done) {
+        run.Accepted << text;
+    } else {
+        if (link.LineLosses() != lineLosses && run.Result != LinkResult::Cancelled)
+            run.Result = LinkResult::LineLost;
+        run.Failed = text;
+    }
+    return run.Result;
+}
+
+// "DW,W," and then "DW,C," until the detector says it has stored.
+void Commit(uclTqif& link, ResponseContext& ctx, const CommitTiming& timing, int lineLosses,
+            WriteRun& run) {
+    run.CommitStarted = true;
+    if (SendOne(link, QStringLiteral("DW,W,"), lineLosses, run) != LinkResult::Done)
+        return;
+    run.Accepted.removeLast();
+    run.Result = ConfirmEvery(link, ctx, QStringLiteral("DW,C,"), kStatusAwaiting,
+                              ConfirmTiming{timing.PollMs, timing.LimitMs});
+    if (run.Result == LinkResult::Done && link.LineLosses() != lineLosses)
+        run.Result = LinkResult::LineLost;
+    run.Committed = run.Result == LinkResult::Done;
+}
+
+} // namespace
+
+WriteRun WriteRecord(uclTqif& link, ResponseContext& ctx, clsInstrument* iObj,
+                     const CommitTiming& timing) {
+    WriteRun run;
+    if (!iObj) {
+        run.Result = LinkResult::Refused;
+        return run;
+    }
+    RunLog log(link);
+    // A cancel left over from an earlier run would end every command at once.
+    link.setCancel(false);
+    ctx.Instrument = iObj;
+    const int lineLosses = link.LineLosses();
+
+    const std::vector<WriteBlock>& blocks = WriteBlocks();
+    for (const WriteStep& w : WriteSteps(*iObj)) {
+        if (SendOne(link, w.Text, lineLosses, run) != LinkResult::Done)
+            break;
+        const WriteBlock& block = blocks[size_t(w.Block)];
+        block.Clear(*iObj);
+        // A list entry's own flag too, so that the next write does not send
+        // every entry again.
+        if (w.Entry >= 0)
+            ClearEntry(block, *iObj, w.Entry);
+    }
+    if (run.Result == LinkResult::Done && !run.Accepted.isEmpty())
+        Commit(link, ctx, timing, lineLosses, run);
+    log.finish(run.Result == LinkResult::Done);
+    return run;
+}
+
+WriteRun WriteCommands(uclTqif& link, ResponseContext& ctx, const QStringList& commands,
+                       const CommitTiming& timing) {
+    WriteRun run;
+    RunLog log(link);
+    link.setCancel(false);
+    // The answers store nothing: a scratch record takes what they carry.
+    clsInstrument scratch;
+    clsInstrument* const previous = ctx.Instrument;
+    ctx.Instrument = &scratch;
+    const int lineLosses = link.LineLosses();
+    for (const QString& text : commands) {
+        if (SendOne(link, text, lineLosses, run) != LinkResult::Done)
+            break;
+    }
+    if (run.Result == LinkResult::Done && !run.Accepted.isEmpty())
+        Commit(link, ctx, timing, lineLosses, run);
+    log.finish(run.Result == LinkResult::Done);
+    ctx.Instrument = previous;
+    return run;
 }
 
 bool SetInstrument(uclTqif& link, ResponseContext& ctx, clsInstrument* iObj,
                    const CommitTiming& timing) {
-    if (!iObj)
-        return false;
-    LinkClock* clock = link.clock();
-    auto nowMs = [clock] { return clock ? clock->elapsedMs() : 0; };
-    auto dateText = [&link] { return SerialLog::GeneralDate(link.serialLog().now()); };
-
-    link.AddLog(LoadMessage(kMsgUploadSequenceStarted, {dateText()}));
-    const qint64 startMs = nowMs();
-    // A cancel left over from an earlier run would end every command at once.
-    link.setCancel(false);
-    ctx.Instrument = iObj;
-
-    bool result = true;
-    bool written = false;
-    for (const WriteBlock& block : WriteBlocks()) {
-        if (block.BlockKind == WriteBlock::Kind::Single) {
-            if (!block.Changed(*iObj))
-                continue;
-            SendAndWait(link, result, CommandSet::WriteCommand(block.Code, *iObj), written);
-            if (result)
-                block.Clear(*iObj);
-            continue;
-        }
-        for (int j = 0; j < clsInstrument::kListEntries; ++j) {
-            if (!EntryChanged(block, *iObj, j))
-                continue;
-            SendAndWait(link, result, CommandSet::WriteCommand(block.Code, *iObj, j), written);
-            if (result) {
-                block.Clear(*iObj);
-                // Also the entry's own flag, so that the next write does not
-                // send every entry again.
-                ClearEntry(block, *iObj, j);
-            }
-        }
-    }
-
-    if (written) {
-        SendAndWait(link, result, QStringLiteral("DW,W,"), written);
-        if (result) {
-            const ConfirmTiming confirm{timing.PollMs, timing.LimitMs};
-            result = ConfirmEvery(link, ctx, QStringLiteral("DW,C,"), kStatusAwaiting, confirm) ==
-                     LinkResult::Done;
-        }
-    }
-
-    if (result)
-        link.AddLog(
-            LoadMessage(kMsgUploadSequenceFinished, {dateText(), Elapsed(nowMs() - startMs)}));
-    else
-        link.AddLog(LoadMessage(kMsgUploadSequenceFailed, {dateText()}));
-    return result;
+    return WriteRecord(link, ctx, iObj, timing).Result == LinkResult::Done;
 }

@@ -1,0 +1,114 @@
+#include "link/ReadBack.h"
+
+#include "link/CommandSet.h"
+#include "link/uclTqif.h"
+#include "model/clsInstrument.h"
+
+#include <QSet>
+
+namespace ReadBack {
+
+namespace {
+
+bool IsWriteCommand(const QString& text) {
+    return text.size() >= 5 && text.mid(2, 3) == QLatin1String(",W,");
+}
+
+// The list codes carry an entry ("0007") or "****" (the detector's own ID)
+// as their first field.
+bool IsListCode(const QString& code) {
+    return code == QLatin1String("XS") || code == QLatin1String("XZ");
+}
+
+} // namespace
+
+int EntryOf(const QString& writeCommand) {
+    if (!IsWriteCommand(writeCommand) || !IsListCode(writeCommand.left(2)))
+        return -1;
+    const QString field = writeCommand.mid(5).section(QLatin1Char(','), 0, 0);
+    bool ok = false;
+    const int entry = field.toInt(&ok, 16);
+    return ok && field.size() == 4 && entry >= 0 && entry < clsInstrument::kListEntries ? entry
+                                                                                        : -1;
+}
+
+QString ReadCommandFor(const QString& writeCommand) {
+    if (!IsWriteCommand(writeCommand))
+        return QString();
+    const QString code = writeCommand.left(2);
+    if (!IsListCode(code))
+        return CommandSet::ReadCommand(code);
+    const int entry = EntryOf(writeCommand);
+    return CommandSet::ReadCommand(code,
+                                   entry >= 0 ? CommandSet::Hex4(entry) : QStringLiteral("****"));
+}
+
+QStringList FieldsOf(const QString& writeCommand) {
+    if (!IsWriteCommand(writeCommand))
+        return {};
+    QStringList fields = writeCommand.mid(5).split(QLatin1Char(','));
+    if (IsListCode(writeCommand.left(2)) && !fields.isEmpty())
+        fields.removeFirst();
+    return fields;
+}
+
+LinkResult ReadSettingsOf(uclTqif& link, const QStringList& writeCommands, clsInstrument& into) {
+    into.ClearDatas();
+    link.setInstrument(&into);
+    QStringList reads{CommandSet::ReadCommand(QStringLiteral("GJ"))};
+    QSet<QString> seen{reads.first()};
+    for (const QString& command : writeCommands) {
+        const QString read = ReadCommandFor(command);
+        if (read.isEmpty() || seen.contains(read))
+            continue;
+        seen.insert(read);
+        reads << read;
+    }
+    for (const QString& read : reads) {
+        const LinkResult result = link.SendAndWait(read, kStatusAwaitingRead);
+        if (result != LinkResult::Done)
+            return result;
+    }
+    return LinkResult::Done;
+}
+
+QStringList CommandsFrom(const clsInstrument& record, const QStringList& writeCommands) {
+    QStringList out;
+    for (const QString& command : writeCommands) {
+        if (!IsWriteCommand(command)) {
+            out << QString();
+            continue;
+        }
+        out << CommandSet::WriteCommand(command.left(2), record, EntryOf(command));
+    }
+    return out;
+}
+
+QList<FieldDifference> Compare(const QStringList& sent, const QStringList& held) {
+    QList<FieldDifference> differences;
+    for (int i = 0; i < sent.size(); ++i) {
+        const QString& s = sent.at(i);
+        const QString h = held.value(i);
+        if (s == h)
+            continue;
+        const QStringList sentFields = FieldsOf(s);
+        const QStringList heldFields = FieldsOf(h);
+        const int n = int(qMax(sentFields.size(), heldFields.size()));
+        for (int f = 0; f < n; ++f) {
+            const QString a = sentFields.value(f);
+            const QString b = heldFields.value(f);
+            if (a == b)
+                continue;
+            FieldDifference d;
+            d.Code = s.left(2);
+            d.Entry = EntryOf(s);
+            d.Field = f;
+            d.Sent = a;
+            d.Held = b;
+            differences << d;
+        }
+    }
+    return differences;
+}
+
+} // namespace ReadBack
