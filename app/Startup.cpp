@@ -69,6 +69,36 @@ bool TakesValue(Option option) {
     return option == Option::Lang || option == Option::Port || option == Option::Socket;
 }
 
+// The switches "-DEBUG" and "-SEIZO" count wherever they stand, in any case.
+bool IsSwitch(const QString& arg) {
+    return arg.contains(QLatin1String("-DEBUG"), Qt::CaseInsensitive) ||
+           arg.contains(QLatin1String("-SEIZO"), Qt::CaseInsensitive);
+}
+
+// Options of the window toolkit itself: 0 not one, 1 without a value, 2
+// followed by a value.
+int ToolkitOption(const QString& arg) {
+    static const QStringList withValue = {
+        QStringLiteral("-platform"),      QStringLiteral("-platformpluginpath"),
+        QStringLiteral("-platformtheme"), QStringLiteral("-plugin"),
+        QStringLiteral("-style"),         QStringLiteral("-stylesheet"),
+        QStringLiteral("-session"),       QStringLiteral("-display"),
+        QStringLiteral("-geometry"),      QStringLiteral("-qwindowgeometry"),
+        QStringLiteral("-qwindowicon"),   QStringLiteral("-qwindowtitle"),
+    };
+    static const QStringList withoutValue = {QStringLiteral("-reverse"), QStringLiteral("-nograb"),
+                                             QStringLiteral("-dograb"), QStringLiteral("-sync")};
+    QString name = arg;
+    if (name.startsWith(QLatin1String("--")))
+        name.remove(0, 1);
+    if (withValue.contains(name))
+        return 2;
+    if (withoutValue.contains(name) || name.startsWith(QLatin1String("-style=")) ||
+        name.startsWith(QLatin1String("-stylesheet=")))
+        return 1;
+    return 0;
+}
+
 } // namespace
 
 bool ParseStartupOptions(const QStringList& args, StartupOptions& options, QString* error) {
@@ -90,8 +120,19 @@ bool ParseStartupOptions(const QStringList& args, StartupOptions& options, QStri
             hasInlineValue = true;
         }
         const Option option = OptionByName(name);
-        if (option == Option::None)
-            continue; // not ours: the switches and anything else are left alone
+        if (option == Option::None) {
+            if (IsSwitch(arg))
+                continue;
+            // The toolkit takes its own options out later.
+            if (const int toolkit = ToolkitOption(arg)) {
+                if (toolkit == 2)
+                    ++i;
+                continue;
+            }
+            // Anything else is a mistake: a mistyped "--demo" must not start
+            // the program on the real adapter.
+            return fail(QStringLiteral("unknown option \"%1\"").arg(arg));
+        }
         if (!TakesValue(option)) {
             if (hasInlineValue)
                 return fail(QStringLiteral("%1 takes no value").arg(name));

@@ -13,7 +13,10 @@
 #include "ui/main/frmMain.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QStringList>
+#include <QTranslator>
 #include <cstdio>
 
 namespace {
@@ -61,7 +64,7 @@ int main(int argc, char** argv) {
     StartupOptions options;
     QString error;
     if (!ParseStartupOptions(args, options, &error)) {
-        std::fprintf(stderr, "tq7350: %s (see --help)\n", qPrintable(error));
+        std::fprintf(stderr, "tq7350: %s\n\n%s", qPrintable(error), qPrintable(StartupUsage()));
         return 2;
     }
     if (!screenshot.isEmpty() && !options.demo) {
@@ -84,6 +87,13 @@ int main(int argc, char** argv) {
     CatalogueLanguage language;
     if (StartupLanguage(options, language))
         SetCatalogueLanguage(language);
+    // The toolkit's own buttons and dialogs (Yes/No, Cancel, the file
+    // dialogs) speak the program's language too.
+    QTranslator toolkitTexts;
+    if (CurrentCatalogueLanguage() == CatalogueLanguage::Japanese &&
+        toolkitTexts.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&toolkitTexts);
 
     SingleInstance instance;
     if (!instance.tryAcquire()) {

@@ -41,7 +41,7 @@ TEST(StartupSwitches, NeitherResetsDebugButNeverFactory) {
     EXPECT_FALSE(split.DebugMode);
 }
 
-TEST(StartupOptions, ReadsOwnOptionsAndLeavesTheRest) {
+TEST(StartupOptions, ReadsOwnOptionsAndLeavesTheSwitchesAndToolkitOptions) {
     StartupOptions options;
     QString error;
     ASSERT_TRUE(ParseStartupOptions({"-SEIZO", "--lang", "JA", "--port", "/dev/pts/7", "-debug"},
@@ -55,8 +55,9 @@ TEST(StartupOptions, ReadsOwnOptionsAndLeavesTheRest) {
     EXPECT_TRUE(StartupLanguage(options, language));
     EXPECT_EQ(language, CatalogueLanguage::Japanese);
 
-    ASSERT_TRUE(ParseStartupOptions({"--socket=localhost:7350", "--lang=en", "--lang=ja", "x"},
-                                    options, &error));
+    ASSERT_TRUE(ParseStartupOptions(
+        {"--socket=localhost:7350", "--lang=en", "-platform", "offscreen", "--lang=ja", "-reverse"},
+        options, &error));
     EXPECT_EQ(options.socketHost, "localhost");
     EXPECT_EQ(options.socketPort, 7350);
     EXPECT_EQ(options.socketEndpoint(), "localhost:7350");
@@ -90,6 +91,11 @@ TEST(StartupOptions, RejectsBadValuesWithoutTouchingTheResult) {
         {"--demo=yes"},
         {"--demo", "--port", "/dev/ttyUSB0"},
         {"--port", "/dev/ttyUSB0", "--socket", "h:1"},
+        // A mistyped option must not start the program on the real adapter.
+        {"--dmeo"},
+        {"--Demo"},
+        {"demo"},
+        {"-demo"},
     };
     for (const QStringList& args : bad) {
         StartupOptions options;
