@@ -6,6 +6,11 @@
 // sends only flagged settings. Reads and writes with an index outside the
 // valid range never touch memory: reads give 0, an empty text, false or the
 // zero date, writes are ignored.
+//
+// Every setting with a change flag is also a row of model/SettingsTable.h
+// (name, flag, flag group, default, write command); the operations below
+// walk that table. A new setting needs its accessors and members here and
+// its row there (docs/adding-a-setting.md).
 #pragma once
 
 #include <QString>
@@ -29,21 +34,25 @@ public:
 
     // Copies into this record only the settings whose change flag is set in
     // `other`, each through this record's own write (so this record's flags
-    // are set as by an editor). Covers scalars, identity texts, the lists,
-    // the channels (including the internal name, digit, unit and full-scale
-    // flags) and the LS entries and LSindex. The LI table carries no flags
-    // and is not copied.
+    // are set as by an editor): every row of the settings table, including
+    // the channels' internal name, digit, unit and full-scale flags and the
+    // LS entries. The LI table carries no flags and is not copied.
     void CopyChangedFrom(const clsInstrument& other);
 
     // --- Operations --------------------------------------------------------
-    // Sets groups of change flags: identity texts and lists to pIDflag, the
-    // settings, channel and LS flags to pFlag, Change_DummySerial to false.
+    // Sets the change flags by their group in the settings table: identity
+    // texts and lists to pIDflag, the settings, channel and LS flags to
+    // pFlag, Change_DummySerial to false; Change_FlowLevel,
+    // Change_pressOffset and the channels' internal flags are left alone.
     void SetChangeFlags(bool pFlag, bool pIDflag);
     void ClearChangeFlags(); // SetChangeFlags(false, false)
-    // Resets the record to its defaults (some fields are deliberately kept).
-    // The channel fields are reset through their writes, so the internal
-    // name, digit, unit and full-scale flags of channels 0..4 are left set;
-    // every grouped flag is cleared at the end.
+    // Resets the record to its defaults: Key, MessageString, CommFlags,
+    // RomNumber and the clock; every setting that has a default in the
+    // settings table (the others are deliberately kept), written through
+    // its write; the last calibration of channels 0..4 to "not set". Because
+    // the channel fields go through their writes, the internal name, digit,
+    // unit and full-scale flags of channels 0..4 are left set; every grouped
+    // flag is cleared at the end.
     void ClearDatas();
 
     // --- Record status and raw data (no change flags) ------------------------
