@@ -747,7 +747,7 @@ void clsInstrument::setLS_Linear2_d(int index, double v) {
 }
 
 // --- Operations --------------------------------------------------------------
-// All three walk the settings table (model/SettingsTable.h).
+// These and CopyChangedFrom below walk the settings table (model/SettingsTable.h).
 
 void clsInstrument::SetChangeFlags(bool pFlag, bool pIDflag) {
     using SettingsTable::FlagGroup;
