@@ -2,6 +2,7 @@
 
 #include "app/Helpers.h"
 #include "model/OleDate.h"
+#include "model/SettingsTable.h"
 #include "model/clsInstrument.h"
 #include "model/modGasCommon.h"
 
@@ -12,8 +13,6 @@
 namespace cli {
 
 namespace {
-
-using I = clsInstrument;
 
 QJsonValue SingleJson(float value) {
     if (!std::isfinite(value))
@@ -26,54 +25,14 @@ QJsonValue DoubleJson(double value) {
     return std::isfinite(value) ? QJsonValue(value) : QJsonValue();
 }
 
-// Every whole-number setting of the record, under its property name.
-struct IntSetting {
-    const char* name;
-    int16_t (I::*get)() const;
-};
-
-const IntSetting kIntSettings[] = {
-    {"HcMode", &I::HcMode},
-    {"AlarmMode", &I::AlarmMode},
-    {"Intervals", &I::Intervals},
-    {"DispID", &I::DispID},
-    {"DispCalLimit", &I::DispCalLimit},
-    {"CalLimit", &I::CalLimit},
-    {"CalCheck", &I::CalCheck},
-    {"CalCheckALL", &I::CalCheckALL},
-    {"BumpFunction", &I::BumpFunction},
-    {"DispBumpLimit", &I::DispBumpLimit},
-    {"BumpLimit", &I::BumpLimit},
-    {"BumpCheck", &I::BumpCheck},
-    {"BumpCheckALL", &I::BumpCheckALL},
-    {"BumpTime", &I::BumpTime},
-    {"BumpThreshold", &I::BumpThreshold},
-    {"BumpFailAfter", &I::BumpFailAfter},
-    {"BumpFailCalTime", &I::BumpFailCalTime},
-    {"LunchBreak", &I::LunchBreak},
-    {"AlarmSilence", &I::AlarmSilence},
-    {"Confirmation", &I::Confirmation},
-    {"LogOverWrite", &I::LogOverWrite},
-    {"LcdBackLight", &I::LcdBackLight},
-    {"autoBackLight", &I::autoBackLight},
-    {"AlarmOnOff", &I::AlarmOnOff},
-    {"StelTwaOnOff", &I::StelTwaOnOff},
-    {"LcBhMode", &I::LcBhMode},
-    {"BhTime", &I::BhTime},
-    {"LcBuzzer", &I::LcBuzzer},
-    {"AlarmO2", &I::AlarmO2},
-    {"AutoZero", &I::AutoZero},
-    {"DemandZero", &I::DemandZero},
-    {"UseUserPassword", &I::UseUserPassword},
-    {"pressOffset", &I::pressOffset},
-    {"dlogOnOff", &I::dlogOnOff},
-    {"PumpOnOffDisp", &I::PumpOnOffDisp},
-    {"PeakBar", &I::PeakBar},
-    {"Lc_PpmAuto", &I::Lc_PpmAuto},
-    {"IsCustom", &I::IsCustom},
-    {"Battery", &I::Battery},
-    {"SHmode", &I::SHmode},
-};
+// The scalar settings the document shows with the identity or the gas
+// tables rather than under "settings".
+bool ShownApart(const QString& key) {
+    static const QStringList keys = {QStringLiteral("UserID"),   QStringLiteral("StationID"),
+                                     QStringLiteral("SerialNo"), QStringLiteral("DummySerial"),
+                                     QStringLiteral("SpecNo"),   QStringLiteral("LSindex")};
+    return keys.contains(key);
+}
 
 QJsonObject GasEntryJson(const QString& name, float fullScale, float digit, const QString& unit,
                          int32_t elemVol, float ratio, int16_t point) {
@@ -186,12 +145,16 @@ QJsonObject RecordToJson(const clsInstrument& r, const QDateTime& now) {
     identity.insert(QStringLiteral("romNumber"), r.RomNumber());
     identity.insert(QStringLiteral("sum"), r.SUM());
 
+    // Every scalar setting under its property name, and the sampling-head mode.
     QJsonObject settings;
-    for (const IntSetting& s : kIntSettings)
-        settings.insert(QLatin1String(s.name), (r.*s.get)());
-    settings.insert(QStringLiteral("FlowLevel"), r.FlowLevel());
-    settings.insert(QStringLiteral("SpecType"), r.SpecType());
-    settings.insert(QStringLiteral("UserPassword2"), r.UserPassword2());
+    for (const SettingsTable::Setting& s : SettingsTable::Rows()) {
+        if (s.SettingKind != SettingsTable::Kind::Scalar || ShownApart(s.Key))
+            continue;
+        const QVariant v = s.Get(r, 0);
+        settings.insert(s.Key, s.Type == SettingsTable::ValueType::Text ? QJsonValue(v.toString())
+                                                                        : QJsonValue(v.toInt()));
+    }
+    settings.insert(QStringLiteral("SHmode"), r.SHmode());
 
     QJsonArray channels;
     for (int ch = 0; ch < clsInstrument::kGasChannels; ++ch)

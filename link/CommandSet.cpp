@@ -8,64 +8,14 @@
 #include <QHash>
 #include <QRegularExpression>
 
-#include <cmath>
 #include <limits>
 
 namespace CommandSet {
 
 // --- Request parameter encodings ---------------------------------------------
 
-namespace {
-
-// The detector's hexadecimal text of an integer: a negative 16-bit value is
-// written as its four-digit two's complement, a negative larger one with eight.
-QString HexText(int32_t value) {
-    if (value < 0 && value >= std::numeric_limits<int16_t>::min())
-        return QString::number(static_cast<uint16_t>(value), 16).toUpper();
-    return QString::number(static_cast<uint32_t>(value), 16).toUpper();
-}
-
-QString HexFixed(int32_t value, int width) {
-    const QString hex = HexText(value);
-    if (hex.size() >= width)
-        return hex.right(width);
-    return QString(width - hex.size(), QLatin1Char('0')) + hex;
-}
-
-} // namespace
-
-QString Dec(int32_t value) {
-    return QString::number(value);
-}
-QString Digit(int32_t value) {
-    return value != 0 ? QStringLiteral("1") : QStringLiteral("0");
-}
 QString Fmt0(int32_t value) {
-    return QString::number(value);
-}
-QString Hex2(int32_t value) {
-    return HexFixed(value, 2);
-}
-QString Hex4(int32_t value) {
-    return HexFixed(value, 4);
-}
-
-QString Txt(const QString& text, int n) {
-    if (n <= 0)
-        return QString();
-    return text.leftJustified(n, QLatin1Char(' '), true);
-}
-
-QString Val5(float value, int point) {
-    return modGasCommon::FormatField5(value, point);
-}
-
-QString Gas25(const clsInstrument& record, int ch) {
-    if (!record.GasEnabled(ch))
-        return QString(25, QLatin1Char('*'));
-    const int point = record.GasPoint(ch);
-    return Txt(record.GasName(ch), 11) + Val5(record.GasFullScale(ch), point) +
-           Val5(record.GasDesit(ch), point) + Txt(record.GasUnit(ch), 4);
+    return Dec(value); // for an integer the pattern "0" gives its decimal text
 }
 
 QString DateParam(const QDateTime& when) {
@@ -86,32 +36,16 @@ bool IsValidToken(const QString& token) {
 }
 
 float ReadingValue(const QString& token) {
-    return modGasCommon::ParseStatusWord(token);
+    return FieldFormat::ParseVal5(token);
 }
 
 namespace {
 
-// A numeric text rounded to a whole number, halves to the even one.
-bool RoundedNumber(const QString& token, double* out) {
-    if (!IsNumeric(token))
-        return false;
-    bool ok = false;
-    const double v = token.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(v))
-        return false;
-    *out = std::nearbyint(v); // the default rounding mode rounds halves to even
-    return true;
-}
-
-// 1..8 hex digits with the detector tools' width rule: up to FFFF the digits
-// are a 16-bit number, above it a 32-bit one.
+// The detector tools' width rule: up to FFFF the digits are a 16-bit
+// number, above it a 32-bit one.
 bool HexValue(const QString& token, int32_t* out) {
-    const QString t = token.trimmed();
-    if (t.isEmpty() || t.size() > 8)
-        return false;
-    bool ok = false;
-    const uint32_t bits = t.toUInt(&ok, 16);
-    if (!ok)
+    uint32_t bits = 0;
+    if (!FieldFormat::ParseHexBits(token, &bits))
         return false;
     if (bits <= 0xFFFFu)
         *out = static_cast<int16_t>(static_cast<uint16_t>(bits));
@@ -121,24 +55,6 @@ bool HexValue(const QString& token, int32_t* out) {
 }
 
 } // namespace
-
-bool DecInt(const QString& token, int16_t* out) {
-    double v = 0;
-    if (!RoundedNumber(token, &v) || v < std::numeric_limits<int16_t>::min() ||
-        v > std::numeric_limits<int16_t>::max())
-        return false;
-    *out = static_cast<int16_t>(v);
-    return true;
-}
-
-bool DecLong(const QString& token, int32_t* out) {
-    double v = 0;
-    if (!RoundedNumber(token, &v) || v < std::numeric_limits<int32_t>::min() ||
-        v > std::numeric_limits<int32_t>::max())
-        return false;
-    *out = static_cast<int32_t>(v);
-    return true;
-}
 
 bool HexInt(const QString& token, int16_t* out) {
     int32_t v = 0;
@@ -426,10 +342,7 @@ CommandRow ReadingsRow(const char* code, GetValue get, SetValue set, SetChannelF
         return true;
     };
     r.WriteParams = [=](const I& rec, int) {
-        QStringList parts;
-        for (int i = 0; i < 5; ++i)
-            parts << Val5((rec.*get)(i), rec.GasPoint(i));
-        return parts.join(QLatin1Char(','));
+        return FieldFormat::ChannelValues(rec, get).join(QLatin1Char(','));
     };
     return r;
 }
@@ -646,16 +559,9 @@ bool ReadZeroFlags(const AnswerFrame& a, ResponseContext& ctx) {
     return true;
 }
 
-QString ZeroFlagsParam(const I& rec) {
-    QString s;
-    for (int i = 0; i < 5; ++i)
-        s += QString::number(rec.Zero(i)).right(1);
-    return s;
-}
-
 bool EchoZeroFlags(const AnswerFrame& a, ResponseContext& ctx) {
     return ctx.Instrument && a.Tokens.size() == 1 &&
-           a.Tokens.at(0).trimmed() == ZeroFlagsParam(*ctx.Instrument);
+           a.Tokens.at(0).trimmed() == FieldFormat::ZeroFlags(*ctx.Instrument);
 }
 
 bool ReadOverScale(const AnswerFrame& a, ResponseContext& ctx) {
@@ -895,7 +801,7 @@ std::vector<CommandRow> BuildRows() {
     add(ReadingsRow("AW", &I::Twa, &I::setTwa, &I::setChange_Twa));
     add(ReadingsRow("SA", &I::AutoCalib, &I::setAutoCalib, &I::setChange_AutoCal));
     custom("UZ", ReadZeroFlags, EchoZeroFlags,
-           [](const I& rec, int) { return ZeroFlagsParam(rec); });
+           [](const I& rec, int) { return FieldFormat::ZeroFlags(rec); });
     custom("AO", ReadOverScale, nullptr);
 
     // Hexadecimal settings.

@@ -3,9 +3,12 @@
 // store its fields in the settings record. Adding or changing a command means
 // adding or changing its row in CommandSet.cpp (BuildRows).
 //
-// The encoders and answer checks are public so that the sequences, the
-// settings file and the tests use exactly the same conversions.
+// The encoders and answer checks are public so that the sequences and the
+// tests use exactly the same conversions; the field encodings themselves
+// live in model/FieldFormat.h, shared with the settings file.
 #pragma once
+
+#include "model/FieldFormat.h"
 
 #include <QChar>
 #include <QDateTime>
@@ -71,16 +74,17 @@ inline const QString kModelName = QStringLiteral("TQ-7350");
 constexpr QChar kAck = QChar(0x06);
 
 // --- Request parameter encodings ---------------------------------------------
+// The field texts are those of the settings file too (model/FieldFormat.h).
 
-QString Dec(int32_t value);                         // decimal, no padding
-QString Digit(int32_t value);                       // "1" for a set (non-zero) value, else "0"
-QString Fmt0(int32_t value);                        // the integer with the pattern "0"
-QString Hex2(int32_t value);                        // 2 upper-case hex digits, last two kept
-QString Hex4(int32_t value);                        // 4 upper-case hex digits, last four kept
-QString Txt(const QString& text, int n);            // left-justified, blank-padded or cut to n
-QString Val5(float value, int point);               // right-justified reading value, "*****" if < 0
-QString Gas25(const clsInstrument& record, int ch); // 25-character gas record
-QString DateParam(const QDateTime& when);           // "YYMMDDhhnnss"
+using FieldFormat::Dec;                   // decimal, no padding
+using FieldFormat::Digit;                 // "1" for a set (non-zero) value, else "0"
+using FieldFormat::Gas25;                 // 25-character gas record
+using FieldFormat::Hex2;                  // 2 upper-case hex digits, last two kept
+using FieldFormat::Hex4;                  // 4 upper-case hex digits, last four kept
+using FieldFormat::Txt;                   // left-justified, blank-padded or cut to n
+using FieldFormat::Val5;                  // right-justified reading value, "*****" if < 0
+QString Fmt0(int32_t value);              // the integer with the pattern "0"
+QString DateParam(const QDateTime& when); // "YYMMDDhhnnss"
 
 // --- Answer checks and conversions --------------------------------------------
 
@@ -94,8 +98,12 @@ bool IsValidToken(const QString& token);
 float ReadingValue(const QString& token);
 // Decimal integers, rounded half to even as the detector's tools do; false
 // when the token is not numeric or the value does not fit.
-bool DecInt(const QString& token, int16_t* out);
-bool DecLong(const QString& token, int32_t* out);
+inline bool DecInt(const QString& token, int16_t* out) {
+    return FieldFormat::ParseDec16(token, out);
+}
+inline bool DecLong(const QString& token, int32_t* out) {
+    return FieldFormat::ParseDec32(token, out);
+}
 // Hexadecimal integers: 1 to 8 hex digits; a value up to FFFF is a 16-bit
 // number (so "FFFF" is -1), a longer one a 32-bit number. DecInt's failure
 // rules apply.

@@ -1,13 +1,8 @@
 #include "model/clsInstrument.h"
 
 #include "app/Helpers.h"
+#include "model/SettingsTable.h"
 #include "model/modGasCommon.h"
-
-namespace {
-
-const QString kBlankId16 = QString(16, QLatin1Char('-'));
-
-} // namespace
 
 clsInstrument::clsInstrument() {
     ClearDatas();
@@ -60,20 +55,6 @@ void clsInstrument::setDummySerial(const QString& v) {
     m_DummySerial = NormalizeIdText(v, IdTextSecondSerial);
     m_Change_DummySerial = true;
 }
-int16_t clsInstrument::HcMode() const {
-    return m_HcMode;
-}
-void clsInstrument::setHcMode(int16_t v) {
-    m_HcMode = v;
-    m_Change_HCMode = true;
-}
-int16_t clsInstrument::AlarmMode() const {
-    return m_AlarmMode;
-}
-void clsInstrument::setAlarmMode(int16_t v) {
-    m_AlarmMode = v;
-    m_Change_AlarmMode = true;
-}
 int16_t clsInstrument::Intervals() const {
     return m_Intervals;
 }
@@ -83,286 +64,6 @@ void clsInstrument::setIntervals(int16_t v) {
         m_Intervals = v;
         m_Change_Interval = true;
     }
-}
-int16_t clsInstrument::DispID() const {
-    return m_DispID;
-}
-void clsInstrument::setDispID(int16_t v) {
-    m_DispID = v;
-    m_Change_DispID = true;
-}
-int16_t clsInstrument::DispCalLimit() const {
-    return m_DispCalLimit;
-}
-void clsInstrument::setDispCalLimit(int16_t v) {
-    m_DispCalLimit = v;
-    m_Change_DispCalLimit = true;
-}
-int16_t clsInstrument::CalLimit() const {
-    return m_CalLimit;
-}
-void clsInstrument::setCalLimit(int16_t v) {
-    m_CalLimit = v;
-    m_Change_CalLimit = true;
-}
-int16_t clsInstrument::CalCheck() const {
-    return m_CalCheck;
-}
-void clsInstrument::setCalCheck(int16_t v) {
-    m_CalCheck = v;
-    m_Change_CalCheck = true;
-}
-int16_t clsInstrument::CalCheckALL() const {
-    return m_CalCheckALL;
-}
-void clsInstrument::setCalCheckALL(int16_t v) {
-    m_CalCheckALL = v;
-    m_Change_CalCheckALL = true;
-}
-int16_t clsInstrument::BumpFunction() const {
-    return m_BumpFunction;
-}
-void clsInstrument::setBumpFunction(int16_t v) {
-    m_BumpFunction = v;
-    m_Change_BumpFunction = true;
-}
-int16_t clsInstrument::DispBumpLimit() const {
-    return m_DispBumpLimit;
-}
-void clsInstrument::setDispBumpLimit(int16_t v) {
-    m_DispBumpLimit = v;
-    m_Change_DispBumpLimit = true;
-}
-int16_t clsInstrument::BumpLimit() const {
-    return m_BumpLimit;
-}
-void clsInstrument::setBumpLimit(int16_t v) {
-    m_BumpLimit = v;
-    m_Change_BumpLimit = true;
-}
-int16_t clsInstrument::BumpCheck() const {
-    return m_BumpCheck;
-}
-void clsInstrument::setBumpCheck(int16_t v) {
-    m_BumpCheck = v;
-    m_Change_BumpCheck = true;
-}
-int16_t clsInstrument::BumpCheckALL() const {
-    return m_BumpCheckALL;
-}
-void clsInstrument::setBumpCheckALL(int16_t v) {
-    m_BumpCheckALL = v;
-    m_Change_BumpCheckALL = true;
-}
-int16_t clsInstrument::BumpTime() const {
-    return m_BumpTime;
-}
-void clsInstrument::setBumpTime(int16_t v) {
-    m_BumpTime = v;
-    m_Change_BumpTime = true;
-}
-int16_t clsInstrument::BumpThreshold() const {
-    return m_BumpThreshold;
-}
-void clsInstrument::setBumpThreshold(int16_t v) {
-    m_BumpThreshold = v;
-    m_Change_BumpThreshold = true;
-}
-int16_t clsInstrument::BumpFailAfter() const {
-    return m_BumpFailAfter;
-}
-void clsInstrument::setBumpFailAfter(int16_t v) {
-    m_BumpFailAfter = v;
-    m_Change_BumpFailAfter = true;
-}
-int16_t clsInstrument::BumpFailCalTime() const {
-    return m_BumpFailCalTime;
-}
-void clsInstrument::setBumpFailCalTime(int16_t v) {
-    m_BumpFailCalTime = v;
-    m_Change_BumpFailCalTime = true;
-}
-int16_t clsInstrument::LunchBreak() const {
-    return m_LunchBreak;
-}
-void clsInstrument::setLunchBreak(int16_t v) {
-    m_LunchBreak = v;
-    m_Change_LunchBreak = true;
-}
-int16_t clsInstrument::AlarmSilence() const {
-    return m_AlarmSilence;
-}
-void clsInstrument::setAlarmSilence(int16_t v) {
-    m_AlarmSilence = v;
-    m_Change_AlarmSilence = true;
-}
-int16_t clsInstrument::Confirmation() const {
-    return m_Confirmation;
-}
-void clsInstrument::setConfirmation(int16_t v) {
-    m_Confirmation = v;
-    m_Change_Confirmation = true;
-}
-int16_t clsInstrument::LogOverWrite() const {
-    return m_LogOverWrite;
-}
-void clsInstrument::setLogOverWrite(int16_t v) {
-    m_LogOverWrite = v;
-    m_Change_LogOverWrite = true;
-}
-int16_t clsInstrument::LcdBackLight() const {
-    return m_LcdBackLight;
-}
-void clsInstrument::setLcdBackLight(int16_t v) {
-    m_LcdBackLight = v;
-    m_Change_LcdBackLight = true;
-}
-int16_t clsInstrument::autoBackLight() const {
-    return m_autoBackLight;
-}
-void clsInstrument::setautoBackLight(int16_t v) {
-    m_autoBackLight = v;
-    m_Change_autoBackLight = true;
-}
-int16_t clsInstrument::AlarmOnOff() const {
-    return m_AlarmOnOff;
-}
-void clsInstrument::setAlarmOnOff(int16_t v) {
-    m_AlarmOnOff = v;
-    m_Change_AlarmOnOff = true;
-}
-int16_t clsInstrument::StelTwaOnOff() const {
-    return m_StelTwaOnOff;
-}
-void clsInstrument::setStelTwaOnOff(int16_t v) {
-    m_StelTwaOnOff = v;
-    m_Change_StelTwaOnOff = true;
-}
-int16_t clsInstrument::LcBhMode() const {
-    return m_LcBhMode;
-}
-void clsInstrument::setLcBhMode(int16_t v) {
-    m_LcBhMode = v;
-    m_Change_LcBhMode = true;
-}
-int16_t clsInstrument::BhTime() const {
-    return m_BhTime;
-}
-void clsInstrument::setBhTime(int16_t v) {
-    m_BhTime = v;
-    m_Change_BhTime = true;
-}
-int16_t clsInstrument::LcBuzzer() const {
-    return m_LcBuzzer;
-}
-void clsInstrument::setLcBuzzer(int16_t v) {
-    m_LcBuzzer = v;
-    m_Change_LcBuzzer = true;
-}
-int16_t clsInstrument::AlarmO2() const {
-    return m_AlarmO2;
-}
-void clsInstrument::setAlarmO2(int16_t v) {
-    m_AlarmO2 = v;
-    m_Change_AlarmO2 = true;
-}
-int16_t clsInstrument::AutoZero() const {
-    return m_AutoZero;
-}
-void clsInstrument::setAutoZero(int16_t v) {
-    m_AutoZero = v;
-    m_Change_AutoZero = true;
-}
-int16_t clsInstrument::DemandZero() const {
-    return m_DemandZero;
-}
-void clsInstrument::setDemandZero(int16_t v) {
-    m_DemandZero = v;
-    m_Change_DemandZero = true;
-}
-int16_t clsInstrument::UseUserPassword() const {
-    return m_UseUserPassword;
-}
-void clsInstrument::setUseUserPassword(int16_t v) {
-    m_UseUserPassword = v;
-    m_Change_UseUserPassword = true;
-}
-QString clsInstrument::UserPassword2() const {
-    return m_UserPassword2;
-}
-void clsInstrument::setUserPassword2(const QString& v) {
-    m_UserPassword2 = v;
-    m_Change_UserPassword2 = true;
-}
-QString clsInstrument::SpecType() const {
-    return m_SpecType;
-}
-void clsInstrument::setSpecType(const QString& v) {
-    m_SpecType = v;
-    m_Change_SpecType = true;
-}
-int32_t clsInstrument::FlowLevel() const {
-    return m_FlowLevel;
-}
-void clsInstrument::setFlowLevel(int32_t v) {
-    m_FlowLevel = v;
-    m_Change_FlowLevel = true;
-}
-int16_t clsInstrument::pressOffset() const {
-    return m_pressOffset;
-}
-void clsInstrument::setpressOffset(int16_t v) {
-    m_pressOffset = v;
-    m_Change_pressOffset = true;
-}
-int16_t clsInstrument::dlogOnOff() const {
-    return m_dlogOnOff;
-}
-void clsInstrument::setdlogOnOff(int16_t v) {
-    m_dlogOnOff = v;
-    m_Change_dlogOnOff = true;
-}
-int16_t clsInstrument::PumpOnOffDisp() const {
-    return m_PumpOnOffDisp;
-}
-void clsInstrument::setPumpOnOffDisp(int16_t v) {
-    m_PumpOnOffDisp = v;
-    m_Change_PumpOnOffDisp = true;
-}
-int16_t clsInstrument::PeakBar() const {
-    return m_PeakBar;
-}
-void clsInstrument::setPeakBar(int16_t v) {
-    m_PeakBar = v;
-    m_Change_PeakBar = true;
-}
-QString clsInstrument::SpecNo() const {
-    return m_SpecNo;
-}
-void clsInstrument::setSpecNo(const QString& v) {
-    m_SpecNo = v;
-    m_Change_SpecNo = true;
-}
-int16_t clsInstrument::Lc_PpmAuto() const {
-    return m_Lc_PpmAuto;
-}
-void clsInstrument::setLc_PpmAuto(int16_t v) {
-    m_Lc_PpmAuto = v;
-    m_Change_Lc_PpmAuto = true;
-}
-int16_t clsInstrument::IsCustom() const {
-    return m_IsCustom;
-}
-void clsInstrument::setIsCustom(int16_t v) {
-    m_IsCustom = v;
-    m_Change_IsCustom = true;
-}
-int16_t clsInstrument::Battery() const {
-    return m_Battery;
-}
-void clsInstrument::setBattery(int16_t v) {
-    m_Battery = v;
-    m_Change_Battery = true;
 }
 
 // --- Station and user lists --------------------------------------------------
@@ -1046,79 +747,28 @@ void clsInstrument::setLS_Linear2_d(int index, double v) {
 }
 
 // --- Operations --------------------------------------------------------------
+// These and CopyChangedFrom below walk the settings table (model/SettingsTable.h).
 
 void clsInstrument::SetChangeFlags(bool pFlag, bool pIDflag) {
-    m_Change_DummySerial = false;
-
-    m_Change_UserID = pIDflag;
-    m_Change_StationID = pIDflag;
-    m_Change_SerialNo = pIDflag;
-    for (int i = 0; i < kListEntries; ++i) {
-        m_Change_StationList[i] = pIDflag;
-        m_Change_UserList[i] = pIDflag;
+    using SettingsTable::FlagGroup;
+    for (const SettingsTable::Setting& s : SettingsTable::Rows()) {
+        bool on = false;
+        switch (s.Group) {
+        case FlagGroup::Identity:
+            on = pIDflag;
+            break;
+        case FlagGroup::Setting:
+            on = pFlag;
+            break;
+        case FlagGroup::Cleared:
+            on = false;
+            break;
+        case FlagGroup::Outside:
+            continue;
+        }
+        for (int i = 0; i < s.count(); ++i)
+            s.SetChanged(*this, i, on);
     }
-
-    m_Change_SpecNo = pFlag;
-    m_Change_HCMode = pFlag;
-    m_Change_AlarmMode = pFlag;
-    m_Change_Interval = pFlag;
-    m_Change_DispID = pFlag;
-    m_Change_DispCalLimit = pFlag;
-    m_Change_CalCheck = pFlag;
-    m_Change_CalLimit = pFlag;
-    m_Change_CalCheckALL = pFlag;
-    m_Change_LunchBreak = pFlag;
-    m_Change_AlarmSilence = pFlag;
-    m_Change_Confirmation = pFlag;
-    m_Change_LogOverWrite = pFlag;
-    m_Change_LcdBackLight = pFlag;
-    m_Change_autoBackLight = pFlag;
-    m_Change_AlarmOnOff = pFlag;
-    m_Change_StelTwaOnOff = pFlag;
-    m_Change_BumpFunction = pFlag;
-    m_Change_DispBumpLimit = pFlag;
-    m_Change_BumpLimit = pFlag;
-    m_Change_BumpCheck = pFlag;
-    m_Change_BumpCheckALL = pFlag;
-    m_Change_BumpTime = pFlag;
-    m_Change_BumpThreshold = pFlag;
-    m_Change_BumpFailAfter = pFlag;
-    m_Change_BumpFailCalTime = pFlag;
-    m_Change_LcBhMode = pFlag;
-    m_Change_BhTime = pFlag;
-    m_Change_LcBuzzer = pFlag;
-    m_Change_LSData[0] = pFlag;
-    m_Change_LSData[1] = pFlag;
-    m_Change_AlarmO2 = pFlag;
-    m_Change_SpecType = pFlag;
-    m_Change_dlogOnOff = pFlag;
-    m_Change_PumpOnOffDisp = pFlag;
-    m_Change_PeakBar = pFlag;
-    m_Change_Lc_PpmAuto = pFlag;
-    m_Change_IsCustom = pFlag;
-    m_Change_Battery = pFlag;
-    m_Change_AutoZero = pFlag;
-    m_Change_DemandZero = pFlag;
-    m_Change_UseUserPassword = pFlag;
-    m_Change_UserPassword2 = pFlag;
-
-    // The internal name, digit, unit and full-scale flags are left alone.
-    for (int ch = 0; ch < kGasChannels; ++ch) {
-        Channel& c = m_ch[ch];
-        c.Change_GasEnable = pFlag;
-        c.Change_GasPoint = pFlag;
-        c.Change_AutoCal = pFlag;
-        c.Change_Ratio = pFlag;
-        c.Change_Warn = pFlag;
-        c.Change_Alarm = pFlag;
-        c.Change_Stel = pFlag;
-        c.Change_Twa = pFlag;
-        c.Change_Zero = pFlag;
-        c.Change_OverScale = pFlag;
-    }
-
-    m_Change_LSindex = pFlag;
-    // Change_FlowLevel and Change_pressOffset are not part of any group.
 }
 
 void clsInstrument::ClearChangeFlags() {
@@ -1129,89 +779,25 @@ void clsInstrument::ClearDatas() {
     m_Key.clear();
     m_MessageString.clear();
     m_CommFlags = false;
-
-    setUserID(QString());
-    setStationID(QString());
-    setSerialNo(QString());
-    setDummySerial(QString());
-
     m_RomNumber = 0;
     m_SysDate = 0.0;
     m_SysDateOffset = 0.0;
 
-    // Defaults go through the writes; the flags they mark are cleared below.
-    setHcMode(0);
-    setAlarmMode(0);
-    setIntervals(0);
-    setDispCalLimit(0);
-    setCalLimit(1);
-    setCalCheck(0);
-    setCalCheckALL(1);
-    setBumpCheckALL(1);
-    setBumpTime(2);
-    setBumpThreshold(1);
-    setBumpFailAfter(1);
-    setBumpFailCalTime(0);
-    setLogOverWrite(0);
-    setLcdBackLight(1);
-    setautoBackLight(1);
-    setAlarmOnOff(1);
-    setStelTwaOnOff(1);
-    setLcBhMode(0);
-    setBhTime(0);
-    setLcBuzzer(0);
-    setAlarmO2(1);
-    setAutoZero(0);
-    setDemandZero(0);
-    setUseUserPassword(0);
-    setUserPassword2(QStringLiteral("7563"));
-    setSpecType(QStringLiteral("0"));
-    setdlogOnOff(0);
-    setPumpOnOffDisp(0);
-    setPeakBar(0);
-    setLc_PpmAuto(0);
-    setIsCustom(0);
-
-    // The lists are filled directly: their slot flags stay as they are.
-    for (int i = 0; i < kListEntries; ++i) {
-        m_StationList[i] = kBlankId16;
-        m_UserList[i] = kBlankId16;
+    // Every setting with a default, through its write; the flags these
+    // writes mark are cleared below (except the channels' internal ones).
+    for (const SettingsTable::Setting& s : SettingsTable::Rows()) {
+        if (!s.Default.isValid())
+            continue;
+        for (int i = 0; i < s.count(); ++i)
+            s.Set(*this, i, s.Default);
     }
-
-    setStationID(StationList(0));
-    setUserID(UserList(0));
-    setSpecType(QStringLiteral("0"));
-
+    // The last calibration is not set.
     const float none = modGasCommon::kNoValue;
     for (int ch = 0; ch < kGasChannels; ++ch) {
-        setGasName(ch, QString());
-        setAutoCalib(ch, none);
-        setGasDesit(ch, 0.0f);
-        setGasEnabled(ch, false);
-        setGasPoint(ch, 0);
-        setAlarm(ch, none);
-        setStel(ch, none);
-        setTwa(ch, none);
-        setWarning(ch, none);
         setCalibAfter(ch, none);
         setCalibBefore(ch, none);
         setCalibDate(ch, -101.0); // 1899-09-20
-        setRatio(ch, none);
-        setZero(ch, 0);
-        setOverScale(ch, 0);
     }
-    // The empty channel descriptor (the same writes ApplyChannelDescriptor
-    // makes for an empty channel).
-    for (int ch = 0; ch < kGasChannels; ++ch) {
-        setGasName(ch, QString());
-        setGasEnabled(ch, false);
-        setGasFullScale(ch, none);
-        setGasDesit(ch, 0.0f);
-        setGasPoint(ch, static_cast<int16_t>(-101));
-        setGasUnit(ch, QString());
-    }
-
-    m_LSindex = 1; // stored directly: Change_LSindex keeps its state
 
     ClearChangeFlags();
 }
@@ -1219,158 +805,10 @@ void clsInstrument::ClearDatas() {
 // --- Copying -----------------------------------------------------------------
 
 void clsInstrument::CopyChangedFrom(const clsInstrument& other) {
-    if (other.m_Change_UserID)
-        setUserID(other.UserID());
-    if (other.m_Change_StationID)
-        setStationID(other.StationID());
-    if (other.m_Change_SerialNo)
-        setSerialNo(other.SerialNo());
-    if (other.m_Change_DummySerial)
-        setDummySerial(other.DummySerial());
-    if (other.m_Change_HCMode)
-        setHcMode(other.HcMode());
-    if (other.m_Change_AlarmMode)
-        setAlarmMode(other.AlarmMode());
-    if (other.m_Change_Interval)
-        setIntervals(other.Intervals());
-    if (other.m_Change_DispID)
-        setDispID(other.DispID());
-    if (other.m_Change_DispCalLimit)
-        setDispCalLimit(other.DispCalLimit());
-    if (other.m_Change_CalLimit)
-        setCalLimit(other.CalLimit());
-    if (other.m_Change_CalCheck)
-        setCalCheck(other.CalCheck());
-    if (other.m_Change_CalCheckALL)
-        setCalCheckALL(other.CalCheckALL());
-    if (other.m_Change_BumpFunction)
-        setBumpFunction(other.BumpFunction());
-    if (other.m_Change_DispBumpLimit)
-        setDispBumpLimit(other.DispBumpLimit());
-    if (other.m_Change_BumpLimit)
-        setBumpLimit(other.BumpLimit());
-    if (other.m_Change_BumpCheck)
-        setBumpCheck(other.BumpCheck());
-    if (other.m_Change_BumpCheckALL)
-        setBumpCheckALL(other.BumpCheckALL());
-    if (other.m_Change_BumpTime)
-        setBumpTime(other.BumpTime());
-    if (other.m_Change_BumpThreshold)
-        setBumpThreshold(other.BumpThreshold());
-    if (other.m_Change_BumpFailAfter)
-        setBumpFailAfter(other.BumpFailAfter());
-    if (other.m_Change_BumpFailCalTime)
-        setBumpFailCalTime(other.BumpFailCalTime());
-    if (other.m_Change_LunchBreak)
-        setLunchBreak(other.LunchBreak());
-    if (other.m_Change_AlarmSilence)
-        setAlarmSilence(other.AlarmSilence());
-    if (other.m_Change_Confirmation)
-        setConfirmation(other.Confirmation());
-    if (other.m_Change_LogOverWrite)
-        setLogOverWrite(other.LogOverWrite());
-    if (other.m_Change_LcdBackLight)
-        setLcdBackLight(other.LcdBackLight());
-    if (other.m_Change_autoBackLight)
-        setautoBackLight(other.autoBackLight());
-    if (other.m_Change_AlarmOnOff)
-        setAlarmOnOff(other.AlarmOnOff());
-    if (other.m_Change_StelTwaOnOff)
-        setStelTwaOnOff(other.StelTwaOnOff());
-    if (other.m_Change_LcBhMode)
-        setLcBhMode(other.LcBhMode());
-    if (other.m_Change_BhTime)
-        setBhTime(other.BhTime());
-    if (other.m_Change_LcBuzzer)
-        setLcBuzzer(other.LcBuzzer());
-    if (other.m_Change_AlarmO2)
-        setAlarmO2(other.AlarmO2());
-    if (other.m_Change_AutoZero)
-        setAutoZero(other.AutoZero());
-    if (other.m_Change_DemandZero)
-        setDemandZero(other.DemandZero());
-    if (other.m_Change_UseUserPassword)
-        setUseUserPassword(other.UseUserPassword());
-    if (other.m_Change_UserPassword2)
-        setUserPassword2(other.UserPassword2());
-    if (other.m_Change_SpecType)
-        setSpecType(other.SpecType());
-    if (other.m_Change_FlowLevel)
-        setFlowLevel(other.FlowLevel());
-    if (other.m_Change_pressOffset)
-        setpressOffset(other.pressOffset());
-    if (other.m_Change_dlogOnOff)
-        setdlogOnOff(other.dlogOnOff());
-    if (other.m_Change_PumpOnOffDisp)
-        setPumpOnOffDisp(other.PumpOnOffDisp());
-    if (other.m_Change_PeakBar)
-        setPeakBar(other.PeakBar());
-    if (other.m_Change_SpecNo)
-        setSpecNo(other.SpecNo());
-    if (other.m_Change_Lc_PpmAuto)
-        setLc_PpmAuto(other.Lc_PpmAuto());
-    if (other.m_Change_IsCustom)
-        setIsCustom(other.IsCustom());
-    if (other.m_Change_Battery)
-        setBattery(other.Battery());
-
-    for (int i = 0; i < kListEntries; ++i) {
-        if (other.m_Change_StationList[i])
-            setStationList(i, other.StationList(i));
-        if (other.m_Change_UserList[i])
-            setUserList(i, other.UserList(i));
-    }
-
-    for (int ch = 0; ch < kGasChannels; ++ch) {
-        if (other.Change_GasName(ch))
-            setGasName(ch, other.GasName(ch));
-        if (other.Change_GasDesit(ch))
-            setGasDesit(ch, other.GasDesit(ch));
-        if (other.Change_GasPoint(ch))
-            setGasPoint(ch, other.GasPoint(ch));
-        if (other.Change_GasUnit(ch))
-            setGasUnit(ch, other.GasUnit(ch));
-        if (other.Change_GasFullScale(ch))
-            setGasFullScale(ch, other.GasFullScale(ch));
-        if (other.Change_GasEnable(ch))
-            setGasEnabled(ch, other.GasEnabled(ch));
-        if (other.Change_Warn(ch))
-            setWarning(ch, other.Warning(ch));
-        if (other.Change_Alarm(ch))
-            setAlarm(ch, other.Alarm(ch));
-        if (other.Change_Stel(ch))
-            setStel(ch, other.Stel(ch));
-        if (other.Change_Twa(ch))
-            setTwa(ch, other.Twa(ch));
-        if (other.Change_AutoCal(ch))
-            setAutoCalib(ch, other.AutoCalib(ch));
-        if (other.Change_Zero(ch))
-            setZero(ch, other.Zero(ch));
-        if (other.Change_OverScale(ch))
-            setOverScale(ch, other.OverScale(ch));
-        if (other.Change_Ratio(ch))
-            setRatio(ch, other.Ratio(ch));
-    }
-
-    for (int i = 0; i < kLsEntries; ++i) {
-        if (other.m_Change_LSData[i]) {
-            setLS_Name(i, other.LS_Name(i));
-            setLS_FullScale(i, other.LS_FullScale(i));
-            setLS_Digit(i, other.LS_Digit(i));
-            setLS_Unit(i, other.LS_Unit(i));
-            setLS_elem_vol(i, other.LS_elem_vol(i));
-            setLS_Ratio(i, other.LS_Ratio(i));
-            setLS_Point(i, other.LS_Point(i));
-            setLS_Linear1_a(i, other.LS_Linear1_a(i));
-            setLS_Linear1_b(i, other.LS_Linear1_b(i));
-            setLS_Linear1_c(i, other.LS_Linear1_c(i));
-            setLS_Linear1_d(i, other.LS_Linear1_d(i));
-            setLS_Linear2_a(i, other.LS_Linear2_a(i));
-            setLS_Linear2_b(i, other.LS_Linear2_b(i));
-            setLS_Linear2_c(i, other.LS_Linear2_c(i));
-            setLS_Linear2_d(i, other.LS_Linear2_d(i));
+    for (const SettingsTable::Setting& s : SettingsTable::Rows()) {
+        for (int i = 0; i < s.count(); ++i) {
+            if (s.Changed(other, i))
+                s.Set(*this, i, s.Get(other, i));
         }
     }
-    if (other.m_Change_LSindex)
-        setLSindex(other.LSindex());
 }

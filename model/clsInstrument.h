@@ -6,6 +6,11 @@
 // sends only flagged settings. Reads and writes with an index outside the
 // valid range never touch memory: reads give 0, an empty text, false or the
 // zero date, writes are ignored.
+//
+// Every setting with a change flag is also a row of model/SettingsTable.h
+// (name, flag, flag group, default, write command); the operations below
+// walk that table. A new setting needs its accessors and members here and
+// its row there (docs/adding-a-setting.md).
 #pragma once
 
 #include <QString>
@@ -29,21 +34,25 @@ public:
 
     // Copies into this record only the settings whose change flag is set in
     // `other`, each through this record's own write (so this record's flags
-    // are set as by an editor). Covers scalars, identity texts, the lists,
-    // the channels (including the internal name, digit, unit and full-scale
-    // flags) and the LS entries and LSindex. The LI table carries no flags
-    // and is not copied.
+    // are set as by an editor): every row of the settings table, including
+    // the channels' internal name, digit, unit and full-scale flags and the
+    // LS entries. The LI table carries no flags and is not copied.
     void CopyChangedFrom(const clsInstrument& other);
 
     // --- Operations --------------------------------------------------------
-    // Sets groups of change flags: identity texts and lists to pIDflag, the
-    // settings, channel and LS flags to pFlag, Change_DummySerial to false.
+    // Sets the change flags by their group in the settings table: identity
+    // texts and lists to pIDflag, the settings, channel and LS flags to
+    // pFlag, Change_DummySerial to false; Change_FlowLevel,
+    // Change_pressOffset and the channels' internal flags are left alone.
     void SetChangeFlags(bool pFlag, bool pIDflag);
     void ClearChangeFlags(); // SetChangeFlags(false, false)
-    // Resets the record to its defaults (some fields are deliberately kept).
-    // The channel fields are reset through their writes, so the internal
-    // name, digit, unit and full-scale flags of channels 0..4 are left set;
-    // every grouped flag is cleared at the end.
+    // Resets the record to its defaults: Key, MessageString, CommFlags,
+    // RomNumber and the clock; every setting that has a default in the
+    // settings table (the others are deliberately kept), written through
+    // its write; the last calibration of channels 0..4 to "not set". Because
+    // the channel fields go through their writes, the internal name, digit,
+    // unit and full-scale flags of channels 0..4 are left set; every grouped
+    // flag is cleared at the end.
     void ClearDatas();
 
     // --- Record status and raw data (no change flags) ------------------------
@@ -99,176 +108,176 @@ public:
     void setDummySerial(const QString& v);
     bool Change_DummySerial() const { return m_Change_DummySerial; }
     void setChange_DummySerial(bool v) { m_Change_DummySerial = v; }
-    int16_t HcMode() const;
-    void setHcMode(int16_t v);
+    int16_t HcMode() const { return m_HcMode; }
+    void setHcMode(int16_t v) { store(m_HcMode, v, m_Change_HCMode); }
     bool Change_HCMode() const { return m_Change_HCMode; }
     void setChange_HCMode(bool v) { m_Change_HCMode = v; }
-    int16_t AlarmMode() const;
-    void setAlarmMode(int16_t v);
+    int16_t AlarmMode() const { return m_AlarmMode; }
+    void setAlarmMode(int16_t v) { store(m_AlarmMode, v, m_Change_AlarmMode); }
     bool Change_AlarmMode() const { return m_Change_AlarmMode; }
     void setChange_AlarmMode(bool v) { m_Change_AlarmMode = v; }
     int16_t Intervals() const;
     void setIntervals(int16_t v);
     bool Change_Interval() const { return m_Change_Interval; }
     void setChange_Interval(bool v) { m_Change_Interval = v; }
-    int16_t DispID() const;
-    void setDispID(int16_t v);
+    int16_t DispID() const { return m_DispID; }
+    void setDispID(int16_t v) { store(m_DispID, v, m_Change_DispID); }
     bool Change_DispID() const { return m_Change_DispID; }
     void setChange_DispID(bool v) { m_Change_DispID = v; }
-    int16_t DispCalLimit() const;
-    void setDispCalLimit(int16_t v);
+    int16_t DispCalLimit() const { return m_DispCalLimit; }
+    void setDispCalLimit(int16_t v) { store(m_DispCalLimit, v, m_Change_DispCalLimit); }
     bool Change_DispCalLimit() const { return m_Change_DispCalLimit; }
     void setChange_DispCalLimit(bool v) { m_Change_DispCalLimit = v; }
-    int16_t CalLimit() const;
-    void setCalLimit(int16_t v);
+    int16_t CalLimit() const { return m_CalLimit; }
+    void setCalLimit(int16_t v) { store(m_CalLimit, v, m_Change_CalLimit); }
     bool Change_CalLimit() const { return m_Change_CalLimit; }
     void setChange_CalLimit(bool v) { m_Change_CalLimit = v; }
-    int16_t CalCheck() const;
-    void setCalCheck(int16_t v);
+    int16_t CalCheck() const { return m_CalCheck; }
+    void setCalCheck(int16_t v) { store(m_CalCheck, v, m_Change_CalCheck); }
     bool Change_CalCheck() const { return m_Change_CalCheck; }
     void setChange_CalCheck(bool v) { m_Change_CalCheck = v; }
-    int16_t CalCheckALL() const;
-    void setCalCheckALL(int16_t v);
+    int16_t CalCheckALL() const { return m_CalCheckALL; }
+    void setCalCheckALL(int16_t v) { store(m_CalCheckALL, v, m_Change_CalCheckALL); }
     bool Change_CalCheckALL() const { return m_Change_CalCheckALL; }
     void setChange_CalCheckALL(bool v) { m_Change_CalCheckALL = v; }
-    int16_t BumpFunction() const;
-    void setBumpFunction(int16_t v);
+    int16_t BumpFunction() const { return m_BumpFunction; }
+    void setBumpFunction(int16_t v) { store(m_BumpFunction, v, m_Change_BumpFunction); }
     bool Change_BumpFunction() const { return m_Change_BumpFunction; }
     void setChange_BumpFunction(bool v) { m_Change_BumpFunction = v; }
-    int16_t DispBumpLimit() const;
-    void setDispBumpLimit(int16_t v);
+    int16_t DispBumpLimit() const { return m_DispBumpLimit; }
+    void setDispBumpLimit(int16_t v) { store(m_DispBumpLimit, v, m_Change_DispBumpLimit); }
     bool Change_DispBumpLimit() const { return m_Change_DispBumpLimit; }
     void setChange_DispBumpLimit(bool v) { m_Change_DispBumpLimit = v; }
-    int16_t BumpLimit() const;
-    void setBumpLimit(int16_t v);
+    int16_t BumpLimit() const { return m_BumpLimit; }
+    void setBumpLimit(int16_t v) { store(m_BumpLimit, v, m_Change_BumpLimit); }
     bool Change_BumpLimit() const { return m_Change_BumpLimit; }
     void setChange_BumpLimit(bool v) { m_Change_BumpLimit = v; }
-    int16_t BumpCheck() const;
-    void setBumpCheck(int16_t v);
+    int16_t BumpCheck() const { return m_BumpCheck; }
+    void setBumpCheck(int16_t v) { store(m_BumpCheck, v, m_Change_BumpCheck); }
     bool Change_BumpCheck() const { return m_Change_BumpCheck; }
     void setChange_BumpCheck(bool v) { m_Change_BumpCheck = v; }
-    int16_t BumpCheckALL() const;
-    void setBumpCheckALL(int16_t v);
+    int16_t BumpCheckALL() const { return m_BumpCheckALL; }
+    void setBumpCheckALL(int16_t v) { store(m_BumpCheckALL, v, m_Change_BumpCheckALL); }
     bool Change_BumpCheckALL() const { return m_Change_BumpCheckALL; }
     void setChange_BumpCheckALL(bool v) { m_Change_BumpCheckALL = v; }
-    int16_t BumpTime() const;
-    void setBumpTime(int16_t v);
+    int16_t BumpTime() const { return m_BumpTime; }
+    void setBumpTime(int16_t v) { store(m_BumpTime, v, m_Change_BumpTime); }
     bool Change_BumpTime() const { return m_Change_BumpTime; }
     void setChange_BumpTime(bool v) { m_Change_BumpTime = v; }
-    int16_t BumpThreshold() const;
-    void setBumpThreshold(int16_t v);
+    int16_t BumpThreshold() const { return m_BumpThreshold; }
+    void setBumpThreshold(int16_t v) { store(m_BumpThreshold, v, m_Change_BumpThreshold); }
     bool Change_BumpThreshold() const { return m_Change_BumpThreshold; }
     void setChange_BumpThreshold(bool v) { m_Change_BumpThreshold = v; }
-    int16_t BumpFailAfter() const;
-    void setBumpFailAfter(int16_t v);
+    int16_t BumpFailAfter() const { return m_BumpFailAfter; }
+    void setBumpFailAfter(int16_t v) { store(m_BumpFailAfter, v, m_Change_BumpFailAfter); }
     bool Change_BumpFailAfter() const { return m_Change_BumpFailAfter; }
     void setChange_BumpFailAfter(bool v) { m_Change_BumpFailAfter = v; }
-    int16_t BumpFailCalTime() const;
-    void setBumpFailCalTime(int16_t v);
+    int16_t BumpFailCalTime() const { return m_BumpFailCalTime; }
+    void setBumpFailCalTime(int16_t v) { store(m_BumpFailCalTime, v, m_Change_BumpFailCalTime); }
     bool Change_BumpFailCalTime() const { return m_Change_BumpFailCalTime; }
     void setChange_BumpFailCalTime(bool v) { m_Change_BumpFailCalTime = v; }
-    int16_t LunchBreak() const;
-    void setLunchBreak(int16_t v);
+    int16_t LunchBreak() const { return m_LunchBreak; }
+    void setLunchBreak(int16_t v) { store(m_LunchBreak, v, m_Change_LunchBreak); }
     bool Change_LunchBreak() const { return m_Change_LunchBreak; }
     void setChange_LunchBreak(bool v) { m_Change_LunchBreak = v; }
-    int16_t AlarmSilence() const;
-    void setAlarmSilence(int16_t v);
+    int16_t AlarmSilence() const { return m_AlarmSilence; }
+    void setAlarmSilence(int16_t v) { store(m_AlarmSilence, v, m_Change_AlarmSilence); }
     bool Change_AlarmSilence() const { return m_Change_AlarmSilence; }
     void setChange_AlarmSilence(bool v) { m_Change_AlarmSilence = v; }
-    int16_t Confirmation() const;
-    void setConfirmation(int16_t v);
+    int16_t Confirmation() const { return m_Confirmation; }
+    void setConfirmation(int16_t v) { store(m_Confirmation, v, m_Change_Confirmation); }
     bool Change_Confirmation() const { return m_Change_Confirmation; }
     void setChange_Confirmation(bool v) { m_Change_Confirmation = v; }
-    int16_t LogOverWrite() const;
-    void setLogOverWrite(int16_t v);
+    int16_t LogOverWrite() const { return m_LogOverWrite; }
+    void setLogOverWrite(int16_t v) { store(m_LogOverWrite, v, m_Change_LogOverWrite); }
     bool Change_LogOverWrite() const { return m_Change_LogOverWrite; }
     void setChange_LogOverWrite(bool v) { m_Change_LogOverWrite = v; }
-    int16_t LcdBackLight() const;
-    void setLcdBackLight(int16_t v);
+    int16_t LcdBackLight() const { return m_LcdBackLight; }
+    void setLcdBackLight(int16_t v) { store(m_LcdBackLight, v, m_Change_LcdBackLight); }
     bool Change_LcdBackLight() const { return m_Change_LcdBackLight; }
     void setChange_LcdBackLight(bool v) { m_Change_LcdBackLight = v; }
-    int16_t autoBackLight() const;
-    void setautoBackLight(int16_t v);
+    int16_t autoBackLight() const { return m_autoBackLight; }
+    void setautoBackLight(int16_t v) { store(m_autoBackLight, v, m_Change_autoBackLight); }
     bool Change_autoBackLight() const { return m_Change_autoBackLight; }
     void setChange_autoBackLight(bool v) { m_Change_autoBackLight = v; }
-    int16_t AlarmOnOff() const;
-    void setAlarmOnOff(int16_t v);
+    int16_t AlarmOnOff() const { return m_AlarmOnOff; }
+    void setAlarmOnOff(int16_t v) { store(m_AlarmOnOff, v, m_Change_AlarmOnOff); }
     bool Change_AlarmOnOff() const { return m_Change_AlarmOnOff; }
     void setChange_AlarmOnOff(bool v) { m_Change_AlarmOnOff = v; }
-    int16_t StelTwaOnOff() const;
-    void setStelTwaOnOff(int16_t v);
+    int16_t StelTwaOnOff() const { return m_StelTwaOnOff; }
+    void setStelTwaOnOff(int16_t v) { store(m_StelTwaOnOff, v, m_Change_StelTwaOnOff); }
     bool Change_StelTwaOnOff() const { return m_Change_StelTwaOnOff; }
     void setChange_StelTwaOnOff(bool v) { m_Change_StelTwaOnOff = v; }
-    int16_t LcBhMode() const;
-    void setLcBhMode(int16_t v);
+    int16_t LcBhMode() const { return m_LcBhMode; }
+    void setLcBhMode(int16_t v) { store(m_LcBhMode, v, m_Change_LcBhMode); }
     bool Change_LcBhMode() const { return m_Change_LcBhMode; }
     void setChange_LcBhMode(bool v) { m_Change_LcBhMode = v; }
-    int16_t BhTime() const;
-    void setBhTime(int16_t v);
+    int16_t BhTime() const { return m_BhTime; }
+    void setBhTime(int16_t v) { store(m_BhTime, v, m_Change_BhTime); }
     bool Change_BhTime() const { return m_Change_BhTime; }
     void setChange_BhTime(bool v) { m_Change_BhTime = v; }
-    int16_t LcBuzzer() const;
-    void setLcBuzzer(int16_t v);
+    int16_t LcBuzzer() const { return m_LcBuzzer; }
+    void setLcBuzzer(int16_t v) { store(m_LcBuzzer, v, m_Change_LcBuzzer); }
     bool Change_LcBuzzer() const { return m_Change_LcBuzzer; }
     void setChange_LcBuzzer(bool v) { m_Change_LcBuzzer = v; }
-    int16_t AlarmO2() const;
-    void setAlarmO2(int16_t v);
+    int16_t AlarmO2() const { return m_AlarmO2; }
+    void setAlarmO2(int16_t v) { store(m_AlarmO2, v, m_Change_AlarmO2); }
     bool Change_AlarmO2() const { return m_Change_AlarmO2; }
     void setChange_AlarmO2(bool v) { m_Change_AlarmO2 = v; }
-    int16_t AutoZero() const;
-    void setAutoZero(int16_t v);
+    int16_t AutoZero() const { return m_AutoZero; }
+    void setAutoZero(int16_t v) { store(m_AutoZero, v, m_Change_AutoZero); }
     bool Change_AutoZero() const { return m_Change_AutoZero; }
     void setChange_AutoZero(bool v) { m_Change_AutoZero = v; }
-    int16_t DemandZero() const;
-    void setDemandZero(int16_t v);
+    int16_t DemandZero() const { return m_DemandZero; }
+    void setDemandZero(int16_t v) { store(m_DemandZero, v, m_Change_DemandZero); }
     bool Change_DemandZero() const { return m_Change_DemandZero; }
     void setChange_DemandZero(bool v) { m_Change_DemandZero = v; }
-    int16_t UseUserPassword() const;
-    void setUseUserPassword(int16_t v);
+    int16_t UseUserPassword() const { return m_UseUserPassword; }
+    void setUseUserPassword(int16_t v) { store(m_UseUserPassword, v, m_Change_UseUserPassword); }
     bool Change_UseUserPassword() const { return m_Change_UseUserPassword; }
     void setChange_UseUserPassword(bool v) { m_Change_UseUserPassword = v; }
-    QString UserPassword2() const;
-    void setUserPassword2(const QString& v);
+    QString UserPassword2() const { return m_UserPassword2; }
+    void setUserPassword2(const QString& v) { store(m_UserPassword2, v, m_Change_UserPassword2); }
     bool Change_UserPassword2() const { return m_Change_UserPassword2; }
     void setChange_UserPassword2(bool v) { m_Change_UserPassword2 = v; }
-    QString SpecType() const;
-    void setSpecType(const QString& v);
+    QString SpecType() const { return m_SpecType; }
+    void setSpecType(const QString& v) { store(m_SpecType, v, m_Change_SpecType); }
     bool Change_SpecType() const { return m_Change_SpecType; }
     void setChange_SpecType(bool v) { m_Change_SpecType = v; }
-    int32_t FlowLevel() const;
-    void setFlowLevel(int32_t v);
+    int32_t FlowLevel() const { return m_FlowLevel; }
+    void setFlowLevel(int32_t v) { store(m_FlowLevel, v, m_Change_FlowLevel); }
     bool Change_FlowLevel() const { return m_Change_FlowLevel; }
     void setChange_FlowLevel(bool v) { m_Change_FlowLevel = v; }
-    int16_t pressOffset() const;
-    void setpressOffset(int16_t v);
+    int16_t pressOffset() const { return m_pressOffset; }
+    void setpressOffset(int16_t v) { store(m_pressOffset, v, m_Change_pressOffset); }
     bool Change_pressOffset() const { return m_Change_pressOffset; }
     void setChange_pressOffset(bool v) { m_Change_pressOffset = v; }
-    int16_t dlogOnOff() const;
-    void setdlogOnOff(int16_t v);
+    int16_t dlogOnOff() const { return m_dlogOnOff; }
+    void setdlogOnOff(int16_t v) { store(m_dlogOnOff, v, m_Change_dlogOnOff); }
     bool Change_dlogOnOff() const { return m_Change_dlogOnOff; }
     void setChange_dlogOnOff(bool v) { m_Change_dlogOnOff = v; }
-    int16_t PumpOnOffDisp() const;
-    void setPumpOnOffDisp(int16_t v);
+    int16_t PumpOnOffDisp() const { return m_PumpOnOffDisp; }
+    void setPumpOnOffDisp(int16_t v) { store(m_PumpOnOffDisp, v, m_Change_PumpOnOffDisp); }
     bool Change_PumpOnOffDisp() const { return m_Change_PumpOnOffDisp; }
     void setChange_PumpOnOffDisp(bool v) { m_Change_PumpOnOffDisp = v; }
-    int16_t PeakBar() const;
-    void setPeakBar(int16_t v);
+    int16_t PeakBar() const { return m_PeakBar; }
+    void setPeakBar(int16_t v) { store(m_PeakBar, v, m_Change_PeakBar); }
     bool Change_PeakBar() const { return m_Change_PeakBar; }
     void setChange_PeakBar(bool v) { m_Change_PeakBar = v; }
-    QString SpecNo() const;
-    void setSpecNo(const QString& v);
+    QString SpecNo() const { return m_SpecNo; }
+    void setSpecNo(const QString& v) { store(m_SpecNo, v, m_Change_SpecNo); }
     bool Change_SpecNo() const { return m_Change_SpecNo; }
     void setChange_SpecNo(bool v) { m_Change_SpecNo = v; }
-    int16_t Lc_PpmAuto() const;
-    void setLc_PpmAuto(int16_t v);
+    int16_t Lc_PpmAuto() const { return m_Lc_PpmAuto; }
+    void setLc_PpmAuto(int16_t v) { store(m_Lc_PpmAuto, v, m_Change_Lc_PpmAuto); }
     bool Change_Lc_PpmAuto() const { return m_Change_Lc_PpmAuto; }
     void setChange_Lc_PpmAuto(bool v) { m_Change_Lc_PpmAuto = v; }
-    int16_t IsCustom() const;
-    void setIsCustom(int16_t v);
+    int16_t IsCustom() const { return m_IsCustom; }
+    void setIsCustom(int16_t v) { store(m_IsCustom, v, m_Change_IsCustom); }
     bool Change_IsCustom() const { return m_Change_IsCustom; }
     void setChange_IsCustom(bool v) { m_Change_IsCustom = v; }
-    int16_t Battery() const;
-    void setBattery(int16_t v);
+    int16_t Battery() const { return m_Battery; }
+    void setBattery(int16_t v) { store(m_Battery, v, m_Change_Battery); }
     bool Change_Battery() const { return m_Change_Battery; }
     void setChange_Battery(bool v) { m_Change_Battery = v; }
 
@@ -374,10 +383,7 @@ public:
     // volume is stored as Long; the LI accessors read and write it as Integer.
     // Indexes outside the table read as 0 / empty and are ignored on write.
     int16_t LSindex() const { return m_LSindex; }
-    void setLSindex(int16_t v) {
-        m_LSindex = v;
-        m_Change_LSindex = true;
-    }
+    void setLSindex(int16_t v) { store(m_LSindex, v, m_Change_LSindex); }
     bool Change_LSindex() const { return m_Change_LSindex; }
     void setChange_LSindex(bool v) { m_Change_LSindex = v; }
     bool Change_LSData(int index) const;
@@ -497,6 +503,12 @@ private:
         double linear1[4] = {0, 0, 0, 0};
         double linear2[4] = {0, 0, 0, 0};
     };
+
+    // The write of a setting: stores the value and marks its flag.
+    template <typename T> static void store(T& field, const T& value, bool& flag) {
+        field = value;
+        flag = true;
+    }
 
     static bool ChannelValid(int ch) { return ch >= 0 && ch < kGasChannels; }
     static bool ValueSlotValid(int ch) { return ch >= 0 && ch < kChannelSlots; }

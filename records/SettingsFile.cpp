@@ -3,6 +3,7 @@
 
 #include "app/Helpers.h"
 #include "app/clsToken.h"
+#include "model/FieldFormat.h"
 #include "model/clsInstrument.h"
 #include "model/modGasCommon.h"
 
@@ -17,54 +18,33 @@ namespace SettingsFile {
 
 namespace {
 
-using modGasCommon::FormatField5;
+using I = clsInstrument;
+using FieldFormat::Dec;
+using FieldFormat::Hex16;
+using FieldFormat::Txt;
+using FieldFormat::Val5;
 
 const QString kLineEnd = QStringLiteral("\r\n");
 
 // --- Writing helpers -----------------------------------------------------------
 
-// Left-justified, blank-padded or cut to exactly n characters.
-QString Txt(const QString& text, int n) {
-    return text.left(n).leftJustified(n, QLatin1Char(' '));
-}
-
-// Upper-case hexadecimal, left-padded with "0" to at least minDigits.
-QString HexText(uint32_t value, int minDigits) {
-    return QString::number(value, 16).toUpper().rightJustified(minDigits, QLatin1Char('0'));
-}
-
-// A 16-bit Integer in hexadecimal (two's complement for negative values).
-QString Hex16(int16_t value, int minDigits) {
-    return HexText(static_cast<uint16_t>(value), minDigits);
-}
-
-QString Dec(int32_t value) {
-    return QString::number(value);
-}
-
-QString Switch01(int16_t value) {
-    return value != 0 ? QStringLiteral("1") : QStringLiteral("0");
-}
-
-// The five point values of a channel line, each followed by ",".
-QString PointValues(const clsInstrument& r, float (clsInstrument::*get)(int) const) {
+// The fields of a line, each followed by ",".
+QString Terminated(const QStringList& fields) {
     QString out;
-    for (int ch = 0; ch < clsInstrument::kGasChannels; ++ch)
-        out += FormatField5((r.*get)(ch), r.GasPoint(ch)) + QLatin1Char(',');
+    for (const QString& f : fields)
+        out += f + QLatin1Char(',');
     return out;
 }
 
-// The 25-character group of a channel in the "GJ" line.
-QString GasGroup(const clsInstrument& r, int ch) {
-    if (!r.GasEnabled(ch))
-        return QString(25, QLatin1Char('*'));
-    const int point = r.GasPoint(ch);
-    return Txt(r.GasName(ch), 11) + FormatField5(r.GasFullScale(ch), point) +
-           FormatField5(r.GasDesit(ch), point) + Txt(r.GasUnit(ch), 4);
+QString GasGroups(const I& r) {
+    QStringList groups;
+    for (int ch = 0; ch < I::kGasChannels; ++ch)
+        groups << FieldFormat::Gas25(r, ch);
+    return Terminated(groups);
 }
 
 // The index written for LS entry j (see the header).
-QString LsIndexText(const clsInstrument& r, int j) {
+QString LsIndexText(const I& r, int j) {
     const int first = r.LSindex() + 1;
     if (j == 0)
         return Hex16(static_cast<int16_t>(first), 2);
@@ -73,25 +53,11 @@ QString LsIndexText(const clsInstrument& r, int j) {
     return Hex16(static_cast<int16_t>(first + 15), 2);
 }
 
-QString LsGroup(const clsInstrument& r, int j) {
+QString LsGroup(const I& r, int j) {
     const int point = r.LS_Point(j);
-    const QStringList fields = {LsIndexText(r, j),
-                                Txt(r.LS_Name(j), 10),
-                                FormatField5(r.LS_FullScale(j), point),
-                                FormatField5(r.LS_Digit(j), point),
-                                Txt(r.LS_Unit(j), 4),
-                                SingleToHex(r.LS_Ratio(j))};
-    QString out;
-    for (const QString& f : fields)
-        out += f + QLatin1Char(',');
-    return out;
-}
-
-QString ZeroFlags(const clsInstrument& r) {
-    QString out;
-    for (int ch = 0; ch < clsInstrument::kGasChannels; ++ch)
-        out += QString::number(r.Zero(ch)).right(1);
-    return out;
+    return Terminated({LsIndexText(r, j), Txt(r.LS_Name(j), 10), Val5(r.LS_FullScale(j), point),
+                       Val5(r.LS_Digit(j), point), Txt(r.LS_Unit(j), 4),
+                       SingleToHex(r.LS_Ratio(j))});
 }
 
 // --- Reading helpers -----------------------------------------------------------
@@ -126,32 +92,22 @@ bool NeedValues(const QStringList& data, int n, const QString& code, LineFailure
 // A decimal Integer, converted as the program has always converted numbers
 // in its files (rounded, halves to even).
 bool ReadDec16(const QString& token, const QString& code, int16_t* out, LineFailure* f) {
-    double v = 0;
-    if (!ParseNumericText(token, &v))
+    if (!IsNumericText(token))
         return Fail(f, FileError::BadNumber,
                     QStringLiteral("%1: %2 is not a number").arg(code, Quoted(token)));
-    const double r = RoundHalfEven(v);
-    if (r < std::numeric_limits<int16_t>::min() || r > std::numeric_limits<int16_t>::max())
+    if (!FieldFormat::ParseDec16(token, out))
         return Fail(f, FileError::BadNumber,
                     QStringLiteral("%1: %2 is out of range").arg(code, Quoted(token)));
-    *out = static_cast<int16_t>(r);
     return true;
 }
 
 // A hexadecimal number of 1 to 8 digits no larger than maxValue.
 bool ReadHex(const QString& token, const QString& code, uint32_t maxValue, uint32_t* out,
              LineFailure* f) {
-    const QString t = token.trimmed();
-    bool digitsOnly = !t.isEmpty() && t.size() <= 8;
-    for (const QChar c : t) {
-        const char16_t u = c.unicode();
-        if (!((u >= '0' && u <= '9') || (u >= 'A' && u <= 'F') || (u >= 'a' && u <= 'f')))
-            digitsOnly = false;
-    }
-    if (!digitsOnly)
+    uint32_t v = 0;
+    if (!FieldFormat::ParseHexBits(token, &v))
         return Fail(f, FileError::BadHex,
                     QStringLiteral("%1: %2 is not a hexadecimal number").arg(code, Quoted(token)));
-    const uint32_t v = t.toUInt(nullptr, 16);
     if (v > maxValue)
         return Fail(f, FileError::BadHex,
                     QStringLiteral("%1: %2 is out of range").arg(code, Quoted(token)));
@@ -237,7 +193,7 @@ bool ReadPointLine(const QStringList& data, const QString& code, clsInstrument& 
     if (!NeedValues(data, clsInstrument::kGasChannels, code, f))
         return false;
     for (int ch = 0; ch < clsInstrument::kGasChannels; ++ch)
-        (r.*set)(ch, modGasCommon::ParseStatusWord(data.at(ch)));
+        (r.*set)(ch, FieldFormat::ParseVal5(data.at(ch)));
     return true;
 }
 
@@ -262,137 +218,203 @@ bool ReadZeroFlags(const QStringList& data, clsInstrument& r, LineFailure* f) {
     return true;
 }
 
-using Setter16 = void (clsInstrument::*)(int16_t);
-using LineReader = std::function<bool(const QStringList& data, clsInstrument& r, LineFailure* f)>;
+// --- The lines of the file -------------------------------------------------------
 
-LineReader DecLine(const QString& code, Setter16 set) {
-    return [code, set](const QStringList& data, clsInstrument& r, LineFailure* f) {
-        int16_t v = 0;
-        if (!NeedValues(data, 1, code, f) || !ReadDec16(data.at(0), code, &v, f))
-            return false;
-        (r.*set)(v);
-        return true;
-    };
+using Get16 = int16_t (I::*)() const;
+using Set16 = void (I::*)(int16_t);
+using GetPoint = float (I::*)(int) const;
+using SetPoint = void (I::*)(int, float);
+using LineWriter = std::function<QString(const I& r)>;
+using LineReader = std::function<bool(const QStringList& data, I& r, LineFailure* f)>;
+
+// One line: its code, the text after ",W," and how that text is read back.
+struct FileLine {
+    QString code;
+    LineWriter write;
+    LineReader read;
+};
+
+FileLine Line(const char* code, LineWriter write, LineReader read) {
+    return {QString::fromLatin1(code), std::move(write), std::move(read)};
 }
 
-LineReader HexLine(const QString& code, Setter16 set) {
-    return [code, set](const QStringList& data, clsInstrument& r, LineFailure* f) {
-        int16_t v = 0;
-        if (!NeedValues(data, 1, code, f) || !ReadHex16(data.at(0), code, &v, f))
-            return false;
-        (r.*set)(v);
-        return true;
-    };
-}
-
-LineReader DecLines(const QString& code, const QList<Setter16>& sets) {
-    return [code, sets](const QStringList& data, clsInstrument& r, LineFailure* f) {
-        if (!NeedValues(data, static_cast<int>(sets.size()), code, f))
-            return false;
-        for (int i = 0; i < sets.size(); ++i) {
-            int16_t v = 0;
-            if (!ReadDec16(data.at(i), code, &v, f))
+// Integers written in decimal and read back as decimal numbers.
+FileLine DecLine(const char* code, const QList<QPair<Get16, Set16>>& fields) {
+    const QString name = QString::fromLatin1(code);
+    return Line(
+        code,
+        [fields](const I& r) {
+            QStringList texts;
+            for (const auto& field : fields)
+                texts << Dec((r.*field.first)());
+            return texts.join(QLatin1Char(','));
+        },
+        [name, fields](const QStringList& data, I& r, LineFailure* f) {
+            if (!NeedValues(data, static_cast<int>(fields.size()), name, f))
                 return false;
-            (r.*sets.at(i))(v);
-        }
-        return true;
-    };
+            for (int i = 0; i < fields.size(); ++i) {
+                int16_t v = 0;
+                if (!ReadDec16(data.at(i), name, &v, f))
+                    return false;
+                (r.*fields.at(i).second)(v);
+            }
+            return true;
+        });
 }
 
-LineReader PointLine(const QString& code, void (clsInstrument::*set)(int, float)) {
-    return [code, set](const QStringList& data, clsInstrument& r, LineFailure* f) {
-        return ReadPointLine(data, code, r, set, f);
+FileLine DecLine(const char* code, Get16 get, Set16 set) {
+    return DecLine(code, {{get, set}});
+}
+
+// A switch written as "1" or "0", read back as a decimal number.
+FileLine SwitchLine(const char* code, Get16 get, Set16 set) {
+    FileLine line = DecLine(code, get, set);
+    line.write = [get](const I& r) { return FieldFormat::Digit((r.*get)()); };
+    return line;
+}
+
+// An Integer in hexadecimal with at least minDigits digits.
+FileLine HexLine(const char* code, int minDigits, Get16 get, Set16 set) {
+    const QString name = QString::fromLatin1(code);
+    return Line(
+        code, [get, minDigits](const I& r) { return Hex16((r.*get)(), minDigits); },
+        [name, set](const QStringList& data, I& r, LineFailure* f) {
+            int16_t v = 0;
+            if (!NeedValues(data, 1, name, f) || !ReadHex16(data.at(0), name, &v, f))
+                return false;
+            (r.*set)(v);
+            return true;
+        });
+}
+
+// The five point values of the channels, each with its channel's decimals.
+FileLine PointLine(const char* code, GetPoint get, SetPoint set) {
+    const QString name = QString::fromLatin1(code);
+    return Line(
+        code, [get](const I& r) { return Terminated(FieldFormat::ChannelValues(r, get)); },
+        [name, set](const QStringList& data, I& r, LineFailure* f) {
+            return ReadPointLine(data, name, r, set, f);
+        });
+}
+
+bool ReadSpecNo(const QStringList& data, I& r, LineFailure*) {
+    r.setSpecNo(data.value(0).trimmed());
+    return true;
+}
+
+// Of the "LS" line only the first index is read back.
+bool ReadSensorIndex(const QStringList& data, I& r, LineFailure* f) {
+    const QString code = QStringLiteral("LS");
+    int16_t index = 0;
+    if (!NeedValues(data, 1, code, f) || !ReadHex16(data.at(0), code, &index, f))
+        return false;
+    if (index == std::numeric_limits<int16_t>::min())
+        return Fail(f, FileError::BadHex,
+                    QStringLiteral("LS: %1 is out of range").arg(Quoted(data.at(0))));
+    r.setLSindex(static_cast<int16_t>(index - 1));
+    return true;
+}
+
+bool ReadSpecType(const QStringList& data, I& r, LineFailure* f) {
+    const QString code = QStringLiteral("UJ");
+    if (!NeedValues(data, 1, code, f))
+        return false;
+    const QString t = data.at(0).trimmed();
+    if (t.isEmpty())
+        return Fail(f, FileError::MissingValue, QStringLiteral("UJ needs 1 value(s)"));
+    r.setSpecType(t);
+    return true;
+}
+
+bool ReadUserPassword(const QStringList& data, I& r, LineFailure* f) {
+    const QString code = QStringLiteral("MP");
+    int16_t use = 0;
+    if (!NeedValues(data, 1, code, f) || !ReadDec16(data.at(0), code, &use, f))
+        return false;
+    r.setUseUserPassword(use);
+    r.setUserPassword2(data.value(1).trimmed());
+    return true;
+}
+
+bool ReadFlowLevel(const QStringList& data, I& r, LineFailure* f) {
+    const QString code = QStringLiteral("CP");
+    int32_t v = 0;
+    if (!NeedValues(data, 1, code, f) || !ReadHex32(data.at(0), code, &v, f))
+        return false;
+    r.setFlowLevel(v);
+    return true;
+}
+
+// Every line, in the order they are written.
+const std::vector<FileLine>& Lines() {
+    static const std::vector<FileLine> lines = {
+        Line(
+            "BS", [](const I& r) { return Txt(r.SpecNo(), 10); }, ReadSpecNo),
+        Line("GJ", GasGroups, ReadGasGroups),
+        Line(
+            "LS", [](const I& r) { return LsGroup(r, 0) + LsGroup(r, 1); }, ReadSensorIndex),
+        DecLine("LP", &I::HcMode, &I::setHcMode),
+        DecLine("AP", &I::AlarmMode, &I::setAlarmMode),
+        DecLine("XI", &I::DispID, &I::setDispID),
+        DecLine("X7", &I::dlogOnOff, &I::setdlogOnOff),
+        DecLine("EB", &I::PeakBar, &I::setPeakBar),
+        SwitchLine("SD", &I::DispCalLimit, &I::setDispCalLimit),
+        DecLine("SM", &I::CalCheck, &I::setCalCheck),
+        DecLine("SW", &I::CalCheckALL, &I::setCalCheckALL),
+        HexLine("XB", 1, &I::Confirmation, &I::setConfirmation),
+        HexLine("XL", 1, &I::LunchBreak, &I::setLunchBreak),
+        HexLine("XA", 1, &I::AlarmSilence, &I::setAlarmSilence),
+        DecLine("XW", &I::LogOverWrite, &I::setLogOverWrite),
+        HexLine("XT", 4, &I::LcdBackLight, &I::setLcdBackLight),
+        DecLine("X8", &I::PumpOnOffDisp, &I::setPumpOnOffDisp),
+        SwitchLine("BV", &I::BumpFunction, &I::setBumpFunction),
+        SwitchLine("BJ", &I::DispBumpLimit, &I::setDispBumpLimit),
+        HexLine("BK", 4, &I::BumpLimit, &I::setBumpLimit),
+        DecLine("BL", &I::BumpCheck, &I::setBumpCheck),
+        DecLine("BU", {{&I::BumpTime, &I::setBumpTime},
+                       {&I::BumpThreshold, &I::setBumpThreshold},
+                       {&I::BumpFailCalTime, &I::setBumpFailCalTime},
+                       {&I::BumpFailAfter, &I::setBumpFailAfter}}),
+        DecLine("BW", &I::BumpCheckALL, &I::setBumpCheckALL),
+        DecLine("WB", {{&I::LcBhMode, &I::setLcBhMode},
+                       {&I::BhTime, &I::setBhTime},
+                       {&I::LcBuzzer, &I::setLcBuzzer}}),
+        DecLine("AF", &I::AlarmOnOff, &I::setAlarmOnOff),
+        DecLine("AM", &I::StelTwaOnOff, &I::setStelTwaOnOff),
+        DecLine("AT", &I::AlarmO2, &I::setAlarmO2),
+        PointLine("A1", &I::Warning, &I::setWarning),
+        PointLine("A2", &I::Alarm, &I::setAlarm),
+        PointLine("AS", &I::Stel, &I::setStel),
+        PointLine("AW", &I::Twa, &I::setTwa),
+        PointLine("SA", &I::AutoCalib, &I::setAutoCalib),
+        Line("UZ", FieldFormat::ZeroFlags, ReadZeroFlags),
+        HexLine("SC", 4, &I::CalLimit, &I::setCalLimit),
+        HexLine("XP", 4, &I::Intervals, &I::setIntervals),
+        Line(
+            "UJ", [](const I& r) { return r.SpecType(); }, ReadSpecType),
+        DecLine("LE", &I::Lc_PpmAuto, &I::setLc_PpmAuto),
+        DecLine("SJ", &I::AutoZero, &I::setAutoZero),
+        DecLine("SG", &I::DemandZero, &I::setDemandZero),
+        Line(
+            "MP",
+            [](const I& r) {
+                return Dec(r.UseUserPassword()) + QLatin1Char(',') + r.UserPassword2();
+            },
+            ReadUserPassword),
+        DecLine("XF", &I::IsCustom, &I::setIsCustom),
+        Line(
+            "CP", [](const I& r) { return FieldFormat::Hex32(r.FlowLevel(), 4); }, ReadFlowLevel),
+        HexLine("HF", 2, &I::pressOffset, &I::setpressOffset),
     };
+    return lines;
 }
 
 // The reader of every known code.
 const QHash<QString, LineReader>& Readers() {
     static const QHash<QString, LineReader> readers = [] {
-        using I = clsInstrument;
         QHash<QString, LineReader> m;
-        m.insert(QStringLiteral("BS"), [](const QStringList& data, I& r, LineFailure*) {
-            r.setSpecNo(data.value(0).trimmed());
-            return true;
-        });
-        m.insert(QStringLiteral("GJ"), ReadGasGroups);
-        m.insert(QStringLiteral("LS"), [](const QStringList& data, I& r, LineFailure* f) {
-            const QString code = QStringLiteral("LS");
-            int16_t index = 0;
-            if (!NeedValues(data, 1, code, f) || !ReadHex16(data.at(0), code, &index, f))
-                return false;
-            if (index == std::numeric_limits<int16_t>::min())
-                return Fail(f, FileError::BadHex,
-                            QStringLiteral("LS: %1 is out of range").arg(Quoted(data.at(0))));
-            r.setLSindex(static_cast<int16_t>(index - 1));
-            return true;
-        });
-        m.insert(QStringLiteral("LP"), DecLine(QStringLiteral("LP"), &I::setHcMode));
-        m.insert(QStringLiteral("AP"), DecLine(QStringLiteral("AP"), &I::setAlarmMode));
-        m.insert(QStringLiteral("XI"), DecLine(QStringLiteral("XI"), &I::setDispID));
-        m.insert(QStringLiteral("X7"), DecLine(QStringLiteral("X7"), &I::setdlogOnOff));
-        m.insert(QStringLiteral("EB"), DecLine(QStringLiteral("EB"), &I::setPeakBar));
-        m.insert(QStringLiteral("SD"), DecLine(QStringLiteral("SD"), &I::setDispCalLimit));
-        m.insert(QStringLiteral("SM"), DecLine(QStringLiteral("SM"), &I::setCalCheck));
-        m.insert(QStringLiteral("SW"), DecLine(QStringLiteral("SW"), &I::setCalCheckALL));
-        m.insert(QStringLiteral("XB"), HexLine(QStringLiteral("XB"), &I::setConfirmation));
-        m.insert(QStringLiteral("XL"), HexLine(QStringLiteral("XL"), &I::setLunchBreak));
-        m.insert(QStringLiteral("XA"), HexLine(QStringLiteral("XA"), &I::setAlarmSilence));
-        m.insert(QStringLiteral("XW"), DecLine(QStringLiteral("XW"), &I::setLogOverWrite));
-        m.insert(QStringLiteral("XT"), HexLine(QStringLiteral("XT"), &I::setLcdBackLight));
-        m.insert(QStringLiteral("X8"), DecLine(QStringLiteral("X8"), &I::setPumpOnOffDisp));
-        m.insert(QStringLiteral("BV"), DecLine(QStringLiteral("BV"), &I::setBumpFunction));
-        m.insert(QStringLiteral("BJ"), DecLine(QStringLiteral("BJ"), &I::setDispBumpLimit));
-        m.insert(QStringLiteral("BK"), HexLine(QStringLiteral("BK"), &I::setBumpLimit));
-        m.insert(QStringLiteral("BL"), DecLine(QStringLiteral("BL"), &I::setBumpCheck));
-        m.insert(QStringLiteral("BU"),
-                 DecLines(QStringLiteral("BU"), {&I::setBumpTime, &I::setBumpThreshold,
-                                                 &I::setBumpFailCalTime, &I::setBumpFailAfter}));
-        m.insert(QStringLiteral("BW"), DecLine(QStringLiteral("BW"), &I::setBumpCheckALL));
-        m.insert(QStringLiteral("WB"),
-                 DecLines(QStringLiteral("WB"), {&I::setLcBhMode, &I::setBhTime, &I::setLcBuzzer}));
-        m.insert(QStringLiteral("AF"), DecLine(QStringLiteral("AF"), &I::setAlarmOnOff));
-        m.insert(QStringLiteral("AM"), DecLine(QStringLiteral("AM"), &I::setStelTwaOnOff));
-        m.insert(QStringLiteral("AT"), DecLine(QStringLiteral("AT"), &I::setAlarmO2));
-        m.insert(QStringLiteral("A1"), PointLine(QStringLiteral("A1"), &I::setWarning));
-        m.insert(QStringLiteral("A2"), PointLine(QStringLiteral("A2"), &I::setAlarm));
-        m.insert(QStringLiteral("AS"), PointLine(QStringLiteral("AS"), &I::setStel));
-        m.insert(QStringLiteral("AW"), PointLine(QStringLiteral("AW"), &I::setTwa));
-        m.insert(QStringLiteral("SA"), PointLine(QStringLiteral("SA"), &I::setAutoCalib));
-        m.insert(QStringLiteral("UZ"), ReadZeroFlags);
-        m.insert(QStringLiteral("SC"), HexLine(QStringLiteral("SC"), &I::setCalLimit));
-        m.insert(QStringLiteral("XP"), HexLine(QStringLiteral("XP"), &I::setIntervals));
-        m.insert(QStringLiteral("UJ"), [](const QStringList& data, I& r, LineFailure* f) {
-            const QString code = QStringLiteral("UJ");
-            if (!NeedValues(data, 1, code, f))
-                return false;
-            const QString t = data.at(0).trimmed();
-            if (t.isEmpty())
-                return Fail(f, FileError::MissingValue, QStringLiteral("UJ needs 1 value(s)"));
-            r.setSpecType(t);
-            return true;
-        });
-        m.insert(QStringLiteral("LE"), DecLine(QStringLiteral("LE"), &I::setLc_PpmAuto));
-        m.insert(QStringLiteral("SJ"), DecLine(QStringLiteral("SJ"), &I::setAutoZero));
-        m.insert(QStringLiteral("SG"), DecLine(QStringLiteral("SG"), &I::setDemandZero));
-        m.insert(QStringLiteral("MP"), [](const QStringList& data, I& r, LineFailure* f) {
-            const QString code = QStringLiteral("MP");
-            int16_t use = 0;
-            if (!NeedValues(data, 1, code, f) || !ReadDec16(data.at(0), code, &use, f))
-                return false;
-            r.setUseUserPassword(use);
-            r.setUserPassword2(data.value(1).trimmed());
-            return true;
-        });
-        m.insert(QStringLiteral("XF"), DecLine(QStringLiteral("XF"), &I::setIsCustom));
-        m.insert(QStringLiteral("CP"), [](const QStringList& data, I& r, LineFailure* f) {
-            const QString code = QStringLiteral("CP");
-            int32_t v = 0;
-            if (!NeedValues(data, 1, code, f) || !ReadHex32(data.at(0), code, &v, f))
-                return false;
-            r.setFlowLevel(v);
-            return true;
-        });
-        m.insert(QStringLiteral("HF"), HexLine(QStringLiteral("HF"), &I::setpressOffset));
+        for (const FileLine& line : Lines())
+            m.insert(line.code, line.read);
         return m;
     }();
     return readers;
@@ -435,60 +457,10 @@ QString FileResult::Describe() const {
 }
 
 QStringList SettingsFileLines(const clsInstrument& r) {
-    QString gj;
-    for (int ch = 0; ch < clsInstrument::kGasChannels; ++ch)
-        gj += GasGroup(r, ch) + QLatin1Char(',');
-    const auto w = [](const char* code, const QString& data) {
-        return QLatin1String(code) + QStringLiteral(",W,") + data;
-    };
-    return {
-        w("BS", Txt(r.SpecNo(), 10)),
-        w("GJ", gj),
-        w("LS", LsGroup(r, 0) + LsGroup(r, 1)),
-        w("LP", Dec(r.HcMode())),
-        w("AP", Dec(r.AlarmMode())),
-        w("XI", Dec(r.DispID())),
-        w("X7", Dec(r.dlogOnOff())),
-        w("EB", Dec(r.PeakBar())),
-        w("SD", Switch01(r.DispCalLimit())),
-        w("SM", Dec(r.CalCheck())),
-        w("SW", Dec(r.CalCheckALL())),
-        w("XB", Hex16(r.Confirmation(), 1)),
-        w("XL", Hex16(r.LunchBreak(), 1)),
-        w("XA", Hex16(r.AlarmSilence(), 1)),
-        w("XW", Dec(r.LogOverWrite())),
-        w("XT", Hex16(r.LcdBackLight(), 4)),
-        w("X8", Dec(r.PumpOnOffDisp())),
-        w("BV", Switch01(r.BumpFunction())),
-        w("BJ", Switch01(r.DispBumpLimit())),
-        w("BK", Hex16(r.BumpLimit(), 4)),
-        w("BL", Dec(r.BumpCheck())),
-        w("BU", QStringList{Dec(r.BumpTime()), Dec(r.BumpThreshold()), Dec(r.BumpFailCalTime()),
-                            Dec(r.BumpFailAfter())}
-                    .join(QLatin1Char(','))),
-        w("BW", Dec(r.BumpCheckALL())),
-        w("WB", QStringList{Dec(r.LcBhMode()), Dec(r.BhTime()), Dec(r.LcBuzzer())}.join(
-                    QLatin1Char(','))),
-        w("AF", Dec(r.AlarmOnOff())),
-        w("AM", Dec(r.StelTwaOnOff())),
-        w("AT", Dec(r.AlarmO2())),
-        w("A1", PointValues(r, &clsInstrument::Warning)),
-        w("A2", PointValues(r, &clsInstrument::Alarm)),
-        w("AS", PointValues(r, &clsInstrument::Stel)),
-        w("AW", PointValues(r, &clsInstrument::Twa)),
-        w("SA", PointValues(r, &clsInstrument::AutoCalib)),
-        w("UZ", ZeroFlags(r)),
-        w("SC", Hex16(r.CalLimit(), 4)),
-        w("XP", Hex16(r.Intervals(), 4)),
-        w("UJ", r.SpecType()),
-        w("LE", Dec(r.Lc_PpmAuto())),
-        w("SJ", Dec(r.AutoZero())),
-        w("SG", Dec(r.DemandZero())),
-        w("MP", Dec(r.UseUserPassword()) + QLatin1Char(',') + r.UserPassword2()),
-        w("XF", Dec(r.IsCustom())),
-        w("CP", HexText(static_cast<uint32_t>(r.FlowLevel()), 4)),
-        w("HF", Hex16(r.pressOffset(), 2)),
-    };
+    QStringList out;
+    for (const FileLine& line : Lines())
+        out << line.code + QStringLiteral(",W,") + line.write(r);
+    return out;
 }
 
 QString FindUnstorableText(const clsInstrument& r) {

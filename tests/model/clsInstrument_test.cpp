@@ -1,4 +1,5 @@
 #include "model/OleDate.h"
+#include "model/SettingsTable.h"
 #include "model/clsInstrument.h"
 
 #include <gtest/gtest.h>
@@ -14,22 +15,13 @@ namespace {
 const QString kDash16(16, QLatin1Char('-'));
 const QString kDash20(20, QLatin1Char('-'));
 
-// True when no flag of the SetChangeFlags groups is set.
+// True when a flag that SetChangeFlags manages is set.
 bool AnyGroupFlagSet(const clsInstrument& r) {
-    bool any = r.Change_UserID() || r.Change_StationID() || r.Change_SerialNo() ||
-               r.Change_DummySerial() || r.Change_SpecNo() || r.Change_HCMode() ||
-               r.Change_AlarmMode() || r.Change_Interval() || r.Change_CalLimit() ||
-               r.Change_Battery() || r.Change_UserPassword2() || r.Change_SpecType() ||
-               r.Change_IsCustom() || r.Change_LSindex() || r.Change_LSData(0) ||
-               r.Change_LSData(1);
-    for (int ch = 0; ch < 5; ++ch) {
-        any = any || r.Change_GasEnable(ch) || r.Change_GasPoint(ch) || r.Change_Warn(ch) ||
-              r.Change_Alarm(ch) || r.Change_Stel(ch) || r.Change_Twa(ch) || r.Change_AutoCal(ch) ||
-              r.Change_Zero(ch) || r.Change_OverScale(ch) || r.Change_Ratio(ch);
+    for (const SettingsTable::Setting& s : SettingsTable::Rows()) {
+        if (s.Group != SettingsTable::FlagGroup::Outside && s.anyChanged(r))
+            return true;
     }
-    for (int i = 0; i < 128; ++i)
-        any = any || r.Change_StationList(i) || r.Change_UserList(i);
-    return any;
+    return false;
 }
 
 } // namespace
@@ -131,18 +123,9 @@ TEST(clsInstrument, ClearDatasKeepsTheFieldsItDoesNotOwn) {
     EXPECT_FALSE(AnyGroupFlagSet(r));
 }
 
-TEST(clsInstrument, WritesMarkTheirFlagsAndIntervalsOnlyOnChange) {
+// Every other write marks its flag (SettingsTable.EveryWriteMarksItsOwnFlagAndNoOther).
+TEST(clsInstrument, IntervalsMarksItsFlagOnlyOnChange) {
     clsInstrument r;
-    r.setAlarmMode(0); // same value still marks it
-    EXPECT_TRUE(r.Change_AlarmMode());
-    r.setUserPassword2(QStringLiteral("1234"));
-    EXPECT_TRUE(r.Change_UserPassword2());
-    r.setautoBackLight(0);
-    EXPECT_TRUE(r.Change_autoBackLight());
-    r.setdlogOnOff(1);
-    EXPECT_TRUE(r.Change_dlogOnOff());
-    EXPECT_FALSE(r.Change_PeakBar());
-
     r.setIntervals(0);
     EXPECT_FALSE(r.Change_Interval());
     r.setIntervals(300);
@@ -152,29 +135,11 @@ TEST(clsInstrument, WritesMarkTheirFlagsAndIntervalsOnlyOnChange) {
     r.setIntervals(300);
     EXPECT_FALSE(r.Change_Interval());
 
-    r.setWarning(2, 25.0f);
-    r.setGasEnabled(2, true);
-    r.setZero(2, 1);
-    EXPECT_TRUE(r.Change_Warn(2));
-    EXPECT_TRUE(r.Change_GasEnable(2));
-    EXPECT_TRUE(r.Change_Zero(2));
-    EXPECT_FALSE(r.Change_Alarm(2));
-    EXPECT_FALSE(r.Change_Warn(1));
-
     // Fields without flags.
     r.setCalibBefore(1, 3.0f);
     r.setBumpDates(1, 45000.5);
     EXPECT_EQ(r.BumpDates(1), 45000.5);
-
-    // The internal flags of name, digit, unit and full scale.
-    r.ClearChangeFlags();
-    r.setChange_GasName(0, false);
-    r.setChange_GasUnit(0, false);
-    r.setGasName(0, QStringLiteral("CH4"));
-    EXPECT_TRUE(r.Change_GasName(0));
-    EXPECT_FALSE(r.Change_GasUnit(0));
-    r.setGasUnit(0, QStringLiteral("%LEL"));
-    EXPECT_TRUE(r.Change_GasUnit(0));
+    EXPECT_EQ(r.CalibBefore(1), 3.0f);
 }
 
 TEST(clsInstrument, IdentityTextsAreNormalised) {
@@ -263,54 +228,6 @@ TEST(clsInstrument, IndexesOutsideTheirRangeNeverTouchMemory) {
     EXPECT_FALSE(AnyGroupFlagSet(r));
 }
 
-TEST(clsInstrument, SetChangeFlagsMarksItsGroups) {
-    clsInstrument r;
-    r.setDummySerial(QStringLiteral("D"));
-    r.setFlowLevel(1);
-    r.setChange_FlowLevel(false);
-    r.setChange_GasName(2, false);
-
-    r.SetChangeFlags(true, false);
-    EXPECT_FALSE(r.Change_DummySerial());
-    EXPECT_FALSE(r.Change_SerialNo());
-    EXPECT_FALSE(r.Change_UserID());
-    EXPECT_FALSE(r.Change_StationList(0));
-    EXPECT_TRUE(r.Change_Battery());
-    EXPECT_TRUE(r.Change_SpecNo());
-    EXPECT_TRUE(r.Change_Interval());
-    EXPECT_TRUE(r.Change_UserPassword2());
-    EXPECT_TRUE(r.Change_LSData(0));
-    EXPECT_TRUE(r.Change_LSData(1));
-    EXPECT_TRUE(r.Change_LSindex());
-    for (int ch = 0; ch < 5; ++ch) {
-        EXPECT_TRUE(r.Change_GasEnable(ch));
-        EXPECT_TRUE(r.Change_Twa(ch));
-        EXPECT_TRUE(r.Change_OverScale(ch));
-        EXPECT_TRUE(r.Change_Ratio(ch));
-    }
-    // Outside every group.
-    EXPECT_FALSE(r.Change_FlowLevel());
-    EXPECT_FALSE(r.Change_pressOffset());
-    EXPECT_FALSE(r.Change_GasName(2));
-
-    r.setDummySerial(QStringLiteral("D"));
-    r.SetChangeFlags(true, true);
-    EXPECT_FALSE(r.Change_DummySerial());
-    EXPECT_TRUE(r.Change_SerialNo());
-    EXPECT_TRUE(r.Change_StationID());
-    EXPECT_TRUE(r.Change_UserList(127));
-    EXPECT_FALSE(r.Change_UserList(128));
-
-    r.setChange_FlowLevel(true);
-    r.setChange_pressOffset(true);
-    r.setGasUnit(1, QStringLiteral("ppm"));
-    r.ClearChangeFlags();
-    EXPECT_FALSE(AnyGroupFlagSet(r));
-    EXPECT_TRUE(r.Change_FlowLevel());
-    EXPECT_TRUE(r.Change_pressOffset());
-    EXPECT_TRUE(r.Change_GasUnit(1));
-}
-
 TEST(clsInstrument, GasTablesKeepTheirOwnFlagsAndTypes) {
     clsInstrument r;
     r.ClearChangeFlags();
@@ -340,7 +257,8 @@ TEST(clsInstrument, GasTablesKeepTheirOwnFlagsAndTypes) {
     EXPECT_EQ(r.LSindex(), 0);
 }
 
-TEST(clsInstrument, FullCopyAndChangedOnlyCopy) {
+// The changed-only copy: SettingsTable.CopyChangedFromCopiesExactlyTheFlaggedSettings.
+TEST(clsInstrument, FullCopyTakesEverything) {
     clsInstrument source;
     source.setSerialNo(QStringLiteral("SN123"));
     source.setAlarm(5, 7.0f);
@@ -353,51 +271,6 @@ TEST(clsInstrument, FullCopyAndChangedOnlyCopy) {
     EXPECT_EQ(full.LI_Name(3), QStringLiteral("C2H2"));
     EXPECT_TRUE(full.CommFlags());
     EXPECT_TRUE(full.Change_SerialNo());
-
-    // Edit a cleared copy, then carry only the edits back.
-    clsInstrument edited = source;
-    edited.ClearChangeFlags();
-    for (int ch = 0; ch < 5; ++ch) {
-        edited.setChange_GasName(ch, false);
-        edited.setChange_GasDesit(ch, false);
-        edited.setChange_GasUnit(ch, false);
-        edited.setChange_GasFullScale(ch, false);
-    }
-    edited.setAlarmMode(4);
-    edited.setWarning(2, 30.0f);
-    edited.setStationList(3, QStringLiteral("NEW-ST"));
-    edited.setLS_Name(1, QStringLiteral("CUSTOM"));
-    edited.setGasUnit(1, QStringLiteral("VOL%"));
-    edited.setIntervals(600);
-    // Changed without a flag: must not travel.
-    edited.setAlarmO2(2);
-    edited.setChange_AlarmO2(false);
-    edited.setCalibBefore(0, 9.0f);
-
-    clsInstrument target;
-    target.ClearChangeFlags();
-    target.CopyChangedFrom(edited);
-    EXPECT_EQ(target.AlarmMode(), 4);
-    EXPECT_TRUE(target.Change_AlarmMode());
-    EXPECT_EQ(target.Warning(2), 30.0f);
-    EXPECT_TRUE(target.Change_Warn(2));
-    EXPECT_EQ(target.StationList(3), QStringLiteral("NEW-ST"));
-    EXPECT_TRUE(target.Change_StationList(3));
-    EXPECT_EQ(target.LS_Name(1), QStringLiteral("CUSTOM"));
-    EXPECT_TRUE(target.Change_LSData(1));
-    EXPECT_FALSE(target.Change_LSData(0));
-    EXPECT_EQ(target.GasUnit(1), QStringLiteral("VOL%"));
-    EXPECT_TRUE(target.Change_GasUnit(1));
-    EXPECT_EQ(target.Intervals(), 600);
-    EXPECT_TRUE(target.Change_Interval());
-
-    EXPECT_EQ(target.AlarmO2(), 1);
-    EXPECT_FALSE(target.Change_AlarmO2());
-    EXPECT_EQ(target.CalibBefore(0), -101.0f);
-    EXPECT_EQ(target.SerialNo(), kDash20); // the edit copy's flag was cleared
-    EXPECT_FALSE(target.Change_SerialNo());
-    EXPECT_FALSE(target.Change_Warn(1));
-    EXPECT_FALSE(target.Change_LSindex());
 }
 
 TEST(OleDate, DayCountsRoundTrip) {
