@@ -3,279 +3,321 @@
 #include "app/Catalogue.h"
 #include "app/Helpers.h"
 #include "app/MessageIds.h"
+#include "cli/CommandTable.h"
 
-#include <QSet>
+#include <algorithm>
 
 namespace cli {
 
 namespace {
 
-struct CommandInfo {
-    const char* name;
-    Command command;
-    // Options of the command (each with a value unless listed in `flags`).
-    QStringList options;
-    QStringList flags;
-    // Number of positional arguments: the command's file.
-    bool takesFile;
-};
+constexpr bool kValue = true;
+constexpr bool kFlag = false;
+constexpr bool kOfCommand = true;
+constexpr bool kOfEveryCommand = false;
 
-const QList<CommandInfo>& Commands() {
-    static const QList<CommandInfo> list = {
-        {"help", Command::Help, {}, {}, false},
-        {"ports", Command::Ports, {}, {}, false},
-        {"read", Command::Read, {"--seq", "--history"}, {}, false},
-        {"write",
-         Command::Write,
-         {"--history", "--serial-no", "--station-id", "--user-id"},
-         {"--id"},
-         true},
-        {"clock", Command::Clock, {}, {"--set"}, false},
-        {"history", Command::History, {}, {}, false},
-        {"readings", Command::Readings, {"--count"}, {}, false},
-        {"zero", Command::Zero, {}, {}, false},
-        {"span", Command::Span, {"--channels", "--conc"}, {}, false},
-        {"default", Command::Default, {}, {"--yes"}, false},
-        {"clear-logger", Command::ClearLogger, {}, {"--yes"}, false},
-        {"clear-power", Command::ClearPower, {}, {"--yes"}, false},
-        {"power-off", Command::PowerOff, {}, {"--yes"}, false},
-        {"flash-check", Command::FlashCheck, {}, {"--yes"}, false},
-        {"logger", Command::Logger, {}, {}, true},
-        {"dump-list", Command::DumpList, {}, {}, true},
-    };
-    return list;
-}
-
-const CommandInfo* FindCommand(const QString& name) {
-    for (const CommandInfo& info : Commands())
-        if (name == QLatin1String(info.name))
-            return &info;
-    return nullptr;
-}
-
-const QStringList kGlobalValueOptions = {"--port",  "--socket",     "--sim-state", "--timeout",
-                                         "--retry", "--serial-log", "--lang"};
-const QStringList kGlobalFlags = {"--sim", "--json", "--quiet", "-q", "--help", "-h"};
+constexpr int kMaxTimeoutSeconds = 60;
+constexpr int kMaxRetries = 20;
+constexpr int kMaxReadings = 100000;
 
 // A whole number within [low, high].
-bool ParseBoundedInt(const QString& text, int low, int high, int* out) {
+bool IsBoundedInt(const QString& text, int low, int high) {
     bool ok = false;
     const int v = text.trimmed().toInt(&ok);
-    if (!ok || v < low || v > high)
+    return ok && v >= low && v <= high;
+}
+template <int kLow, int kHigh> bool InRange(const QString& value) {
+    return IsBoundedInt(value, kLow, kHigh);
+}
+int WholeNumber(const QString& value) {
+    return value.trimmed().toInt();
+}
+
+bool NotEmpty(const QString& value) {
+    return !value.isEmpty();
+}
+bool NotBlank(const QString& value) {
+    return !value.trimmed().isEmpty();
+}
+
+QString Language(const QString& value) {
+    return value.trimmed().toLower();
+}
+bool IsLanguage(const QString& value) {
+    return Language(value) == QLatin1String("en") || Language(value) == QLatin1String("ja");
+}
+
+// Identity texts as the window's identity fields take them, in upper case.
+QString IdentityText(const QString& value) {
+    return value.trimmed().toUpper();
+}
+template <int kLimit> bool IsIdentity(const QString& value) {
+    const QString text = IdentityText(value);
+    return !text.isEmpty() && IsIdentityText(text, kLimit);
+}
+
+bool IsTransportOption(const OptionToken& token) {
+    return token.name == QLatin1String("--port") || token.name == QLatin1String("--socket") ||
+           token.name == QLatin1String("--sim");
+}
+
+// The option at arguments[*i] with its value, which may be the next argument
+// (*i then moves on to it). False with the usage error.
+bool ReadOption(const QStringList& arguments, int* i, OptionToken* token, QString* error) {
+    const QString& arg = arguments.at(*i);
+    const int eq = arg.indexOf(QLatin1Char('='));
+    token->name = eq > 0 ? arg.left(eq) : arg;
+    token->spec = FindOption(token->name);
+    if (!token->spec) {
+        *error = LoadMessage(kMsgUnknownOption, {token->name});
         return false;
-    *out = v;
+    }
+    if (!token->spec->takesValue) {
+        if (eq > 0) {
+            *error = LoadMessage(kMsgBadOptionValue, {token->name, arg.mid(eq + 1)});
+            return false;
+        }
+        return true;
+    }
+    if (eq > 0) {
+        token->value = arg.mid(eq + 1);
+    } else if (*i + 1 < arguments.size()) {
+        token->value = arguments.at(++*i);
+    } else {
+        *error = LoadMessage(kMsgOptionNeedsValue, {token->name});
+        return false;
+    }
     return true;
 }
 
-} // namespace
-
-QString CommandName(Command command) {
-    for (const CommandInfo& info : Commands())
-        if (info.command == command)
-            return QString::fromLatin1(info.name);
-    return QString();
-}
-
-bool NeedsConfirmation(Command command) {
-    switch (command) {
-    case Command::Default:
-    case Command::ClearLogger:
-    case Command::ClearPower:
-    case Command::PowerOff:
-    case Command::FlashCheck:
-        return true;
-    default:
+// One option: given to a command that takes it, with a value it can take.
+bool CheckOption(const OptionToken& token, const CommandSpec* command, QString* error) {
+    if (token.spec->ofCommand && (!command || !command->accepts(token.name))) {
+        *error = command ? LoadMessage(kMsgOptionNotForCommand,
+                                       {token.name, QString::fromLatin1(command->name)})
+                         : LoadMessage(kMsgNoCommand);
         return false;
     }
+    if (token.spec->accepts && !token.spec->accepts(token.value)) {
+        *error = LoadMessage(kMsgBadOptionValue, {token.name, token.value});
+        return false;
+    }
+    return true;
 }
 
-ParseResult ParseCommandLine(const QStringList& arguments) {
-    ParseResult result;
-    Invocation& inv = result.invocation;
-    auto fail = [&result](const QString& error) {
-        result.ok = false;
-        result.error = error;
-        return result;
+// The options together, the command and its arguments.
+bool CheckCombinations(const Tokens& tokens, const Invocation& inv, QString* error) {
+    auto fail = [error](const QString& text) {
+        *error = text;
+        return false;
     };
-
-    // First pass: split "--name=value", find the command, collect options in
-    // order with their values.
-    struct Item {
-        QString name;
-        QString value;
-        bool hasValue = false;
-        bool ofCommand = false;
-    };
-    QList<Item> options;
-    QStringList positionals;
-    const CommandInfo* command = nullptr;
-    int transports = 0;
-    bool optionsEnded = false;
-
-    for (int i = 0; i < arguments.size(); ++i) {
-        const QString arg = arguments.at(i);
-        if (!optionsEnded && arg == QLatin1String("--")) {
-            optionsEnded = true;
-            continue;
-        }
-        if (!optionsEnded && arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
-            Item item;
-            const int eq = arg.indexOf(QLatin1Char('='));
-            item.name = eq > 0 ? arg.left(eq) : arg;
-            // Command options may only follow their command; they are
-            // checked against it once the whole line is read.
-            bool commandValueOption = false;
-            bool commandFlag = false;
-            for (const CommandInfo& info : Commands()) {
-                commandValueOption = commandValueOption || info.options.contains(item.name);
-                commandFlag = commandFlag || info.flags.contains(item.name);
-            }
-            const bool isValueOption =
-                kGlobalValueOptions.contains(item.name) || commandValueOption;
-            const bool isFlag = kGlobalFlags.contains(item.name) || commandFlag;
-            if (!isValueOption && !isFlag)
-                return fail(LoadMessage(kMsgUnknownOption, {item.name}));
-            item.ofCommand = commandValueOption || commandFlag;
-            if (isValueOption) {
-                if (eq > 0) {
-                    item.value = arg.mid(eq + 1);
-                } else {
-                    if (i + 1 >= arguments.size())
-                        return fail(LoadMessage(kMsgOptionNeedsValue, {item.name}));
-                    item.value = arguments.at(++i);
-                }
-                item.hasValue = true;
-            } else if (eq > 0) {
-                return fail(LoadMessage(kMsgBadOptionValue, {item.name, arg.mid(eq + 1)}));
-            }
-            options << item;
-            continue;
-        }
-        if (!command) {
-            command = FindCommand(arg);
-            if (!command)
-                return fail(LoadMessage(kMsgUnknownCommand, {arg}));
-            inv.command = command->command;
-            inv.commandName = arg;
-            continue;
-        }
-        positionals << arg;
-    }
-
-    // Second pass: values.
-    for (const Item& item : options) {
-        const QString& n = item.name;
-        const QString& v = item.value;
-        if (item.ofCommand &&
-            (!command || (!command->options.contains(n) && !command->flags.contains(n)))) {
-            if (!command)
-                return fail(LoadMessage(kMsgNoCommand));
-            return fail(
-                LoadMessage(kMsgOptionNotForCommand, {n, QString::fromLatin1(command->name)}));
-        }
-        if (n == QLatin1String("--help") || n == QLatin1String("-h")) {
-            inv.command = Command::Help;
-        } else if (n == QLatin1String("--port")) {
-            if (v.trimmed().isEmpty())
-                return fail(LoadMessage(kMsgBadOptionValue, {n, v}));
-            inv.transport = TransportChoice::Port;
-            inv.port = v.trimmed();
-            ++transports;
-        } else if (n == QLatin1String("--socket")) {
-            if (v.trimmed().isEmpty())
-                return fail(LoadMessage(kMsgBadOptionValue, {n, v}));
-            inv.transport = TransportChoice::Socket;
-            inv.socket = v.trimmed();
-            ++transports;
-        } else if (n == QLatin1String("--sim")) {
-            inv.transport = TransportChoice::Sim;
-            ++transports;
-        } else if (n == QLatin1String("--sim-state")) {
-            if (v.isEmpty())
-                return fail(LoadMessage(kMsgBadOptionValue, {n, v}));
-            inv.simState = v;
-        } else if (n == QLatin1String("--timeout")) {
-            if (!ParseBoundedInt(v, 1, 60, &inv.timeout))
-                return fail(LoadMessage(kMsgBadOptionValue, {n, v}));
-        } else if (n == QLatin1String("--retry")) {
-            if (!ParseBoundedInt(v, 1, 20, &inv.retry))
-                return fail(LoadMessage(kMsgBadOptionValue, {n, v}));
-        } else if (n == QLatin1String("--serial-log")) {
-            if (v.isEmpty())
-                return fail(LoadMessage(kMsgBadOptionValue, {n, v}));
-            inv.serialLog = v;
-        } else if (n == QLatin1String("--lang")) {
-            const QString l = v.trimmed().toLower();
-            if (l != QLatin1String("en") && l != QLatin1String("ja"))
-                return fail(LoadMessage(kMsgBadOptionValue, {n, v}));
-            inv.lang = l;
-        } else if (n == QLatin1String("--json")) {
-            inv.json = true;
-        } else if (n == QLatin1String("--quiet") || n == QLatin1String("-q")) {
-            inv.quiet = true;
-        } else if (n == QLatin1String("--seq")) {
-            if (v.isEmpty())
-                return fail(LoadMessage(kMsgBadOptionValue, {n, v}));
-            inv.seqFile = v;
-        } else if (n == QLatin1String("--history")) {
-            // An empty suffix is allowed: "TQ7350_Setting.csv".
-            inv.historySuffix = v;
-            inv.historyGiven = true;
-        } else if (n == QLatin1String("--serial-no") || n == QLatin1String("--station-id") ||
-                   n == QLatin1String("--user-id")) {
-            // Identity texts as the window's identity fields take them, in
-            // upper case.
-            const QString text = v.trimmed().toUpper();
-            const int limit = n == QLatin1String("--serial-no") ? kSerialTextLength : kIdTextLength;
-            if (text.isEmpty() || !IsIdentityText(text, limit))
-                return fail(LoadMessage(kMsgBadOptionValue, {n, v}));
-            if (n == QLatin1String("--serial-no"))
-                inv.serialNo = text;
-            else if (n == QLatin1String("--station-id"))
-                inv.stationId = text;
-            else
-                inv.userId = text;
-        } else if (n == QLatin1String("--id")) {
-            inv.id = true;
-        } else if (n == QLatin1String("--set")) {
-            inv.set = true;
-        } else if (n == QLatin1String("--count")) {
-            if (!ParseBoundedInt(v, 1, 100000, &inv.count))
-                return fail(LoadMessage(kMsgBadOptionValue, {n, v}));
-        } else if (n == QLatin1String("--channels")) {
-            inv.channels = v.trimmed();
-        } else if (n == QLatin1String("--conc")) {
-            inv.concentrations = v.trimmed();
-        } else if (n == QLatin1String("--yes")) {
-            inv.yes = true;
-        }
-    }
-
-    if (transports > 1)
+    if (std::count_if(tokens.options.begin(), tokens.options.end(), IsTransportOption) > 1)
         return fail(LoadMessage(kMsgOneTransportOnly));
     if (!inv.simState.isEmpty() && inv.transport != TransportChoice::Sim)
         return fail(LoadMessage(kMsgSimStateNeedsSim));
-    if (inv.command == Command::Help) {
-        result.ok = true;
-        return result;
-    }
-    if (!command)
+    if (inv.command == Command::Help)
+        return true;
+    if (!tokens.command)
         return fail(LoadMessage(kMsgNoCommand));
 
-    if (command->takesFile) {
-        if (positionals.isEmpty() || positionals.first().isEmpty())
+    QStringList rest = tokens.positionals;
+    if (tokens.command->takesFile) {
+        if (rest.isEmpty() || rest.first().isEmpty())
             return fail(LoadMessage(kMsgNeedsFileName, {inv.commandName}));
-        inv.file = positionals.takeFirst();
+        rest.removeFirst();
     }
-    if (!positionals.isEmpty())
-        return fail(LoadMessage(kMsgUnexpectedArgument, {positionals.first()}));
+    if (!rest.isEmpty())
+        return fail(LoadMessage(kMsgUnexpectedArgument, {rest.first()}));
 
     if (!inv.id && (!inv.serialNo.isEmpty() || !inv.stationId.isEmpty() || !inv.userId.isEmpty()))
         return fail(LoadMessage(kMsgIdOptionNeedsId));
     if (inv.command == Command::Span && inv.channels.isEmpty())
         return fail(LoadMessage(kMsgBadChannelFlags));
+    return true;
+}
 
-    result.ok = true;
+} // namespace
+
+const QList<OptionSpec>& Options() {
+    using Inv = Invocation;
+    using Text = const QString&;
+    static const QList<OptionSpec> table = {
+        // The link and the output.
+        {{"--port"},
+         kValue,
+         kOfEveryCommand,
+         NotBlank,
+         [](Inv& inv, Text v) {
+             inv.transport = TransportChoice::Port;
+             inv.port = v.trimmed();
+         }},
+        {{"--socket"},
+         kValue,
+         kOfEveryCommand,
+         NotBlank,
+         [](Inv& inv, Text v) {
+             inv.transport = TransportChoice::Socket;
+             inv.socket = v.trimmed();
+         }},
+        {{"--sim"},
+         kFlag,
+         kOfEveryCommand,
+         nullptr,
+         [](Inv& inv, Text) { inv.transport = TransportChoice::Sim; }},
+        {{"--sim-state"},
+         kValue,
+         kOfEveryCommand,
+         NotEmpty,
+         [](Inv& inv, Text v) { inv.simState = v; }},
+        {{"--timeout"},
+         kValue,
+         kOfEveryCommand,
+         InRange<1, kMaxTimeoutSeconds>,
+         [](Inv& inv, Text v) { inv.timeout = WholeNumber(v); }},
+        {{"--retry"},
+         kValue,
+         kOfEveryCommand,
+         InRange<1, kMaxRetries>,
+         [](Inv& inv, Text v) { inv.retry = WholeNumber(v); }},
+        {{"--serial-log"},
+         kValue,
+         kOfEveryCommand,
+         NotEmpty,
+         [](Inv& inv, Text v) { inv.serialLog = v; }},
+        {{"--lang"},
+         kValue,
+         kOfEveryCommand,
+         IsLanguage,
+         [](Inv& inv, Text v) { inv.lang = Language(v); }},
+        {{"--json"}, kFlag, kOfEveryCommand, nullptr, [](Inv& inv, Text) { inv.json = true; }},
+        {{"--quiet", "-q"},
+         kFlag,
+         kOfEveryCommand,
+         nullptr,
+         [](Inv& inv, Text) { inv.quiet = true; }},
+        {{"--help", "-h"},
+         kFlag,
+         kOfEveryCommand,
+         nullptr,
+         [](Inv& inv, Text) { inv.command = Command::Help; }},
+
+        // The commands' own options.
+        {{"--seq"}, kValue, kOfCommand, NotEmpty, [](Inv& inv, Text v) { inv.seqFile = v; }},
+        // An empty suffix is allowed: "TQ7350_Setting.csv".
+        {{"--history"},
+         kValue,
+         kOfCommand,
+         nullptr,
+         [](Inv& inv, Text v) {
+             inv.historySuffix = v;
+             inv.historyGiven = true;
+         }},
+        {{"--id"}, kFlag, kOfCommand, nullptr, [](Inv& inv, Text) { inv.id = true; }},
+        {{"--serial-no"},
+         kValue,
+         kOfCommand,
+         IsIdentity<kSerialTextLength>,
+         [](Inv& inv, Text v) { inv.serialNo = IdentityText(v); }},
+        {{"--station-id"},
+         kValue,
+         kOfCommand,
+         IsIdentity<kIdTextLength>,
+         [](Inv& inv, Text v) { inv.stationId = IdentityText(v); }},
+        {{"--user-id"},
+         kValue,
+         kOfCommand,
+         IsIdentity<kIdTextLength>,
+         [](Inv& inv, Text v) { inv.userId = IdentityText(v); }},
+        {{"--set"}, kFlag, kOfCommand, nullptr, [](Inv& inv, Text) { inv.set = true; }},
+        {{"--count"},
+         kValue,
+         kOfCommand,
+         InRange<1, kMaxReadings>,
+         [](Inv& inv, Text v) { inv.count = WholeNumber(v); }},
+        // --channels and --conc are checked by span, which knows the channels.
+        {{"--channels"},
+         kValue,
+         kOfCommand,
+         nullptr,
+         [](Inv& inv, Text v) { inv.channels = v.trimmed(); }},
+        {{"--conc"},
+         kValue,
+         kOfCommand,
+         nullptr,
+         [](Inv& inv, Text v) { inv.concentrations = v.trimmed(); }},
+        // Accepted by the commands that need it (CommandSpec::confirmation).
+        {{"--yes"}, kFlag, kOfCommand, nullptr, [](Inv& inv, Text) { inv.yes = true; }},
+    };
+    return table;
+}
+
+const OptionSpec* FindOption(const QString& name) {
+    for (const OptionSpec& spec : Options())
+        if (spec.names.contains(name))
+            return &spec;
+    return nullptr;
+}
+
+Tokens Tokenise(const QStringList& arguments) {
+    Tokens tokens;
+    bool optionsEnded = false;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& arg = arguments.at(i);
+        if (!optionsEnded && arg == QLatin1String("--")) {
+            optionsEnded = true;
+            continue;
+        }
+        if (!optionsEnded && arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
+            OptionToken token;
+            if (!ReadOption(arguments, &i, &token, &tokens.error))
+                return tokens;
+            tokens.options << token;
+            continue;
+        }
+        if (!tokens.command) {
+            tokens.command = FindCommand(arg);
+            if (!tokens.command) {
+                tokens.error = LoadMessage(kMsgUnknownCommand, {arg});
+                return tokens;
+            }
+            tokens.commandWord = arg;
+            continue;
+        }
+        tokens.positionals << arg;
+    }
+    tokens.ok = true;
+    return tokens;
+}
+
+Invocation AttachOptions(const Tokens& tokens) {
+    Invocation inv;
+    if (tokens.command) {
+        inv.command = tokens.command->command;
+        inv.commandName = tokens.commandWord;
+        if (tokens.command->takesFile && !tokens.positionals.isEmpty())
+            inv.file = tokens.positionals.first();
+    }
+    for (const OptionToken& token : tokens.options)
+        token.spec->attach(inv, token.value);
+    return inv;
+}
+
+bool CheckInvocation(const Tokens& tokens, const Invocation& invocation, QString* error) {
+    for (const OptionToken& token : tokens.options)
+        if (!CheckOption(token, tokens.command, error))
+            return false;
+    return CheckCombinations(tokens, invocation, error);
+}
+
+ParseResult ParseCommandLine(const QStringList& arguments) {
+    ParseResult result;
+    const Tokens tokens = Tokenise(arguments);
+    if (!tokens.ok) {
+        result.error = tokens.error;
+        return result;
+    }
+    result.invocation = AttachOptions(tokens);
+    result.ok = CheckInvocation(tokens, result.invocation, &result.error);
     return result;
 }
 

@@ -5,8 +5,15 @@
 // "tq7350ctl --json read" are the same); "--name value" and "--name=value"
 // are both accepted; "--" ends the options. Each command accepts only its
 // own options; anything else is a usage error (exit status 2).
+//
+// The line is read in three steps: Tokenise (arguments into options with
+// their values, the command and its arguments), AttachOptions (the tokens
+// into an Invocation) and CheckInvocation (each option's command and value,
+// then the combinations). The options are the rows of one table
+// (CliOptions.cpp), the commands those of the command table (CommandTable.cpp).
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -84,13 +91,63 @@ struct ParseResult {
     QString error;
 };
 
-// Parses the arguments after the program name.
+// Parses the arguments after the program name: the three steps below. The
+// first usage error met is the one reported.
 ParseResult ParseCommandLine(const QStringList& arguments);
 
-// The command's name as typed ("clear-logger").
-QString CommandName(Command command);
+// --- The option table and the steps of ParseCommandLine ---
 
-// Commands that change or switch off the detector and therefore need --yes.
-bool NeedsConfirmation(Command command);
+// One option: a row of the option table.
+struct OptionSpec {
+    QStringList names; // "--quiet", "-q"
+    bool takesValue;   // "--name value" or "--name=value"; else a flag
+    // A command's own option: accepted only by the commands whose row in the
+    // command table lists it. Else an option of every command.
+    bool ofCommand;
+    // Whether the value can be taken (nullptr: any value).
+    bool (*accepts)(const QString& value);
+    // Stores the option in the invocation.
+    void (*attach)(Invocation& invocation, const QString& value);
+};
+
+// Every option.
+const QList<OptionSpec>& Options();
+// The row of an option by any of its names, nullptr when there is none.
+const OptionSpec* FindOption(const QString& name);
+
+struct CommandSpec;
+
+// An option as it was given: its name as typed, its value ("" for a flag).
+struct OptionToken {
+    QString name;
+    QString value;
+    const OptionSpec* spec = nullptr;
+};
+
+struct Tokens {
+    bool ok = false;
+    QString error;              // the usage error when !ok
+    QList<OptionToken> options; // in the order given
+    const CommandSpec* command = nullptr;
+    QString commandWord;     // the command as typed
+    QStringList positionals; // the arguments after the command
+};
+
+// Step 1: splits "--name=value"; a value option without "=" takes the next
+// argument whatever it looks like; "--" ends the options; the first argument
+// that is no option is the command. Fails at the first unknown option or
+// command, value option without a value, or flag given a value.
+Tokens Tokenise(const QStringList& arguments);
+
+// Step 2: the invocation the tokens describe: the command, its file (the
+// first positional argument of a command that takes one) and the options in
+// the order given, a later one winning. Nothing is checked here.
+Invocation AttachOptions(const Tokens& tokens);
+
+// Step 3: each option in the order given (it belongs to the command, its
+// value is acceptable), then the combinations (one link, --sim-state with
+// --sim, a command, its file and nothing more, the identity texts with --id,
+// span with --channels). False with the usage error in `error`.
+bool CheckInvocation(const Tokens& tokens, const Invocation& invocation, QString* error);
 
 } // namespace cli

@@ -1,0 +1,157 @@
+#include "cli/CommandContext.h"
+
+#include "app/Catalogue.h"
+#include "app/MessageIds.h"
+#include "cli/CliConsole.h"
+#include "cli/CliSession.h"
+#include "link/ReadSequence.h"
+#include "records/SettingsHistory.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace cli {
+
+CommandContext::CommandContext(const Invocation& invocation, Console& output)
+    : inv(invocation), console(output) {}
+
+CommandContext::~CommandContext() = default;
+
+CliSession& CommandContext::session() {
+    if (!session_)
+        session_ = std::make_unique<CliSession>(inv, console);
+    return *session_;
+}
+
+void CommandContext::closeSession() {
+    if (session_)
+        session_->close();
+    session_.reset();
+}
+
+void CommandContext::error(const QString& text) {
+    console.error(text);
+    lastError = Console::Tidy(text);
+}
+
+void CommandContext::info(const QString& text) {
+    console.progressLine(text);
+}
+
+void CommandContext::line(const QString& text, int32_t colour) {
+    console.line(text, colour);
+    if (colour == Console::kRed)
+        lastError = Console::Tidy(text);
+}
+
+void CommandContext::out(const QString& text) {
+    if (!inv.json)
+        console.out(text);
+}
+
+QString CommandContext::absolute(const QString& path) const {
+    return QDir::current().absoluteFilePath(path);
+}
+
+int Connect(CommandContext& c, const NoAnswerTexts& noAnswer) {
+    CliSession& s = c.session();
+    if (const int status = s.prepare(); status != kExitDone)
+        return status;
+    const int status = s.connectDetector();
+    if (status == kExitNoDetector) {
+        if (noAnswer.line != kNoText)
+            c.line(LoadMessage(noAnswer.line), Console::kRed);
+        if (noAnswer.log != kNoText)
+            s.link().AddLog(LoadMessage(noAnswer.log, {s.dateText()}));
+    }
+    return status;
+}
+
+int Interrupted(CommandContext& c) {
+    c.error(LoadMessage(kMsgInterrupted));
+    return kExitFailed;
+}
+
+CommandCounter::CommandCounter(CommandContext& c, uclTqif& link, const QString& label, int total)
+    : c_(c) {
+    c_.console.beginProgress(label, total);
+    connection_ = QObject::connect(&link, &uclTqif::StatusChanged, [this](int status) {
+        const bool awaiting = status == kStatusAwaitingRead || status == kStatusAwaiting;
+        if (awaiting && !awaiting_)
+            c_.console.setProgress(++count_);
+        awaiting_ = awaiting;
+    });
+}
+
+CommandCounter::~CommandCounter() {
+    QObject::disconnect(connection_);
+    c_.console.endProgress();
+}
+
+workflows::Report ConsoleReport(CommandContext& c) {
+    workflows::Report report;
+    report.line = [&c](const QString& text, workflows::Tone tone) {
+        switch (tone) {
+        case workflows::Tone::Listing:
+            return;
+        case workflows::Tone::Failure:
+            c.line(text, Console::kRed);
+            return;
+        case workflows::Tone::Progress:
+            c.line(text, Console::kGreen);
+            return;
+        }
+    };
+    return report;
+}
+
+int ReadTableSize() {
+    int n = 0;
+    for (const QString& command : ReadCommandTable())
+        n += command.isEmpty() ? 0 : 1;
+    return n;
+}
+
+InformationDownload::Result Download(CommandContext& c, CliSession& s, bool readHistories) {
+    InformationDownload::Options options;
+    options.ChannelLocked = s.lockedChannels();
+    options.ReadHistories = readHistories;
+    CommandCounter counter(c, s.link(), LoadMessage(kMsgNowDownloading),
+                           ReadTableSize() + (readHistories ? 2 : 0));
+    return InformationDownload::Run(s.link(), s.record(), options, ConsoleReport(c));
+}
+
+int DownloadFailure(CommandContext& c, const InformationDownload::Result& r) {
+    switch (r.outcome) {
+    case InformationDownload::Outcome::NotConnected:
+        return kExitNoDetector;
+    case InformationDownload::Outcome::Cancelled:
+        return Interrupted(c);
+    default:
+        if (!r.FailLine.isEmpty())
+            c.result.insert(QStringLiteral("failLine"), r.FailLine);
+        c.lastError = LoadMessage(kMsgDownloadFailed);
+        return kExitFailed;
+    }
+}
+
+bool CheckSuffix(CommandContext& c) {
+    if (c.inv.historyGiven && !IsValidHistorySuffix(c.inv.historySuffix)) {
+        c.error(LoadMessage(kMsgBadFileNameCharacter));
+        return false;
+    }
+    return true;
+}
+
+bool CheckOutputFile(CommandContext& c, const QString& path) {
+    const QFileInfo info(path);
+    if (info.isDir() || !info.dir().exists()) {
+        c.error(LoadMessage(
+            kMsgCannotWriteFile,
+            {path, info.isDir() ? QStringLiteral("a folder") : QStringLiteral("no such folder")}));
+        return false;
+    }
+    return true;
+}
+
+} // namespace cli

@@ -1,0 +1,81 @@
+#include "cli/CommandTable.h"
+
+#include "app/Catalogue.h"
+#include "app/MessageIds.h"
+#include "cli/commands/Commands.h"
+
+namespace cli {
+
+namespace {
+
+constexpr bool kFile = true;
+constexpr bool kNoFile = false;
+
+constexpr Confirmation kNoQuestion{};
+// A command that needs --yes, with the window's question.
+constexpr Confirmation Ask(int message) {
+    return {true, message, nullptr};
+}
+constexpr Confirmation AskFixed(const char* text) {
+    return {true, 0, text};
+}
+
+} // namespace
+
+QString Confirmation::text() const {
+    return fixedText ? QString::fromUtf8(fixedText) : LoadMessage(message);
+}
+
+bool CommandSpec::accepts(const QString& option) const {
+    return options.contains(option) || (confirmation.needed && option == QLatin1String("--yes"));
+}
+
+const QList<CommandSpec>& Commands() {
+    // clang-format off
+    static const QList<CommandSpec> table = {
+        // name          command               run             file     question, own options
+        {"help",         Command::Help,        RunHelp,        kNoFile, kNoQuestion, {}},
+        {"ports",        Command::Ports,       RunPorts,       kNoFile, kNoQuestion, {}},
+        {"read",         Command::Read,        RunRead,        kNoFile, kNoQuestion,
+         {"--seq", "--history"}},
+        {"write",        Command::Write,       RunWrite,       kFile,   kNoQuestion,
+         {"--history", "--id", "--serial-no", "--station-id", "--user-id"}},
+        {"clock",        Command::Clock,       RunClock,       kNoFile, kNoQuestion, {"--set"}},
+        {"history",      Command::History,     RunHistory,     kNoFile, kNoQuestion, {}},
+        {"readings",     Command::Readings,    RunReadings,    kNoFile, kNoQuestion, {"--count"}},
+        {"zero",         Command::Zero,        RunZero,        kNoFile, kNoQuestion, {}},
+        {"span",         Command::Span,        RunSpan,        kNoFile, kNoQuestion,
+         {"--channels", "--conc"}},
+        {"default",      Command::Default,     RunDefault,     kNoFile,
+         Ask(kMsgDefaultReady), {}},
+        {"clear-logger", Command::ClearLogger, RunClearLogger, kNoFile,
+         Ask(kMsgDataClearReady), {}},
+        // The window asks this one with a text the catalogue does not hold.
+        {"clear-power",  Command::ClearPower,  RunClearPower,  kNoFile,
+         AskFixed("Clear Power Log ?"), {}},
+        {"power-off",    Command::PowerOff,    RunPowerOff,    kNoFile,
+         Ask(kMsgPowerOffReady), {}},
+        {"flash-check",  Command::FlashCheck,  RunFlashCheck,  kNoFile,
+         Ask(kMsgFlashCheckQuestion), {}},
+        {"logger",       Command::Logger,      RunLogger,      kFile,   kNoQuestion, {}},
+        {"dump-list",    Command::DumpList,    RunDumpList,    kFile,   kNoQuestion, {}},
+    };
+    // clang-format on
+    return table;
+}
+
+const CommandSpec* FindCommand(const QString& name) {
+    for (const CommandSpec& spec : Commands())
+        if (name == QLatin1String(spec.name))
+            return &spec;
+    return nullptr;
+}
+
+const CommandSpec* FindCommand(Command command) {
+    for (const CommandSpec& spec : Commands())
+        if (spec.command == command)
+            return &spec;
+    return nullptr;
+}
+
+} // namespace cli

@@ -1,0 +1,62 @@
+// clock: the PC's and the detector's clock; "Date/Time Set" with --set.
+#include "cli/commands/Commands.h"
+
+#include "app/Catalogue.h"
+#include "app/MessageIds.h"
+#include "cli/CliConsole.h"
+#include "cli/CliSession.h"
+#include "cli/CommandContext.h"
+#include "cli/RecordJson.h"
+#include "cli/RecordText.h"
+#include "link/CommandSet.h"
+
+#include <QDateTime>
+#include <QJsonObject>
+
+namespace cli {
+
+namespace {
+
+bool ReadClock(CliSession& s) {
+    s.link().setInstrument(&s.record());
+    return s.link().SendAndWait(CommandSet::ReadCommand(QStringLiteral("HC")),
+                                kStatusAwaitingRead) == LinkResult::Done;
+}
+
+} // namespace
+
+int RunClock(CommandContext& c) {
+    CliSession& s = c.session();
+    if (const int status = Connect(c); status != kExitDone)
+        return status;
+    if (c.inv.set) {
+        // "Date/Time Set".
+        s.record().setSysDateOffset(0);
+        s.link().AddLog(LoadMessage(kMsgUploadSequenceStart, {s.dateText()}));
+        c.line(LoadMessage(kMsgUploadStart), Console::kGreen);
+        const bool set = s.link().SetDateTime(QDateTime::currentDateTime());
+        c.line(LoadMessage(kMsgUploadComplete), Console::kGreen);
+        c.result.insert(QStringLiteral("set"), set);
+        if (!set) {
+            c.error(LoadMessage(kMsgClockSetFailed));
+            return kExitFailed;
+        }
+    }
+    if (!ReadClock(s)) {
+        if (s.interrupted())
+            return Interrupted(c);
+        if (s.record().FailLine().startsWith(QLatin1String("HC")))
+            c.line(LoadMessage(kMsgDetectorDateInvalid), Console::kRed);
+        c.error(LoadMessage(kMsgCommandFailed));
+        return kExitFailed;
+    }
+    const QDateTime now = QDateTime::currentDateTime();
+    const QJsonObject clock = ClockToJson(s.record(), now);
+    c.result.insert(QStringLiteral("clock"), clock);
+    if (clock.value(QStringLiteral("mismatch")).toBool())
+        c.line(LoadMessage(kMsgDateMismatch), Console::kRed);
+    c.out(ClockSummary(s.record(), now));
+    return kExitDone;
+}
+
+} // namespace cli

@@ -1,0 +1,121 @@
+// write: a settings file to the detector, as "Load local file" and "Update"
+// (or "Update ID") do, through the WriteFromFile workflow.
+#include "cli/commands/Commands.h"
+
+#include "app/Catalogue.h"
+#include "app/MessageIds.h"
+#include "cli/CliConsole.h"
+#include "cli/CliSession.h"
+#include "cli/CommandContext.h"
+#include "link/WriteSequence.h"
+#include "model/clsInstrument.h"
+#include "records/SettingsHistory.h"
+#include "records/WriteChecks.h"
+#include "workflows/WriteFromFile.h"
+
+#include <QJsonArray>
+
+namespace cli {
+
+namespace {
+
+// The pre-write check that refused the record, in the tool's words.
+void ReportCheck(CommandContext& c, const WriteCheckResult& check) {
+    QString text = check.titleText() + QStringLiteral(": ") + check.messageText();
+    if (check.channel >= 0)
+        text += QLatin1Char(' ') + LoadMessage(kMsgCheckFailedChannel, {check.channel});
+    c.console.error(LoadMessage(kMsgWriteRefused));
+    c.error(text);
+    c.result.insert(QStringLiteral("check"), Console::Tidy(check.messageText()));
+    if (check.channel >= 0)
+        c.result.insert(QStringLiteral("checkChannel"), check.channel);
+}
+
+// Commands of a whole write (every setting flagged), for the progress bar.
+int FullWriteSize() {
+    clsInstrument all;
+    all.SetChangeFlags(true, false);
+    return PendingWriteCommands(all).size();
+}
+
+} // namespace
+
+int RunWrite(CommandContext& c) {
+    CliSession& s = c.session();
+    if (!CheckSuffix(c))
+        return kExitUsage;
+    WriteFromFile::Options options;
+    options.Path = c.absolute(c.inv.file);
+    options.IdentityOnly = c.inv.id;
+    options.ChannelLocked = s.lockedChannels();
+    options.SerialNo = c.inv.serialNo;
+    options.StationId = c.inv.stationId;
+    options.UserId = c.inv.userId;
+    options.AppendHistory = c.inv.historyGiven;
+    options.HistoryFolder = s.startFolder();
+    options.HistorySuffix = c.inv.historySuffix;
+    c.result.insert(QStringLiteral("file"), options.Path);
+
+    // The file is read (and a complete one checked) before anything is
+    // opened: a bad file or a refused record ends the command with nothing
+    // sent.
+    const WriteFromFile::Prepared prepared = WriteFromFile::Prepare(options);
+    if (!prepared.Loaded()) {
+        c.error(prepared.Load.Describe());
+        return kExitUsage;
+    }
+    c.result.insert(QStringLiteral("readFirst"), prepared.ReadFirst);
+    c.result.insert(QStringLiteral("missingLines"),
+                    QJsonArray::fromStringList(prepared.MissingLines));
+    c.result.insert(QStringLiteral("identityOnly"), c.inv.id);
+    if (!prepared.Check.passed()) {
+        ReportCheck(c, prepared.Check);
+        return kExitFailed;
+    }
+
+    if (const int status = Connect(c); status != kExitDone)
+        return status;
+    if (prepared.ReadFirst)
+        c.info(c.inv.id ? LoadMessage(kMsgReadFirstForId)
+                        : LoadMessage(kMsgPartialFileReadFirst, {options.Path}));
+
+    WriteFromFile::Result r;
+    {
+        const int total = (prepared.ReadFirst ? ReadTableSize() + FullWriteSize()
+                                              : PendingWriteCommands(prepared.Record).size()) +
+                          4;
+        CommandCounter counter(c, s.link(), LoadMessage(kMsgNowUploading), total);
+        r = WriteFromFile::Run(s.link(), s.record(), prepared, ConsoleReport(c));
+    }
+    if (r.ReadRan && !r.Read.Success())
+        return DownloadFailure(c, r.Read);
+    if (r.ReadRan && !r.Reload.ok) {
+        c.error(r.Reload.Describe());
+        return kExitUsage;
+    }
+    if (!r.Check.passed()) {
+        ReportCheck(c, r.Check);
+        return kExitFailed;
+    }
+    c.result.insert(QStringLiteral("commands"), r.Write.Commands);
+    if (!r.Success()) {
+        if (s.interrupted())
+            return Interrupted(c);
+        c.error(LoadMessage(kMsgCommandFailed));
+        return kExitFailed;
+    }
+    if (c.inv.historyGiven) {
+        if (!r.Write.HistoryError.isEmpty()) {
+            c.error(LoadMessage(kMsgCannotWriteFile,
+                                {HistoryFileName(c.inv.historySuffix), r.Write.HistoryError}));
+            return kExitFailed;
+        }
+        c.info(LoadMessage(kMsgHistoryAppended, {r.Write.HistoryPath}));
+        c.result.insert(QStringLiteral("historyFile"), r.Write.HistoryPath);
+    }
+    c.out(LoadMessage(kMsgUploadCompleteNotice));
+    c.out(LoadMessage(kMsgWrittenCommands, {r.Write.Commands}));
+    return kExitDone;
+}
+
+} // namespace cli
