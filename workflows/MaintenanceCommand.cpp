@@ -1,6 +1,7 @@
 #include "workflows/MaintenanceCommand.h"
 
 #include "app/Catalogue.h"
+#include "app/MessageIds.h"
 #include "link/uclTqif.h"
 #include "model/clsInstrument.h"
 
@@ -22,14 +23,30 @@ struct Texts {
 };
 
 const Texts& TextsOf(Kind kind) {
-    static const Texts kDefault{5466, 5467, 5468,
-                                5436, 5559, [](uclTqif& l) { return l.DefaultInstrument(); }};
-    static const Texts kClearPower{5470, 5471, 5472,
-                                   5436, 5559, [](uclTqif& l) { return l.PowerDataClear(); }};
-    static const Texts kClearLogger{5433, 5434, 5435,
-                                    5436, 5559, [](uclTqif& l) { return l.BodyDataClear(); }};
-    static const Texts kPowerOff{5406, 5407, 5408,
-                                 5409, 0,    [](uclTqif& l) { return l.BodyPowerOff(); }};
+    static const Texts kDefault{kMsgDefaultStart,
+                                kMsgDefaultComplete,
+                                kMsgDefaultFail,
+                                kMsgDataRemovalNoResponse,
+                                kMsgDataRemoveSequenceNoResponse,
+                                [](uclTqif& l) { return l.DefaultInstrument(); }};
+    static const Texts kClearPower{kMsgClearPowerAreaStart,
+                                   kMsgClearPowerAreaComplete,
+                                   kMsgClearPowerAreaFail,
+                                   kMsgDataRemovalNoResponse,
+                                   kMsgDataRemoveSequenceNoResponse,
+                                   [](uclTqif& l) { return l.PowerDataClear(); }};
+    static const Texts kClearLogger{kMsgDataRemovalStart,
+                                    kMsgDataRemovalComplete,
+                                    kMsgDataRemovalFailed,
+                                    kMsgDataRemovalNoResponse,
+                                    kMsgDataRemoveSequenceNoResponse,
+                                    [](uclTqif& l) { return l.BodyDataClear(); }};
+    static const Texts kPowerOff{kMsgAutoPowerOff,
+                                 kMsgAutoPowerOffComplete,
+                                 kMsgAutoPowerOffFailed,
+                                 kMsgPowerOffNoResponse,
+                                 0,
+                                 [](uclTqif& l) { return l.BodyPowerOff(); }};
     switch (kind) {
     case Kind::Default:
         return kDefault;
