@@ -361,7 +361,23 @@
     X(kMsgRecoveryNeeded, 23023)                                                                   \
     X(kMsgNoUnfinishedWrite, 23024)                                                                \
     X(kMsgRecoveryFailed, 23025)                                                                   \
-    X(kMsgChannelLabel, 23026)                   /* a channel without a gas name: "CH3" */
+    X(kMsgChannelLabel, 23026)                   /* a channel without a gas name: "CH3" */         \
+    X(kMsgRangeAtLeast, 23027)                                                                     \
+    X(kMsgRangeAtMost, 23028)                                                                      \
+    X(kMsgRangeBetween, 23029)                                                                     \
+    X(kMsgRangeNotUsed, 23030)                                                                     \
+    X(kMsgPointAbove, 23031)                     /* "Warning 60 is above Alarm 50" */              \
+    X(kMsgPointBelow, 23032)                                                                       \
+    X(kMsgPointOutsideLimits, 23033)                                                               \
+    X(kMsgChannelCheckLine, 23034)               /* "Channel 0 CH4(100%LEL): ..." */               \
+    X(kMsgEditRefusedLimit, 23035)                                                                 \
+    X(kMsgAutoCalOutside, 23036)                                                                   \
+    X(kMsgHcBothOrNone, 23037)                                                                     \
+    X(kMsgHcVolAlone, 23038)                                                                       \
+    X(kMsgHcLelAlone, 23039)                                                                       \
+    X(kMsgHcDifferentGases, 23040)                                                                 \
+    X(kMsgChannelWithoutName, 23041)                                                               \
+    X(kMsgEditRefusedNumber, 23042)
 // clang-format on
 
 #define TQ_MESSAGE_ID_CONSTANT(name, number) constexpr int name = number;

@@ -1,5 +1,7 @@
 #include "model/OptionRules.h"
 
+#include "app/Catalogue.h"
+#include "app/MessageIds.h"
 #include "model/clsInstrument.h"
 #include "model/modGasCommon.h"
 
@@ -134,6 +136,69 @@ bool StoredPointWithinLimits(const clsInstrument& record, int ch, int col) {
     return PointWithinLimits(record, ch, col, v);
 }
 
+namespace {
+
+// A limit written with the channel's decimals.
+QString Value(const clsInstrument& record, int ch, float v) {
+    return modGasCommon::FormatReading(v, record.GasPoint(ch)).trimmed();
+}
+
+QString Range(const clsInstrument& record, int ch, float low, float high) {
+    return LoadMessage(kMsgRangeBetween, {Value(record, ch, low), Value(record, ch, high)});
+}
+
+// The catalogue name of a point column ("Warning").
+QString ColumnName(int col) {
+    switch (col) {
+    case kColWarning:
+        return LoadMessage(kMsgWarning);
+    case kColAlarm:
+        return LoadMessage(kMsgAlarm);
+    case kColStel:
+        return LoadMessage(kMsgStel);
+    case kColTwa:
+        return LoadMessage(kMsgTwa);
+    default:
+        return LoadMessage(kMsgAutoCal);
+    }
+}
+
+} // namespace
+
+QString LimitText(const clsInstrument& record, int ch, int col) {
+    const bool stelOrTwa = col == kColStel || col == kColTwa;
+    if (!IsPointColumn(col) || ch == 4 || (stelOrTwa && ch < 2))
+        return LoadMessage(kMsgRangeNotUsed);
+    switch (ch) {
+    case 0:
+        if (col == kColWarning)
+            return LoadMessage(kMsgRangeAtLeast, {Value(record, ch, 0)});
+        return LoadMessage(kMsgRangeAtMost, {Value(record, ch, 0.6f * record.GasFullScale(0))});
+    case 1:
+        switch (record.AlarmO2()) {
+        case 0:
+            return Range(record, ch, 18.0f, 25.0f);
+        case 1:
+            return Range(record, ch, 18.0f, 20.9f);
+        case 2:
+            if (col == kColWarning) {
+                const float alarm = record.Alarm(1);
+                return LoadMessage(kMsgRangeAtMost,
+                                   {Value(record, ch, IsSet(alarm) ? alarm : record.GasFullScale(1))});
+            }
+            return Range(record, ch, record.Warning(1), record.GasFullScale(1));
+        default:
+            return LoadMessage(kMsgRangeNotUsed);
+        }
+    case 2:
+        return Range(record, ch, 0, 200);
+    default:
+        if (record.IsCustom() != 0)
+            return QString();
+        return Range(record, ch, 0, 30);
+    }
+}
+
 // --- Order rule ------------------------------------------------------------------
 
 bool PointsInOrder(int ch, int16_t alarmO2, float warning, float alarm) {
@@ -218,6 +283,32 @@ bool ChannelPointsValid(const clsInstrument& record, int ch) {
 
 bool AutoCalValid(const clsInstrument& record, int ch) {
     return ValidChannel(ch) && StoredAutoCalAcceptable(record, ch);
+}
+
+QStringList PointProblems(const clsInstrument& record, int ch) {
+    QStringList problems;
+    if (!ValidChannel(ch))
+        return problems;
+    const bool orderApplies = ch != 4 && !(ch == 3 && record.IsCustom() == 1);
+    if (orderApplies && !PointsInOrder(record, ch)) {
+        const bool o2Falling = ch == 1 && record.AlarmO2() == 1;
+        problems << LoadMessage(o2Falling ? kMsgPointBelow : kMsgPointAbove,
+                                {ColumnName(kColWarning), Value(record, ch, record.Warning(ch)),
+                                 ColumnName(kColAlarm), Value(record, ch, record.Alarm(ch))});
+    }
+    for (int col = kColWarning; col <= kColTwa; ++col) {
+        if (!IsCellRed(record, ch, col))
+            continue;
+        const float v = CellValue(record, ch, col);
+        if (!StoredPointWithinLimits(record, ch, col))
+            problems << LoadMessage(kMsgPointOutsideLimits,
+                                    {ColumnName(col), Value(record, ch, v), LimitText(record, ch, col)});
+    }
+    if (!StoredAutoCalAcceptable(record, ch))
+        problems << LoadMessage(kMsgAutoCalOutside,
+                                {ColumnName(kColAutoCal), Value(record, ch, record.AutoCalib(ch)),
+                                 Value(record, ch, record.GasFullScale(ch))});
+    return problems;
 }
 
 // --- Editing ---------------------------------------------------------------------

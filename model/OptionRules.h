@@ -56,6 +56,9 @@ void setCellValue(clsInstrument& record, int ch, int col, float value);
 bool PointWithinLimits(const clsInstrument& record, int ch, int col, float v);
 // The same for the value the record holds; a point that is not set passes.
 bool StoredPointWithinLimits(const clsInstrument& record, int ch, int col);
+// The limits of the rule in the user's words ("at most 60", "18.0 to 25.0",
+// "not used on this channel"), with the channel's decimals.
+QString LimitText(const clsInstrument& record, int ch, int col);
 
 // --- Order rule ------------------------------------------------------------------
 // In order when either point is not set; for channel 1 with oxygen alarm type
@@ -88,6 +91,10 @@ bool IsCellRed(const clsInstrument& record, int ch, int col);
 bool ChannelPointsValid(const clsInstrument& record, int ch);
 // The channel's stored auto-cal value passes the auto-cal rule (or is not set).
 bool AutoCalValid(const clsInstrument& record, int ch);
+// Why the channel's points show red, one text per reason ("Warning 60 is
+// above Alarm 50", "Alarm 70 is outside its limits (at most 60)"); empty
+// when none is.
+QStringList PointProblems(const clsInstrument& record, int ch);
 
 // --- Editing ---------------------------------------------------------------------
 // A typed value is snapped to the channel's display step (GasDesit) before

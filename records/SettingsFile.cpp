@@ -4,12 +4,17 @@
 #include "app/Helpers.h"
 #include "app/clsToken.h"
 #include "model/FieldFormat.h"
+#include "model/SettingsTable.h"
 #include "model/clsInstrument.h"
 #include "model/modGasCommon.h"
+#include "records/WriteLabels.h"
 
 #include <QFile>
 #include <QHash>
 #include <QSaveFile>
+#include <QStringDecoder>
+
+#include <cmath>
 
 #include <functional>
 #include <limits>
@@ -188,12 +193,30 @@ bool ReadGasGroups(const QStringList& data, clsInstrument& r, LineFailure* f) {
     return true;
 }
 
+// A channel point: a number, or "*****" for a point that is not set.
+// Anything else is an error: a typo must never switch an alarm off.
 bool ReadPointLine(const QStringList& data, const QString& code, clsInstrument& r,
                    void (clsInstrument::*set)(int, float), LineFailure* f) {
     if (!NeedValues(data, clsInstrument::kGasChannels, code, f))
         return false;
+    float values[clsInstrument::kGasChannels] = {};
+    for (int ch = 0; ch < clsInstrument::kGasChannels; ++ch) {
+        const QString t = data.at(ch).trimmed();
+        double v = 0;
+        if (t == kStars5)
+            values[ch] = modGasCommon::kNoValue;
+        else if (ParseNumericText(t, &v) && std::isfinite(v))
+            values[ch] = float(v);
+        else
+            return Fail(f, FileError::BadNumber,
+                        QStringLiteral("%1, field %2 (%3): %4 is neither a number nor *****")
+                            .arg(code)
+                            .arg(ch + 1)
+                            .arg(WriteFieldLabel(code + QStringLiteral(",W,"), ch, r))
+                            .arg(Quoted(t)));
+    }
     for (int ch = 0; ch < clsInstrument::kGasChannels; ++ch)
-        (r.*set)(ch, FieldFormat::ParseVal5(data.at(ch)));
+        (r.*set)(ch, values[ch]);
     return true;
 }
 
@@ -409,15 +432,108 @@ const std::vector<FileLine>& Lines() {
     return lines;
 }
 
-// The reader of every known code.
-const QHash<QString, LineReader>& Readers() {
-    static const QHash<QString, LineReader> readers = [] {
-        QHash<QString, LineReader> m;
+// The line of a known code, or null.
+const FileLine* FindLine(const QString& code) {
+    static const QHash<QString, const FileLine*> byCode = [] {
+        QHash<QString, const FileLine*> m;
         for (const FileLine& line : Lines())
-            m.insert(line.code, line.read);
+            m.insert(line.code, &line);
         return m;
     }();
-    return readers;
+    return byCode.value(code, nullptr);
+}
+
+// The data fields of a line as the reader splits them.
+QStringList DataOf(clsToken& splitter, const QString& line) {
+    splitter.setSource(line);
+    QStringList data;
+    for (int i = 2; i < splitter.TokenCount(); ++i)
+        data << splitter.Tokens(i);
+    return data;
+}
+
+// A character the detector takes in a text field: printable ASCII without
+// the comma that separates the fields.
+bool IsTransmittable(const QString& text) {
+    for (const QChar c : text) {
+        if (c.unicode() < 0x20 || c.unicode() > 0x7E || c == QLatin1Char(','))
+            return false;
+    }
+    return true;
+}
+
+// Two values of a setting are the same after the detector's rounding: a
+// channel value within half a step of its channel's decimals.
+bool SameValue(const QVariant& a, const QVariant& b, int decimals) {
+    if (a.typeId() == QMetaType::Float || a.typeId() == QMetaType::Double) {
+        const double x = a.toDouble();
+        const double y = b.toDouble();
+        if (!std::isfinite(x) || !std::isfinite(y))
+            return false;
+        return std::fabs(x - y) <= 0.5 * std::pow(10.0, -decimals) * 1.0001 + 1e-6;
+    }
+    return a == b;
+}
+
+// The name of a value in messages: the setting as the window names it and,
+// for a channel value, the channel.
+QString ValueName(const QString& code, const SettingsTable::Setting& s, int index,
+                  const I& record) {
+    if (s.SettingKind == SettingsTable::Kind::Channel)
+        return WriteFieldLabel(code + QStringLiteral(",W,"), index, record);
+    if (SettingsTable::CarriedBy(code).size() == 1)
+        return WriteCommandLabel(code);
+    return s.Key;
+}
+
+// Every value the line put into `work` must come back unchanged from its
+// own encoding, and every text must be one the detector takes: a value
+// wider than its field would reach the detector cut, a character it does
+// not take would reach it changed.
+bool CheckLine(const FileLine& line, const I& work, clsToken& splitter, LineFailure* f) {
+    const std::vector<const SettingsTable::Setting*> carried = SettingsTable::CarriedBy(line.code);
+    for (const SettingsTable::Setting* s : carried) {
+        if (s->Type != SettingsTable::ValueType::Text)
+            continue;
+        for (int i = 0; i < s->count(); ++i) {
+            const QString text = s->Get(work, i).toString();
+            if (!IsTransmittable(text))
+                return Fail(f, FileError::BadText,
+                            QStringLiteral("%1 (%2): %3 holds a character the detector does not "
+                                           "take (printable ASCII only)")
+                                .arg(line.code, ValueName(line.code, *s, i, work), Quoted(text)));
+        }
+    }
+    I probe = work;
+    LineFailure ignored;
+    const QString encoded = line.code + QStringLiteral(",W,") + line.write(work);
+    const bool reread = line.read(DataOf(splitter, encoded), probe, &ignored);
+    for (const SettingsTable::Setting* s : carried) {
+        for (int i = 0; i < s->count(); ++i) {
+            const int decimals = s->SettingKind == SettingsTable::Kind::Channel
+                                     ? qBound(0, int(work.GasPoint(i)), 3)
+                                     : 3;
+            const QVariant value = s->Get(work, i);
+            if (reread && SameValue(value, s->Get(probe, i), decimals))
+                continue;
+            return Fail(f, FileError::DoesNotFit,
+                        QStringLiteral("%1 (%2): %3 does not fit its field (the detector would "
+                                       "get %4)")
+                            .arg(line.code, ValueName(line.code, *s, i, work),
+                                 Quoted(value.toString()), Quoted(s->Get(probe, i).toString())));
+        }
+    }
+    return true;
+}
+
+// The file is text: no NUL byte, valid UTF-8.
+bool IsText(const QByteArray& content) {
+    if (content.contains('\0'))
+        return false;
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = decoder(content);
+    (void)decoded;
+    return !decoder.hasError();
 }
 
 FileResult Failure(const QString& fileName, FileError error, int line, const QString& reason) {
@@ -456,6 +572,13 @@ QString FileResult::Describe() const {
     return QStringLiteral("%1: %2").arg(fileName, reason);
 }
 
+QStringList FileResult::DescribeWarnings() const {
+    QStringList out;
+    for (const FileWarning& w : warnings)
+        out << QStringLiteral("%1:%2: %3").arg(fileName).arg(w.line).arg(w.reason);
+    return out;
+}
+
 QStringList SettingsFileLines(const clsInstrument& r) {
     QStringList out;
     for (const FileLine& line : Lines())
@@ -492,6 +615,9 @@ FileResult ParseSettingsText(const QByteArray& content, const QString& fileName,
     if (content.size() > kMaxFileBytes)
         return Failure(fileName, FileError::TooLarge, 0,
                        QStringLiteral("the file is larger than %1 bytes").arg(kMaxFileBytes));
+    if (!IsText(content))
+        return Failure(fileName, FileError::NotText, 0,
+                       QStringLiteral("the file is not text (it holds NUL bytes or is not UTF-8)"));
     QString text = QString::fromUtf8(content);
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
@@ -501,7 +627,8 @@ FileResult ParseSettingsText(const QByteArray& content, const QString& fileName,
     splitter.AddComments(QStringLiteral(";"));
 
     clsInstrument work = record; // a bad line must leave the caller's record alone
-    const QHash<QString, LineReader>& readers = Readers();
+    QList<FileWarning> warnings;
+    int settingsLines = 0;
     int lineNo = 0;
     qsizetype start = 0;
     while (start < text.size()) {
@@ -522,9 +649,14 @@ FileResult ParseSettingsText(const QByteArray& content, const QString& fileName,
         if (splitter.TokenCount() == 0)
             continue; // blank or comment line
         const QString code = splitter.Tokens(0).trimmed().toUpper();
-        const auto it = readers.constFind(code);
-        if (it == readers.constEnd())
-            continue; // not a line of this file
+        const FileLine* known = FindLine(code);
+        if (!known) {
+            // Stored files may carry lines of other programs: skipped, but
+            // never without a word.
+            warnings << FileWarning{lineNo, QStringLiteral("%1 is not a settings line; skipped")
+                                                .arg(Quoted(splitter.Tokens(0)))};
+            continue;
+        }
         if (splitter.Tokens(1).trimmed().toUpper() != QLatin1String("W"))
             return Failure(fileName, FileError::NotWriteCommand, lineNo,
                            QStringLiteral("%1: the second field must be \"W\"").arg(code));
@@ -532,11 +664,20 @@ FileResult ParseSettingsText(const QByteArray& content, const QString& fileName,
         for (int i = 2; i < splitter.TokenCount(); ++i)
             data << splitter.Tokens(i);
         LineFailure failure;
-        if (!(*it)(data, work, &failure))
+        if (!known->read(data, work, &failure) || !CheckLine(*known, work, splitter, &failure))
             return Failure(fileName, failure.error, lineNo, failure.reason);
+        ++settingsLines;
+    }
+    if (settingsLines == 0) {
+        FileResult none = Failure(fileName, FileError::NoSettings, 0,
+                                  QStringLiteral("the file holds no settings line"));
+        none.warnings = warnings;
+        return none;
     }
     record = work;
-    return Success(fileName);
+    FileResult done = Success(fileName);
+    done.warnings = warnings;
+    return done;
 }
 
 FileResult LoadSettingsFile(const QString& path, clsInstrument& record) {

@@ -10,12 +10,25 @@
 // differently; the lines are also read back once before anything is written.
 //
 // Reading: every line is split at "," with ";" starting a comment; the first
-// token names the command, the second must be "W", the data follow. Unknown
-// codes, blank lines and comment lines are skipped. The file is read into a
-// copy of the caller's record and only a file that reads completely is
-// copied back: a bad line changes nothing and is reported with its number.
-// The input is bounded (file size, line length); nothing in a file can make
-// the reader fail other than with a reason.
+// token names the command, the second must be "W", the data follow. Blank
+// lines and comment lines are skipped; a line whose code is not one of the
+// file's is skipped too (stored files may carry such lines) but reported as
+// a warning with its number. The reader is strict about everything else,
+// because what it accepts goes to a safety device:
+// - the file must be text (UTF-8 without NUL bytes) and hold at least one
+//   settings line;
+// - a value must be a number in its field's form; only the channel points
+//   may instead be "*****" (not set). A word, a sign where none belongs, a
+//   hexadecimal digit in a decimal field are errors, never "not set";
+// - every value must survive its own encoding: a number wider than its
+//   field (the detector would get its last digits), a text longer than its
+//   field or holding a character the detector does not take (anything but
+//   printable ASCII without commas) is an error.
+// An error names the file, the line, the field and the text. The file is
+// read into a copy of the caller's record and only a file that reads
+// completely is copied back: a bad line changes nothing. The input is
+// bounded (file size, line length); nothing in a file can make the reader
+// fail other than with a reason.
 //
 // After a successful load the caller (window or command-line tool) does what
 // an import means for the program: SetChangeFlags(true, false) so that
@@ -67,6 +80,16 @@ enum class FileError {
     BadGasGroup,     // a "GJ" group is not a 25-character channel descriptor
     UnstorableText,  // (writing) a text holds a character the format cannot carry
     WriteFailed,     // (writing) the file could not be written or renamed
+    NotText,         // the file holds NUL bytes or is not valid UTF-8
+    NoSettings,      // the file holds no settings line
+    DoesNotFit,      // a value does not survive its field's encoding
+    BadText,         // a text holds a character the detector does not take
+};
+
+// A line the reader skipped because its code is not one of the file's.
+struct FileWarning {
+    int line = 0;
+    QString reason;
 };
 
 // The outcome of reading or writing a settings file. On failure `line` is
@@ -79,8 +102,12 @@ struct FileResult {
     QString fileName;
     int line = 0;
     QString reason;
+    // Lines skipped with a warning (also on success).
+    QList<FileWarning> warnings;
 
     QString Describe() const;
+    // "file:line: reason" for each warning.
+    QStringList DescribeWarnings() const;
 };
 
 // The lines of the settings file for the record, in order, without line ends.

@@ -234,6 +234,23 @@ TEST(SettingsFile, BadLineNamesItsNumberAndChangesNothing) {
         {"AP", QStringLiteral("AP,W,40000"), FileError::BadNumber},
         {"A1", QStringLiteral("A1,W,   10, 19.5"), FileError::MissingValue},
         {"SM", QStringLiteral("SM,R,1"), FileError::NotWriteCommand},
+        // A typo in an alarm point must never switch the alarm off, nor may a
+        // status word or a hexadecimal number.
+        {"A2", QStringLiteral("A2,W,   50,  abc,   50,   30,*****,"), FileError::BadNumber},
+        {"A1", QStringLiteral("A1,W,   10, WARN,   25,   10,*****,"), FileError::BadNumber},
+        {"SA", QStringLiteral("SA,W,   50,   12,  0x5,   25,*****,"), FileError::BadNumber},
+        // A value wider than its field would reach the detector cut.
+        {"A2", QStringLiteral("A2,W,100020, 23.5,   50,   30,*****,"), FileError::DoesNotFit},
+        {"A2", QStringLiteral("A2,W,  -50, 23.5,   50,   30,*****,"), FileError::DoesNotFit},
+        {"BS", QStringLiteral("BS,W,SPEC-0123456"), FileError::DoesNotFit},
+        {"GJ",
+         QStringLiteral("GJ,W,CH4        100000    1%LEL,O2          40.0  0.1VOL%,"
+                        "CO           500    1ppm ,H2S        100.0  0.5ppm ,"
+                        "*************************,"),
+         FileError::BadGasGroup},
+        // A character the detector does not take.
+        {"BS", QStringLiteral("BS,W,SP\u00c9C"), FileError::BadText},
+        {"MP", QStringLiteral("MP,W,1,12\t4"), FileError::BadText},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.replacement.toStdString());
@@ -267,6 +284,11 @@ TEST(SettingsFile, UnknownBlankAndCommentLinesAreSkipped) {
     clsInstrument r;
     const FileResult res = ParseSettingsText(text, QStringLiteral("x.seq"), r);
     ASSERT_TRUE(res.ok) << qPrintable(res.Describe());
+    // Lines that are not settings are skipped, but each is reported.
+    ASSERT_EQ(res.warnings.size(), 2);
+    EXPECT_EQ(res.warnings.at(0).line, 3);
+    EXPECT_EQ(res.warnings.at(1).line, 4);
+    EXPECT_TRUE(res.DescribeWarnings().at(1).startsWith(QStringLiteral("x.seq:4: ")));
     EXPECT_EQ(r.HcMode(), 2);
     EXPECT_EQ(r.Intervals(), 60);
     EXPECT_EQ(r.Zero(0), 1);
@@ -280,6 +302,25 @@ TEST(SettingsFile, UnknownBlankAndCommentLinesAreSkipped) {
     ASSERT_TRUE(ParseSettingsText(bom, QStringLiteral("y.seq"), r2).ok);
     EXPECT_EQ(r2.AlarmMode(), 1);
     EXPECT_EQ(r2.LunchBreak(), 1);
+}
+
+TEST(SettingsFile, AFileWithoutSettingsOrNotTextIsRefusedWhole) {
+    const QList<QPair<QByteArray, FileError>> cases = {
+        {QByteArray(), FileError::NoSettings},
+        {"root:x:0:0:root:/root:/bin/bash\ndaemon:x:1:1::/usr/sbin:/bin/sh\n",
+         FileError::NoSettings},
+        {"; only a comment\n\nHELLO WORLD\n", FileError::NoSettings},
+        {QByteArray("LP,W,1\r\nAP,W,\0" "1\r\n", 17), FileError::NotText},
+        {"LP,W,1\r\nBS,W,\xff\xfe\r\n", FileError::NotText},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.first.toStdString());
+        clsInstrument r;
+        const FileResult res = ParseSettingsText(c.first, QStringLiteral("n.seq"), r);
+        EXPECT_FALSE(res.ok);
+        EXPECT_EQ(res.error, c.second);
+        EXPECT_EQ(r.HcMode(), 0);
+    }
 }
 
 TEST(SettingsFile, InputIsBounded) {
@@ -339,7 +380,9 @@ TEST(SettingsFile, GarbageNeverCrashesAndFailuresChangeNothing) {
         const FileResult res = ParseSettingsText(text, QStringLiteral("g.seq"), record);
         if (!res.ok) {
             ++failures;
-            EXPECT_GT(res.line, 0);
+            if (res.error != FileError::NotText && res.error != FileError::NoSettings) {
+                EXPECT_GT(res.line, 0);
+            }
             EXPECT_FALSE(res.reason.isEmpty());
             EXPECT_TRUE(SettingsFileLines(record) == before);
         }
