@@ -17,6 +17,16 @@ struct SimReply {
     bool dropLineAfter = false;
 };
 
+// One command as its handler sees it.
+struct SimRequest {
+    QByteArray text;  // the whole command text ("SA,W,...")
+    QByteArray code;  // the two-letter code ("SA")
+    QByteArray code4; // code and form, the code of the answer ("SA,W")
+    char form = 0;    // 'R', 'W', 'C', 'E', ...
+    QByteArray param; // everything after "SA,W,"
+    int entry = 0;    // the code's entry in its group's table, if the group has one
+};
+
 class SimDetectorPrivate {
 public:
     explicit SimDetectorPrivate(SimDetector* q);
@@ -105,6 +115,7 @@ public:
     void logFrame(const char* dir, const QByteArray& bytes);
 
     // --- commands (SimCommands.cpp) ---
+    // Finds the handler of the command's code in the dispatch table.
     SimReply dispatch(const QByteArray& text);
     SimState view() const; // committed state with staged writes applied
     void stage(const QByteArray& command, std::function<void(SimState&)> fn);
@@ -116,4 +127,37 @@ public:
     SimReply efBlock();
     QByteArray reading(int ch);
     void startJob(const QByteArray& code2, std::function<void()> done);
+    void noteRefusal(const QString& line);
+
+    // Command handlers, one per group of codes (the table is in SimCommands.cpp).
+    using Handler = SimReply (SimDetectorPrivate::*)(const SimRequest&);
+    static bool bareRead(const SimRequest& r); // the R form without parameter
+    SimReply unexpectedParam(const SimRequest& r);
+    SimReply unknownForm(const SimRequest& r);
+    SimReply onScalar(const SimRequest& r);        // single-value settings
+    SimReply onIdentityText(const SimRequest& r);  // IN HN BS
+    SimReply onNameList(const SimRequest& r);      // XS XZ
+    SimReply onGasRecords(const SimRequest& r);    // GJ
+    SimReply onChannelValues(const SimRequest& r); // A1 A2 AS AW SA
+    SimReply onZeroFollower(const SimRequest& r);  // UZ
+    SimReply onOverScale(const SimRequest& r);     // AO
+    SimReply onLibraryPage(const SimRequest& r);   // LI
+    SimReply onSensorPair(const SimRequest& r);    // LS
+    SimReply onMultiValue(const SimRequest& r);    // BU WB MP HF
+    SimReply onIdentityRead(const SimRequest& r);  // VP VS HB HA RC
+    SimReply onLiveReadings(const SimRequest& r);  // DN
+    SimReply onHistory(const SimRequest& r);       // SO BO
+    SimReply onClock(const SimRequest& r);         // HC
+    SimReply onJob(const SimRequest& r);           // DW XC XY UX
+    SimReply onUpDown(const SimRequest& r);        // UD UP
+    SimReply onPowerOff(const SimRequest& r);      // RO
+    SimReply onCheckPattern(const SimRequest& r);  // XH
+    SimReply onSwitch(const SimRequest& r);        // BP SQ
+    SimReply onSamplingHead(const SimRequest& r);  // LR
+    SimReply onZeroAdjust(const SimRequest& r);    // SZ
+    SimReply onSpan(const SimRequest& r);          // S2 S1
+    SimReply onN2Zero(const SimRequest& r);        // SN
+    SimReply onMemoryBlock(const SimRequest& r);   // EP ES
+    SimReply onParameterList(const SimRequest& r); // EF
+    SimReply onAcceptAny(const SimRequest& r);     // YA..YV
 };
