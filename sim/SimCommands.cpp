@@ -304,7 +304,7 @@ SimReply SimDetectorPrivate::refuse(const QByteArray& code4, const QByteArray& c
 }
 
 void SimDetectorPrivate::noteRefusal(const QString& line) {
-    refusals.append(line);
+    refusals.add(line);
     log(line);
 }
 

@@ -60,13 +60,23 @@ public:
     SimState& state();
     SimFaults& faults();
 
+    // How many of the latest records below are kept; older ones are only
+    // counted.
+    static constexpr int kRecentRecords = 4096;
+
     // Command texts (e.g. "SA,R,") of request frames with a good checksum,
-    // in order. Block acknowledgements are listed apart.
+    // in order: the latest kRecentRecords. Block acknowledgements are listed
+    // apart. The counts include the records no longer listed.
     const QList<QByteArray>& receivedCommands() const;
+    qint64 receivedCommandCount() const;
     const QList<QByteArray>& receivedBlockAcks() const;
+    qint64 receivedBlockAckCount() const;
+    // Empties both lists and sets both counts to 0.
     void clearReceivedCommands();
-    // Every refused request with its reason ("A1,W,...: field 3 ..."), in order.
+    // Refused requests with their reason ("A1,W,...: field 3 ..."), in order:
+    // the latest kRecentRecords, and the count of all.
     const QStringList& refusals() const;
+    qint64 refusalCount() const;
 
     // Writes staged by "W" forms and not committed yet.
     int stagedCount() const;

@@ -17,6 +17,25 @@ struct SimReply {
     bool dropLineAfter = false;
 };
 
+// The most recent records of one kind and the count of all of them, so that
+// a long session (a soak test, a client polling for hours) cannot grow the
+// emulator without bound.
+template <typename T> struct SimRecent {
+    QList<T> items; // the most recent SimDetector::kRecentRecords, oldest first
+    qint64 total = 0;
+
+    void add(const T& x) {
+        items.append(x);
+        ++total;
+        if (items.size() > SimDetector::kRecentRecords)
+            items.removeFirst(); // cheap: the list only moves its start
+    }
+    void clear() {
+        items.clear();
+        total = 0;
+    }
+};
+
 // One command as its handler sees it.
 struct SimRequest {
     QByteArray text;  // the whole command text ("SA,W,...")
@@ -34,8 +53,8 @@ public:
     SimDetector* q;
     SimState st;
     SimFaults faults;
-    QList<QByteArray> received, blockAcks;
-    QStringList refusals;
+    SimRecent<QByteArray> received, blockAcks;
+    SimRecent<QString> refusals;
     simproto::RequestSplitter splitter;
     SimDetector::Scheduler scheduler;
     SimDetector::Clock clock;
