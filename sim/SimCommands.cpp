@@ -257,6 +257,14 @@ const MultiValue kMultiValues[] = {
     {"HF", {{&SimState::pressOffset, WEnc::Hex2, 0, 255}}, Extra::DispId},
 };
 
+// The channels of `list` as five "0"/"1" flags.
+QByteArray ChannelMask(const QList<int>& list) {
+    QByteArray m(kSimChannels, '0');
+    for (int i : list)
+        m[i] = '1';
+    return m;
+}
+
 bool IsFlags(const QByteArray& p) {
     return p.size() == 5 &&
            std::none_of(p.begin(), p.end(), [](char c) { return c != '0' && c != '1'; });
@@ -271,8 +279,13 @@ SimState SimDetectorPrivate::view() const {
     return v;
 }
 
-void SimDetectorPrivate::stage(const QByteArray& command, std::function<void(SimState&)> fn) {
-    staged.append(Staged{command, std::move(fn)});
+void SimDetectorPrivate::stage(const QByteArray& key, const QByteArray& command,
+                               std::function<void(SimState&)> fn) {
+    // The later write sets everything the earlier one of the same key set,
+    // and no staged write reads what another one sets, so dropping the
+    // earlier one changes nothing at the commit.
+    staged.removeIf([&key](const Staged& s) { return s.key == key; });
+    staged.append(Staged{key, command, std::move(fn)});
 }
 
 void SimDetectorPrivate::commitStaged() {
@@ -381,7 +394,7 @@ SimReply SimDetectorPrivate::onScalar(const SimRequest& r) {
         if (!ParseScalar(r.param, s.w, s.lo, s.hi, &v, &why))
             return refuse(r.code4, r.text, why);
         int SimState::*m = s.member;
-        stage(r.text, [m, v](SimState& x) { x.*m = v; });
+        stage(r.code, r.text, [m, v](SimState& x) { x.*m = v; });
         return answer(r.code4, ReadText(s.r, v));
     }
     return unknownForm(r);
@@ -401,7 +414,7 @@ SimReply SimDetectorPrivate::onIdentityText(const SimRequest& r) {
                 QStringLiteral("not %1 printable characters without commas").arg(t.width));
         QString SimState::*m = t.member;
         const QString v = QString::fromLatin1(r.param.trimmed());
-        stage(r.text, [m, v](SimState& x) { x.*m = v; });
+        stage(r.code, r.text, [m, v](SimState& x) { x.*m = v; });
         return answer(r.code4, r.param.trimmed());
     }
     return unknownForm(r);
@@ -431,10 +444,11 @@ SimReply SimDetectorPrivate::onNameList(const SimRequest& r) {
         const QString v = QString::fromLatin1(p.mid(5).trimmed());
         if (idx < 0) {
             QString SimState::*cur = n.current;
-            stage(r.text, [cur, v](SimState& x) { x.*cur = v; });
+            stage(r.code + addr, r.text, [cur, v](SimState& x) { x.*cur = v; });
         } else {
             std::array<QString, kSimListEntries> SimState::*list = n.list;
-            stage(r.text, [list, idx, v](SimState& x) { (x.*list)[size_t(idx)] = v; });
+            stage(r.code + addr, r.text,
+                  [list, idx, v](SimState& x) { (x.*list)[size_t(idx)] = v; });
         }
         return answer(r.code4, addr + ',' + p.mid(5).trimmed());
     }
@@ -459,7 +473,7 @@ SimReply SimDetectorPrivate::onGasRecords(const SimRequest& r) {
         for (int i = 0; i < kSimChannels; ++i)
             if (!ParseGas25(recs[i], &parsed[size_t(i)], &why))
                 return refuse(r.code4, r.text, QStringLiteral("channel %1: %2").arg(i).arg(why));
-        stage(r.text, [parsed](SimState& x) {
+        stage(r.code, r.text, [parsed](SimState& x) {
             for (int i = 0; i < kSimChannels; ++i) {
                 SimChannel& c = x.channels[size_t(i)];
                 const SimChannel& n = parsed[size_t(i)];
@@ -518,7 +532,7 @@ SimReply SimDetectorPrivate::onChannelValues(const SimRequest& r) {
                                   .arg(c.fullScale));
             vals[size_t(i)] = x < 0 ? kSimNoValue : x;
         }
-        stage(r.text, [m, vals](SimState& x) {
+        stage(r.code, r.text, [m, vals](SimState& x) {
             for (int i = 0; i < kSimChannels; ++i)
                 x.channels[size_t(i)].*m = vals[size_t(i)];
         });
@@ -540,7 +554,7 @@ SimReply SimDetectorPrivate::onZeroFollower(const SimRequest& r) {
         if (!IsFlags(r.param))
             return refuse(r.code4, r.text, QStringLiteral("not five 0/1 digits"));
         const QByteArray p = r.param;
-        stage(r.text, [p](SimState& x) {
+        stage(r.code, r.text, [p](SimState& x) {
             for (int i = 0; i < kSimChannels; ++i)
                 x.channels[size_t(i)].zero = p.at(i) == '1' ? 1 : 0;
         });
@@ -586,7 +600,7 @@ SimReply SimDetectorPrivate::onSensorPair(const SimRequest& r) {
                           QStringLiteral("entry must be 2 upper-case hex digits 01..0F"));
         if (IsUnused(st.library[size_t(k)]))
             return refuse(r.code4, r.text, QStringLiteral("library entry %1 is unused").arg(k));
-        stage(r.text, [k](SimState& x) {
+        stage(r.code, r.text, [k](SimState& x) {
             x.lsIndex = k;
             x.lsPair[0] = x.library[size_t(k)];
             x.lsPair[1] = x.library[size_t(k + 15)];
@@ -637,7 +651,7 @@ SimReply SimDetectorPrivate::onMultiValue(const SimRequest& r) {
             return refuse(r.code4, r.text, QStringLiteral("password must be 4 digits"));
         pw = QString::fromLatin1(t);
     }
-    stage(r.text, [parts, vals, pw, extra](SimState& x) {
+    stage(r.code, r.text, [parts, vals, pw, extra](SimState& x) {
         for (int i = 0; i < parts.size(); ++i)
             x.*(parts[i].m) = vals[i];
         if (extra == Extra::Password)
@@ -858,7 +872,8 @@ SimReply SimDetectorPrivate::onZeroAdjust(const SimRequest& r) {
         QList<QByteArray> before;
         for (int i : ok)
             before.append(reading(i));
-        stage("SZ,C,", [ok, before, now](SimState& x) {
+        // One staged calibration per set of channels.
+        stage("SZ" + ChannelMask(ok), "SZ,C,", [ok, before, now](SimState& x) {
             for (int k = 0; k < ok.size(); ++k) {
                 SimChannel& c = x.channels[size_t(ok[k])];
                 const double target = IsOxygen(c) ? 20.9 : 0.0;
@@ -911,7 +926,7 @@ SimReply SimDetectorPrivate::onSpan(const SimRequest& r) {
     }
     if (!ok.isEmpty()) {
         const QDateTime now = clock().addSecs(st.clockOffsetSecs);
-        stage(r.text, [ok, spans, now](SimState& x) {
+        stage(r.code + ChannelMask(ok), r.text, [ok, spans, now](SimState& x) {
             for (int k = 0; k < ok.size(); ++k) {
                 SimChannel& c = x.channels[size_t(ok[k])];
                 c.calibDate = now;

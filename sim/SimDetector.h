@@ -78,7 +78,8 @@ public:
     const QStringList& refusals() const;
     qint64 refusalCount() const;
 
-    // Writes staged by "W" forms and not committed yet.
+    // Writes staged by "W" forms and not committed yet: at most one per
+    // setting (a later write of the same setting replaces the earlier one).
     int stagedCount() const;
     // Confirm polls ("DW,C,", "XC,C,", "XY,C,", "UX,C,", "LR,C,") answered
     // without ACK before the job finishes. Default 2.

@@ -67,8 +67,12 @@ public:
     int zeroPolls = 2;
     int spanGasPolls = 10;
 
-    // Writes received but not committed: applied in order by the commit.
+    // Writes received but not committed: applied in order by the commit. One
+    // per key (the code, and for a code with several targets the target): a
+    // later write with the same key replaces the earlier one and moves to the
+    // end, as it would have been applied last.
     struct Staged {
+        QByteArray key;
         QByteArray command;
         std::function<void(SimState&)> apply;
     };
@@ -137,7 +141,7 @@ public:
     // Finds the handler of the command's code in the dispatch table.
     SimReply dispatch(const QByteArray& text);
     SimState view() const; // committed state with staged writes applied
-    void stage(const QByteArray& command, std::function<void(SimState&)> fn);
+    void stage(const QByteArray& key, const QByteArray& command, std::function<void(SimState&)> fn);
     void commitStaged();
     SimReply refuse(const QByteArray& code4, const QByteArray& command, const QString& why);
     SimReply answer(const QByteArray& code4, const QByteArray& data, char term = simproto::EOT);

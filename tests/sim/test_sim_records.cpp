@@ -37,6 +37,8 @@ TEST(SimRecords, LongSessionKeepsTheLatestRecordsAndExactCounts) {
     EXPECT_EQ(det.refusals().last(), QStringLiteral("refused QQ,R,: unknown command"));
     EXPECT_EQ(det.receivedBlockAckCount(), kRounds);
     EXPECT_EQ(det.receivedBlockAcks().size(), keep);
+    // Writing one setting again and again leaves one staged value.
+    EXPECT_EQ(det.stagedCount(), 1);
 
     // Clearing starts the command records afresh; refusals stay.
     det.clearReceivedCommands();
