@@ -1,5 +1,8 @@
 // The command set from the detector's side: every read answered with its
 // field layout, every write checked strictly and staged until the commit.
+// Each group of codes has one handler; dispatch() finds it in a table built
+// from the groups' own tables (settings, texts, lists, channel values,
+// multi-value settings) and the list of the remaining groups.
 #include "sim/SimDetectorPrivate.h"
 
 #include <algorithm>
@@ -55,13 +58,6 @@ const Scalar kScalars[] = {
     {"SJ", &SimState::AutoZero, WEnc::Dec, REnc::Dec, 0, 1},
     {"UJ", &SimState::SpecType, WEnc::Dec, REnc::Dec, 0, 4},
 };
-
-const Scalar* FindScalar(const QByteArray& code) {
-    for (const Scalar& s : kScalars)
-        if (code == s.code)
-            return &s;
-    return nullptr;
-}
 
 QByteArray ReadText(REnc r, int v) {
     switch (r) {
@@ -191,23 +187,87 @@ QDateTime ParseStamp(const QByteArray& p) {
     return QDateTime(date, time);
 }
 
-double SimChannel::*PointMember(const QByteArray& code) {
-    if (code == "A1")
-        return &SimChannel::warning;
-    if (code == "A2")
-        return &SimChannel::alarm;
-    if (code == "AS")
-        return &SimChannel::stel;
-    if (code == "AW")
-        return &SimChannel::twa;
-    if (code == "SA")
-        return &SimChannel::autoCalib;
-    return nullptr;
-}
-
 bool IsOxygen(const SimChannel& c) {
     return c.name.compare(QLatin1String("O2"), Qt::CaseInsensitive) == 0 ||
            c.name.startsWith(QLatin1String("OXY"), Qt::CaseInsensitive);
+}
+
+// Identity texts: the code, the member and the width of the text field.
+struct IdentityText {
+    const char* code;
+    QString SimState::*member;
+    int width;
+};
+const IdentityText kIdentityTexts[] = {
+    {"IN", &SimState::serialNo, 20},
+    {"HN", &SimState::dummySerial, 20},
+    {"BS", &SimState::specNo, 10},
+};
+
+// Stations and users: the current one and the list of 128.
+struct NameList {
+    const char* code;
+    QString SimState::*current;
+    std::array<QString, kSimListEntries> SimState::*list;
+};
+const NameList kNameLists[] = {
+    {"XS", &SimState::stationId, &SimState::stationList},
+    {"XZ", &SimState::userId, &SimState::userList},
+};
+
+// Alarm points and span gas values: one value per channel.
+struct ChannelValue {
+    const char* code;
+    double SimChannel::*member;
+};
+const ChannelValue kChannelValues[] = {
+    {"A1", &SimChannel::warning}, {"A2", &SimChannel::alarm},     {"AS", &SimChannel::stel},
+    {"AW", &SimChannel::twa},     {"SA", &SimChannel::autoCalib},
+};
+
+// Settings written together in one command.
+struct Part {
+    int SimState::*m;
+    WEnc w;
+    int lo, hi;
+};
+enum class Extra {
+    None,
+    Password, // a 4-digit password follows the values (read and written)
+    DispId,   // the read answer and the echo end with DispID (not written)
+};
+struct MultiValue {
+    const char* code;
+    QList<Part> parts;
+    Extra extra;
+};
+const MultiValue kMultiValues[] = {
+    {"BU",
+     {{&SimState::BumpTime, WEnc::Dec, 0, 3},
+      {&SimState::BumpThreshold, WEnc::Dec, 0, 4},
+      {&SimState::BumpFailCalTime, WEnc::Dec, 0, 1},
+      {&SimState::BumpFailAfter, WEnc::Dec, 0, 1}},
+     Extra::None},
+    {"WB",
+     {{&SimState::LcBhMode, WEnc::Dec, 0, 3},
+      {&SimState::BhTime, WEnc::Dec, 0, 2},
+      {&SimState::LcBuzzer, WEnc::Dec, 0, 1}},
+     Extra::None},
+    {"MP", {{&SimState::UseUserPassword, WEnc::Dec, 0, 1}}, Extra::Password},
+    {"HF", {{&SimState::pressOffset, WEnc::Hex2, 0, 255}}, Extra::DispId},
+};
+
+// The channels of `list` as five "0"/"1" flags.
+QByteArray ChannelMask(const QList<int>& list) {
+    QByteArray m(kSimChannels, '0');
+    for (int i : list)
+        m[i] = '1';
+    return m;
+}
+
+bool IsFlags(const QByteArray& p) {
+    return p.size() == 5 &&
+           std::none_of(p.begin(), p.end(), [](char c) { return c != '0' && c != '1'; });
 }
 
 } // namespace
@@ -219,8 +279,13 @@ SimState SimDetectorPrivate::view() const {
     return v;
 }
 
-void SimDetectorPrivate::stage(const QByteArray& command, std::function<void(SimState&)> fn) {
-    staged.append(Staged{command, std::move(fn)});
+void SimDetectorPrivate::stage(const QByteArray& key, const QByteArray& command,
+                               std::function<void(SimState&)> fn) {
+    // The later write sets everything the earlier one of the same key set,
+    // and no staged write reads what another one sets, so dropping the
+    // earlier one changes nothing at the commit.
+    staged.removeIf([&key](const Staged& s) { return s.key == key; });
+    staged.append(Staged{key, command, std::move(fn)});
 }
 
 void SimDetectorPrivate::commitStaged() {
@@ -247,10 +312,13 @@ SimReply SimDetectorPrivate::ack(const QByteArray& code4) {
 
 SimReply SimDetectorPrivate::refuse(const QByteArray& code4, const QByteArray& command,
                                     const QString& why) {
-    const QString line = QStringLiteral("refused %1: %2").arg(Render(command), why);
-    refusals.append(line);
-    log(line);
+    noteRefusal(QStringLiteral("refused %1: %2").arg(Render(command), why));
     return answer(code4, QByteArray(1, NAK));
+}
+
+void SimDetectorPrivate::noteRefusal(const QString& line) {
+    refusals.add(line);
+    log(line);
 }
 
 void SimDetectorPrivate::startJob(const QByteArray& code2, std::function<void()> done) {
@@ -299,6 +367,713 @@ SimReply SimDetectorPrivate::efBlock() {
     return answer("EF,R", HexFixed(efAddr, 6) + ',' + bytes.toHex().toUpper(), last ? EOT : ETB);
 }
 
+// --- command handlers, one per group -----------------------------------------
+
+bool SimDetectorPrivate::bareRead(const SimRequest& r) {
+    return r.form == 'R' && r.param.isEmpty();
+}
+
+SimReply SimDetectorPrivate::unexpectedParam(const SimRequest& r) {
+    return refuse(r.code4, r.text, QStringLiteral("unexpected parameter"));
+}
+
+SimReply SimDetectorPrivate::unknownForm(const SimRequest& r) {
+    return refuse(r.code4, r.text, QStringLiteral("unknown form"));
+}
+
+SimReply SimDetectorPrivate::onScalar(const SimRequest& r) {
+    const Scalar& s = kScalars[r.entry];
+    if (r.form == 'R') {
+        if (!r.param.isEmpty())
+            return unexpectedParam(r);
+        return answer(r.code4, ReadText(s.r, st.*(s.member)));
+    }
+    if (r.form == 'W') {
+        int v = 0;
+        QString why;
+        if (!ParseScalar(r.param, s.w, s.lo, s.hi, &v, &why))
+            return refuse(r.code4, r.text, why);
+        int SimState::*m = s.member;
+        stage(r.code, r.text, [m, v](SimState& x) { x.*m = v; });
+        return answer(r.code4, ReadText(s.r, v));
+    }
+    return unknownForm(r);
+}
+
+SimReply SimDetectorPrivate::onIdentityText(const SimRequest& r) {
+    const IdentityText& t = kIdentityTexts[r.entry];
+    if (r.form == 'R') {
+        if (!r.param.isEmpty())
+            return unexpectedParam(r);
+        return answer(r.code4, PadText(st.*(t.member), t.width));
+    }
+    if (r.form == 'W') {
+        if (!IsTxtField(r.param, t.width))
+            return refuse(
+                r.code4, r.text,
+                QStringLiteral("not %1 printable characters without commas").arg(t.width));
+        QString SimState::*m = t.member;
+        const QString v = QString::fromLatin1(r.param.trimmed());
+        stage(r.code, r.text, [m, v](SimState& x) { x.*m = v; });
+        return answer(r.code4, r.param.trimmed());
+    }
+    return unknownForm(r);
+}
+
+SimReply SimDetectorPrivate::onNameList(const SimRequest& r) {
+    const NameList& n = kNameLists[r.entry];
+    const QByteArray& p = r.param;
+    const QByteArray addr = p.left(4);
+    int idx = -1;
+    if (addr != "****") {
+        if (!ParseHexFixed(addr, 4, &idx) || idx > 127)
+            return refuse(r.code4, r.text,
+                          QStringLiteral("address \"%1\" is neither **** nor 0000..007F")
+                              .arg(QString::fromLatin1(addr)));
+    }
+    if (r.form == 'R') {
+        if (p.size() != 4)
+            return refuse(r.code4, r.text, QStringLiteral("address must be 4 characters"));
+        const QString& v = idx < 0 ? st.*(n.current) : (st.*(n.list))[size_t(idx)];
+        return answer(r.code4, addr + ',' + PadText(v, 16));
+    }
+    if (r.form == 'W') {
+        if (p.size() < 5 || p.at(4) != ',' || !IsTxtField(p.mid(5), 16))
+            return refuse(r.code4, r.text,
+                          QStringLiteral("text is not 16 printable characters without commas"));
+        const QString v = QString::fromLatin1(p.mid(5).trimmed());
+        if (idx < 0) {
+            QString SimState::*cur = n.current;
+            stage(r.code + addr, r.text, [cur, v](SimState& x) { x.*cur = v; });
+        } else {
+            std::array<QString, kSimListEntries> SimState::*list = n.list;
+            stage(r.code + addr, r.text,
+                  [list, idx, v](SimState& x) { (x.*list)[size_t(idx)] = v; });
+        }
+        return answer(r.code4, addr + ',' + p.mid(5).trimmed());
+    }
+    return unknownForm(r);
+}
+
+SimReply SimDetectorPrivate::onGasRecords(const SimRequest& r) {
+    if (r.form == 'R') {
+        if (!r.param.isEmpty())
+            return unexpectedParam(r);
+        QList<QByteArray> recs;
+        for (const SimChannel& c : st.channels)
+            recs.append(Gas25(c));
+        return answer(r.code4, recs.join(','));
+    }
+    if (r.form == 'W') {
+        const QList<QByteArray> recs = r.param.split(',');
+        if (recs.size() != kSimChannels)
+            return refuse(r.code4, r.text, QStringLiteral("%1 records, not 5").arg(recs.size()));
+        std::array<SimChannel, kSimChannels> parsed = view().channels;
+        QString why;
+        for (int i = 0; i < kSimChannels; ++i)
+            if (!ParseGas25(recs[i], &parsed[size_t(i)], &why))
+                return refuse(r.code4, r.text, QStringLiteral("channel %1: %2").arg(i).arg(why));
+        stage(r.code, r.text, [parsed](SimState& x) {
+            for (int i = 0; i < kSimChannels; ++i) {
+                SimChannel& c = x.channels[size_t(i)];
+                const SimChannel& n = parsed[size_t(i)];
+                c.enabled = n.enabled;
+                c.name = n.name;
+                c.fullScale = n.fullScale;
+                c.step = n.step;
+                c.point = n.point;
+                c.unit = n.unit;
+            }
+        });
+        QList<QByteArray> echo;
+        for (const SimChannel& c : parsed)
+            echo.append(Gas25(c));
+        return answer(r.code4, echo.join(','));
+    }
+    return unknownForm(r);
+}
+
+SimReply SimDetectorPrivate::onChannelValues(const SimRequest& r) {
+    double SimChannel::*m = kChannelValues[r.entry].member;
+    if (r.form == 'R') {
+        if (!r.param.isEmpty())
+            return unexpectedParam(r);
+        QList<QByteArray> f;
+        for (const SimChannel& c : st.channels)
+            f.append(c.enabled ? Val5(c.*m, c.point) : QByteArray(5, '*'));
+        return answer(r.code4, f.join(','));
+    }
+    if (r.form == 'W') {
+        const QList<QByteArray> f = r.param.split(',');
+        if (f.size() != kSimChannels)
+            return refuse(r.code4, r.text, QStringLiteral("%1 fields, not 5").arg(f.size()));
+        // Checked against the channel settings written earlier in this sequence.
+        const SimState v = view();
+        std::array<double, kSimChannels> vals{};
+        for (int i = 0; i < kSimChannels; ++i) {
+            const SimChannel& c = v.channels[size_t(i)];
+            const int dec = Val5Decimals(c.point);
+            double x = 0;
+            if (!ParseVal5(f[i], dec, &x))
+                return refuse(
+                    r.code4, r.text,
+                    QStringLiteral("channel %1: \"%2\" is not a 5-character value with %3 decimals")
+                        .arg(i)
+                        .arg(QString::fromLatin1(f[i]))
+                        .arg(dec));
+            if (!c.enabled && x >= 0)
+                return refuse(r.code4, r.text,
+                              QStringLiteral("channel %1 is disabled, value must be *****").arg(i));
+            if (x > c.fullScale)
+                return refuse(r.code4, r.text,
+                              QStringLiteral("channel %1: %2 is above the full scale %3")
+                                  .arg(i)
+                                  .arg(x)
+                                  .arg(c.fullScale));
+            vals[size_t(i)] = x < 0 ? kSimNoValue : x;
+        }
+        stage(r.code, r.text, [m, vals](SimState& x) {
+            for (int i = 0; i < kSimChannels; ++i)
+                x.channels[size_t(i)].*m = vals[size_t(i)];
+        });
+        return answer(r.code4, r.param);
+    }
+    return unknownForm(r);
+}
+
+SimReply SimDetectorPrivate::onZeroFollower(const SimRequest& r) {
+    if (r.form == 'R') {
+        if (!r.param.isEmpty())
+            return unexpectedParam(r);
+        QByteArray z;
+        for (const SimChannel& c : st.channels)
+            z += char('0' + (c.zero ? 1 : 0));
+        return answer(r.code4, z);
+    }
+    if (r.form == 'W') {
+        if (!IsFlags(r.param))
+            return refuse(r.code4, r.text, QStringLiteral("not five 0/1 digits"));
+        const QByteArray p = r.param;
+        stage(r.code, r.text, [p](SimState& x) {
+            for (int i = 0; i < kSimChannels; ++i)
+                x.channels[size_t(i)].zero = p.at(i) == '1' ? 1 : 0;
+        });
+        return answer(r.code4, p);
+    }
+    return unknownForm(r);
+}
+
+SimReply SimDetectorPrivate::onOverScale(const SimRequest& r) {
+    if (!bareRead(r))
+        return refuse(r.code4, r.text, QStringLiteral("read only, no parameter"));
+    QByteArray o;
+    for (int i = 0; i < 4; ++i)
+        o += char('0' + (st.channels[size_t(i)].overScale ? 1 : 0));
+    return answer(r.code4, o);
+}
+
+SimReply SimDetectorPrivate::onLibraryPage(const SimRequest& r) {
+    int k = 0;
+    if (r.form != 'R' || !ParseHexFixed(r.param, 2, &k) || k > 15)
+        return refuse(r.code4, r.text,
+                      QStringLiteral("page must be 2 upper-case hex digits 00..0F"));
+    return answer(r.code4, HexFixed(k, 2) + ',' + LibraryGroup(st.library[size_t(k)]) + ',' +
+                               LibraryGroup(st.library[size_t(k + 15)]));
+}
+
+SimReply SimDetectorPrivate::onSensorPair(const SimRequest& r) {
+    if (r.form == 'R') {
+        if (!r.param.isEmpty())
+            return unexpectedParam(r);
+        QByteArray data;
+        for (int j = 0; j < 2; ++j) {
+            const SimLibraryEntry& e = st.lsPair[size_t(j)];
+            const int idx = IsUnused(e) ? 0 : st.lsIndex + 15 * j;
+            data += (j ? "," : "") + HexFixed(idx, 2) + ',' + LibraryGroup(e);
+        }
+        return answer(r.code4, data);
+    }
+    if (r.form == 'W') {
+        int k = 0;
+        if (!ParseHexFixed(r.param, 2, &k) || k < 1 || k > 15)
+            return refuse(r.code4, r.text,
+                          QStringLiteral("entry must be 2 upper-case hex digits 01..0F"));
+        if (IsUnused(st.library[size_t(k)]))
+            return refuse(r.code4, r.text, QStringLiteral("library entry %1 is unused").arg(k));
+        stage(r.code, r.text, [k](SimState& x) {
+            x.lsIndex = k;
+            x.lsPair[0] = x.library[size_t(k)];
+            x.lsPair[1] = x.library[size_t(k + 15)];
+        });
+        return answer(r.code4, r.param);
+    }
+    return unknownForm(r);
+}
+
+SimReply SimDetectorPrivate::onMultiValue(const SimRequest& r) {
+    const MultiValue& mv = kMultiValues[r.entry];
+    const QList<Part>& parts = mv.parts;
+    const Extra extra = mv.extra;
+    auto readAll = [&parts, extra](const SimState& s) {
+        QList<QByteArray> f;
+        for (const Part& pt : parts)
+            f.append(pt.w == WEnc::Hex2 ? HexFixed(s.*(pt.m), 2) : QByteArray::number(s.*(pt.m)));
+        if (extra == Extra::Password)
+            f.append(s.UserPassword2.toLatin1());
+        if (extra == Extra::DispId)
+            f.append(QByteArray::number(s.DispID));
+        return f.join(',');
+    };
+    if (r.form == 'R') {
+        if (!r.param.isEmpty())
+            return unexpectedParam(r);
+        return answer(r.code4, readAll(st));
+    }
+    if (r.form != 'W')
+        return unknownForm(r);
+    const QList<QByteArray> f = r.param.split(',');
+    const int want = int(parts.size()) + (extra == Extra::Password ? 1 : 0);
+    if (f.size() != want)
+        return refuse(r.code4, r.text, QStringLiteral("%1 fields, not %2").arg(f.size()).arg(want));
+    QList<int> vals;
+    QString why;
+    for (int i = 0; i < parts.size(); ++i) {
+        int v = 0;
+        if (!ParseScalar(f[i], parts[i].w, parts[i].lo, parts[i].hi, &v, &why))
+            return refuse(r.code4, r.text, QStringLiteral("field %1: %2").arg(i + 1).arg(why));
+        vals.append(v);
+    }
+    QString pw;
+    if (extra == Extra::Password) {
+        const QByteArray t = f[1];
+        if (t.size() != 4 ||
+            std::any_of(t.begin(), t.end(), [](char c) { return c < '0' || c > '9'; }))
+            return refuse(r.code4, r.text, QStringLiteral("password must be 4 digits"));
+        pw = QString::fromLatin1(t);
+    }
+    stage(r.code, r.text, [parts, vals, pw, extra](SimState& x) {
+        for (int i = 0; i < parts.size(); ++i)
+            x.*(parts[i].m) = vals[i];
+        if (extra == Extra::Password)
+            x.UserPassword2 = pw;
+    });
+    return answer(r.code4, readAll(view()));
+}
+
+SimReply SimDetectorPrivate::onIdentityRead(const SimRequest& r) {
+    if (!bareRead(r))
+        return refuse(r.code4, r.text, QStringLiteral("read only, no parameter"));
+    if (r.code == "VP")
+        return answer(r.code4, QByteArray::number(st.romNumber));
+    if (r.code == "VS")
+        return answer(r.code4, st.sum.toLatin1());
+    if (r.code == "HB")
+        return answer(r.code4, QByteArray::number(st.Battery));
+    if (r.code == "RC")
+        return answer(r.code4,
+                      (faults.wrongModel.isEmpty() ? st.modelName : faults.wrongModel).toLatin1());
+    QList<QByteArray> f; // "HA": the converter values
+    for (int v : st.analogValues)
+        f.append(HexFixed(v, 4));
+    f.append(SingleHex(st.adrealValue));
+    return answer(r.code4, f.join(','));
+}
+
+SimReply SimDetectorPrivate::onLiveReadings(const SimRequest& r) {
+    if (!bareRead(r))
+        return refuse(r.code4, r.text, QStringLiteral("read only, no parameter"));
+    QList<QByteArray> f;
+    for (int i = 0; i < kSimChannels; ++i)
+        f.append(reading(i));
+    if (gasPollsLeft > 0) {
+        ++gasPollsDone;
+        if (--gasPollsLeft == 0)
+            gasMask = 0;
+    }
+    return answer(r.code4, f.join(','));
+}
+
+SimReply SimDetectorPrivate::onHistory(const SimRequest& r) {
+    if (!bareRead(r))
+        return refuse(r.code4, r.text, QStringLiteral("read only, no parameter"));
+    QList<QByteArray> recs;
+    for (const SimChannel& c : st.channels) {
+        if (r.code == "SO")
+            recs.append(Stamp(c.calibDate) + Field5(c.calibBefore) + Field5(c.calibAfter));
+        else
+            recs.append(Stamp(c.bumpDate) + Field5(c.bumpResult) + Field5(c.bumpConcentration));
+    }
+    return answer(r.code4, recs.join(','));
+}
+
+SimReply SimDetectorPrivate::onClock(const SimRequest& r) {
+    if (r.form == 'R') {
+        if (!r.param.isEmpty())
+            return unexpectedParam(r);
+        return answer(r.code4, Stamp(clock().addSecs(st.clockOffsetSecs)));
+    }
+    if (r.form == 'W') {
+        const QDateTime t = ParseStamp(r.param);
+        if (!t.isValid())
+            return refuse(r.code4, r.text, QStringLiteral("not a valid YYMMDDhhnnss date"));
+        st.clockOffsetSecs = clock().secsTo(t);
+        log(QStringLiteral("clock set to %1").arg(t.toString(Qt::ISODate)));
+        emit q->stateChanged();
+        return answer(r.code4, r.param);
+    }
+    return unknownForm(r);
+}
+
+SimReply SimDetectorPrivate::onJob(const SimRequest& r) {
+    if (!r.param.isEmpty())
+        return unexpectedParam(r);
+    if (r.form == 'C')
+        return confirm(r.code, r.code4);
+    if (r.form != 'W')
+        return unknownForm(r);
+    if (r.code == "DW") {
+        startJob(r.code, [this] { commitStaged(); });
+    } else if (r.code == "XC") {
+        startJob(r.code, [this] {
+            st.loggerContent = SimLoggerContent::Erased;
+            st.rebuildMemory();
+            log(QStringLiteral("logger memory cleared"));
+            emit q->stateChanged();
+        });
+    } else if (r.code == "XY") {
+        startJob(r.code, [this] {
+            st.powerDataErased = true;
+            st.rebuildMemory();
+            log(QStringLiteral("power data cleared"));
+            emit q->stateChanged();
+        });
+    } else { // "UX"
+        startJob(r.code, [this] {
+            staged.clear();
+            st.restoreFactorySettings();
+            log(QStringLiteral("factory settings restored"));
+            emit q->stateChanged();
+        });
+    }
+    return ack(r.code4);
+}
+
+SimReply SimDetectorPrivate::onUpDown(const SimRequest& r) {
+    if (r.form != 'W' || !r.param.isEmpty())
+        return refuse(r.code4, r.text, QStringLiteral("only the W form without parameter"));
+    return ack(r.code4);
+}
+
+SimReply SimDetectorPrivate::onPowerOff(const SimRequest& r) {
+    if (r.form != 'W' || !r.param.isEmpty())
+        return refuse(r.code4, r.text, QStringLiteral("only the W form without parameter"));
+    log(QStringLiteral("power off"));
+    SimReply reply = ack(r.code4);
+    reply.dropLineAfter = true;
+    return reply;
+}
+
+SimReply SimDetectorPrivate::onCheckPattern(const SimRequest& r) {
+    if (r.form != 'E' || !r.param.isEmpty())
+        return refuse(r.code4, r.text, QStringLiteral("only the E form without parameter"));
+    st.loggerContent = SimLoggerContent::Check;
+    st.rebuildMemory();
+    log(QStringLiteral("check pattern written"));
+    emit q->stateChanged();
+    return ack(r.code4);
+}
+
+SimReply SimDetectorPrivate::onSwitch(const SimRequest& r) {
+    const bool pump = r.code == "BP";
+    int v = 0;
+    QString why;
+    if (r.form != 'W' || !ParseScalar(r.param, pump ? WEnc::Digit : WEnc::Dec, 0, 1, &v, &why))
+        return refuse(r.code4, r.text, why.isEmpty() ? QStringLiteral("unknown form") : why);
+    (pump ? st.pump : st.shWetDry) = v;
+    emit q->stateChanged();
+    return ack(r.code4);
+}
+
+SimReply SimDetectorPrivate::onSamplingHead(const SimRequest& r) {
+    if (r.form == 'R') {
+        if (!r.param.isEmpty())
+            return unexpectedParam(r);
+        return answer(r.code4, QByteArray::number(st.SHmode));
+    }
+    if (r.form == 'C') {
+        if (!r.param.isEmpty())
+            return unexpectedParam(r);
+        return confirm(r.code, r.code4);
+    }
+    int v = 0;
+    QString why;
+    if (r.form != 'W' || !ParseScalar(r.param, WEnc::Dec, 0, 1, &v, &why))
+        return refuse(r.code4, r.text, why.isEmpty() ? QStringLiteral("unknown form") : why);
+    if (v == 0) {
+        st.SHmode = 0;
+        emit q->stateChanged();
+    } else {
+        startJob(r.code, [this] {
+            st.SHmode = 1;
+            emit q->stateChanged();
+        });
+    }
+    return answer(r.code4, r.param);
+}
+
+SimReply SimDetectorPrivate::onZeroAdjust(const SimRequest& r) {
+    if (r.form == 'R') {
+        if (!r.param.isEmpty())
+            return unexpectedParam(r);
+        QList<QByteArray> f;
+        for (int i = 0; i < 4; ++i)
+            f.append(HexFixed(st.analogValues[size_t(i)], 4));
+        return answer(r.code4, f.join(','));
+    }
+    if (r.form == 'W') {
+        if (!IsFlags(r.param))
+            return refuse(r.code4, r.text, QStringLiteral("channel flags must be five 0/1 digits"));
+        zeroRunning = true;
+        zeroPollsLeft = zeroPolls;
+        zeroFlags = r.param;
+        lastZeroResult.clear();
+        return ack(r.code4);
+    }
+    if (r.form != 'C')
+        return unknownForm(r);
+    if (!r.param.isEmpty())
+        return unexpectedParam(r);
+    if (!zeroRunning) {
+        if (lastZeroResult.isEmpty())
+            return answer(r.code4, QByteArray(1, NAK));
+        return answer(r.code4, lastZeroResult); // the result again for a repeated poll
+    }
+    if (zeroPollsLeft > 0) {
+        --zeroPollsLeft;
+        return answer(r.code4, QByteArray(1, NAK)); // adjusting
+    }
+    zeroRunning = false;
+    QByteArray result;
+    QList<int> ok;
+    for (int i = 0; i < kSimChannels; ++i) {
+        const SimChannel& c = st.channels[size_t(i)];
+        if (zeroFlags.at(i) != '1' || !c.enabled)
+            result += '-';
+        else if (faults.calibFailMask & (1 << i))
+            result += '1';
+        else {
+            result += '0';
+            ok.append(i);
+        }
+    }
+    lastZeroResult = result;
+    if (!ok.isEmpty()) {
+        const QDateTime now = clock().addSecs(st.clockOffsetSecs);
+        QList<QByteArray> before;
+        for (int i : ok)
+            before.append(reading(i));
+        // One staged calibration per set of channels.
+        stage("SZ" + ChannelMask(ok), "SZ,C,", [ok, before, now](SimState& x) {
+            for (int k = 0; k < ok.size(); ++k) {
+                SimChannel& c = x.channels[size_t(ok[k])];
+                const double target = IsOxygen(c) ? 20.9 : 0.0;
+                c.calibDate = now;
+                c.calibBefore = QString::fromLatin1(before[k]);
+                c.calibAfter = QString::fromLatin1(Val5(target, c.point));
+                c.baseReading = target;
+            }
+        });
+        startJob("DW", [this] { commitStaged(); });
+    }
+    return answer(r.code4, result);
+}
+
+SimReply SimDetectorPrivate::onSpan(const SimRequest& r) {
+    if (r.form != 'W')
+        return refuse(r.code4, r.text, QStringLiteral("only the W form"));
+    const QList<QByteArray> f = r.param.split(',');
+    if (f.size() != 6 || !IsFlags(f[0]))
+        return refuse(r.code4, r.text,
+                      QStringLiteral("not five 0/1 flags followed by five values"));
+    QByteArray result;
+    QList<int> ok;
+    QList<double> spans;
+    for (int i = 0; i < kSimChannels; ++i) {
+        const SimChannel& c = st.channels[size_t(i)];
+        const int dec = Val5Decimals(c.point);
+        double v = 0;
+        if (!ParseVal5(f[i + 1], dec, &v))
+            return refuse(
+                r.code4, r.text,
+                QStringLiteral("channel %1: \"%2\" is not a 5-character value with %3 decimals")
+                    .arg(i)
+                    .arg(QString::fromLatin1(f[i + 1]))
+                    .arg(dec));
+        const bool selected = f[0].at(i) == '1';
+        if (!selected) {
+            if (v >= 0)
+                return refuse(
+                    r.code4, r.text,
+                    QStringLiteral("channel %1 is not selected, value must be *****").arg(i));
+            result += '-';
+        } else if (!c.enabled || v <= 0 || v > c.fullScale || (faults.calibFailMask & (1 << i))) {
+            result += '1';
+        } else {
+            result += '0';
+            ok.append(i);
+            spans.append(v);
+        }
+    }
+    if (!ok.isEmpty()) {
+        const QDateTime now = clock().addSecs(st.clockOffsetSecs);
+        stage(r.code + ChannelMask(ok), r.text, [ok, spans, now](SimState& x) {
+            for (int k = 0; k < ok.size(); ++k) {
+                SimChannel& c = x.channels[size_t(ok[k])];
+                c.calibDate = now;
+                c.calibBefore = QString::fromLatin1(Val5(spans[k] * 0.96, c.point));
+                c.calibAfter = QString::fromLatin1(Val5(spans[k], c.point));
+                c.autoCalib = spans[k];
+            }
+        });
+        startJob("DW", [this] { commitStaged(); });
+        int mask = 0;
+        for (int k = 0; k < ok.size(); ++k) {
+            mask |= 1 << ok[k];
+            gasValue[size_t(ok[k])] = spans[k];
+        }
+        gasMask = mask;
+        gasPollsLeft = spanGasPolls;
+        gasPollsDone = 0;
+    }
+    return answer(r.code4, result);
+}
+
+SimReply SimDetectorPrivate::onN2Zero(const SimRequest& r) {
+    double v = 0;
+    const SimChannel& o2 = st.channels[1];
+    if (r.form != 'W' || !ParseVal5(r.param, Val5Decimals(o2.point), &v) || v < 0 ||
+        v > o2.fullScale)
+        return refuse(r.code4, r.text,
+                      QStringLiteral("oxygen reading must be a 5-character value with %1 decimals")
+                          .arg(Val5Decimals(o2.point)));
+    SimChannel& te = st.channels[4];
+    if (!te.enabled)
+        return refuse(r.code4, r.text, QStringLiteral("channel 4 is disabled"));
+    te.calibDate = clock().addSecs(st.clockOffsetSecs);
+    te.calibBefore = QString::fromLatin1(reading(4));
+    te.calibAfter = QString::fromLatin1(Val5(0, te.point));
+    te.baseReading = 0;
+    log(QStringLiteral("N2 zero of channel 4 against oxygen %1").arg(v));
+    emit q->stateChanged();
+    return ack(r.code4);
+}
+
+SimReply SimDetectorPrivate::onMemoryBlock(const SimRequest& r) {
+    const QByteArray& mem = r.code == "EP" ? st.logger : st.powerData;
+    const int blocks = int(mem.size() / 512);
+    int b = 0;
+    if (r.form != 'R' || !ParseHexFixed(r.param, 4, &b) || b >= blocks) {
+        // A detector does not answer a block it cannot read.
+        noteRefusal(QStringLiteral("refused %1: block must be 4 upper-case hex digits below %2 "
+                                   "(no answer)")
+                        .arg(Render(r.text))
+                        .arg(blocks));
+        return {};
+    }
+    SimReply reply;
+    reply.bytes = mem.mid(b * 512, 512);
+    reply.raw = true;
+    return reply;
+}
+
+SimReply SimDetectorPrivate::onParameterList(const SimRequest& r) {
+    int start = 0;
+    if (r.form != 'R' ||
+        (!r.param.isEmpty() && (!ParseHexFixed(r.param, 6, &start) || start >= kSimParamBytes)))
+        return refuse(
+            r.code4, r.text,
+            QStringLiteral("start address must be empty or 6 upper-case hex digits below 002000"));
+    efImage = st.parameterMemory();
+    efAddr = start & ~0xF;
+    efActive = true;
+    // Addresses in the blocks are absolute; the list starts at efAddr.
+    return efBlock();
+}
+
+SimReply SimDetectorPrivate::onAcceptAny(const SimRequest& r) {
+    return ack(r.code4); // accepted without parsing
+}
+
+// --- dispatch ------------------------------------------------------------------
+
+namespace {
+
+using Handler = SimDetectorPrivate::Handler;
+using P = SimDetectorPrivate;
+
+// Groups without a table of their own: the codes (separated by blanks) and
+// the handler.
+struct Group {
+    const char* codes;
+    Handler handler;
+};
+const Group kGroups[] = {
+    {"GJ", &P::onGasRecords},
+    {"UZ", &P::onZeroFollower},
+    {"AO", &P::onOverScale},
+    {"LI", &P::onLibraryPage},
+    {"LS", &P::onSensorPair},
+    {"VP VS HB HA RC", &P::onIdentityRead},
+    {"DN", &P::onLiveReadings},
+    {"SO BO", &P::onHistory},
+    {"HC", &P::onClock},
+    {"DW XC XY UX", &P::onJob},
+    {"UD UP", &P::onUpDown},
+    {"RO", &P::onPowerOff},
+    {"XH", &P::onCheckPattern},
+    {"BP SQ", &P::onSwitch},
+    {"LR", &P::onSamplingHead},
+    {"SZ", &P::onZeroAdjust},
+    {"S2 S1", &P::onSpan},
+    {"SN", &P::onN2Zero},
+    {"EP ES", &P::onMemoryBlock},
+    {"EF", &P::onParameterList},
+    {"YA YB YC YD YE YF YG YH YI YJ YK YL YM YN YO YP YQ YR YS YT YU YV", &P::onAcceptAny},
+};
+
+// Where a code is handled: the handler and its entry in the group's table.
+struct Route {
+    Handler handler = nullptr;
+    int entry = 0;
+};
+
+const QHash<QByteArray, Route>& Routes() {
+    static const QHash<QByteArray, Route> routes = [] {
+        QHash<QByteArray, Route> t;
+        auto add = [&t](const QByteArray& code, Handler h, int entry) {
+            Q_ASSERT(!t.contains(code)); // every code belongs to one group
+            t.insert(code, Route{h, entry});
+        };
+        auto addTable = [&add](const auto& table, Handler h) {
+            int i = 0;
+            for (const auto& e : table)
+                add(e.code, h, i++);
+        };
+        addTable(kScalars, &P::onScalar);
+        addTable(kIdentityTexts, &P::onIdentityText);
+        addTable(kNameLists, &P::onNameList);
+        addTable(kChannelValues, &P::onChannelValues);
+        addTable(kMultiValues, &P::onMultiValue);
+        for (const Group& g : kGroups)
+            for (const QByteArray& code : QByteArray(g.codes).split(' '))
+                add(code, g.handler, 0);
+        return t;
+    }();
+    return routes;
+}
+
+} // namespace
+
 SimReply SimDetectorPrivate::dispatch(const QByteArray& text) {
     efActive = false; // any command ends a running block transfer
 
@@ -306,656 +1081,20 @@ SimReply SimDetectorPrivate::dispatch(const QByteArray& text) {
         log(QStringLiteral("ignored (not a command): %1").arg(Render(text)));
         return {};
     }
-    const QByteArray code = text.left(2);
-    const char form = text.at(3);
-    const QByteArray code4 = text.left(4);
-    const bool upDown = code == "UD" || code == "UP";
-    if (text.size() == 4 && !upDown)
-        return refuse(code4, text, QStringLiteral("no comma after the form letter"));
-    if (text.size() > 4 && text.at(4) != ',')
-        return refuse(code4, text, QStringLiteral("no comma after the form letter"));
-    const QByteArray p = text.mid(5);
-    auto noParam = [&]() { return p.isEmpty(); };
-    auto unexpected = [&]() { return refuse(code4, text, QStringLiteral("unexpected parameter")); };
-    QString why;
+    SimRequest r;
+    r.text = text;
+    r.code = text.left(2);
+    r.form = text.at(3);
+    r.code4 = text.left(4);
+    r.param = text.mid(5);
+    // "UD" and "UP" are also taken without the comma after the form letter.
+    const bool upDown = r.code == "UD" || r.code == "UP";
+    if ((text.size() == 4 && !upDown) || (text.size() > 4 && text.at(4) != ','))
+        return refuse(r.code4, text, QStringLiteral("no comma after the form letter"));
 
-    // --- scalar settings ---
-    if (const Scalar* s = FindScalar(code)) {
-        if (form == 'R') {
-            if (!noParam())
-                return unexpected();
-            return answer(code4, ReadText(s->r, st.*(s->member)));
-        }
-        if (form == 'W') {
-            int v = 0;
-            if (!ParseScalar(p, s->w, s->lo, s->hi, &v, &why))
-                return refuse(code4, text, why);
-            int SimState::*m = s->member;
-            stage(text, [m, v](SimState& x) { x.*m = v; });
-            return answer(code4, ReadText(s->r, v));
-        }
-        return refuse(code4, text, QStringLiteral("unknown form"));
-    }
-
-    // --- identity texts ---
-    if (code == "IN" || code == "HN" || code == "BS") {
-        QString SimState::*m = code == "IN"   ? &SimState::serialNo
-                               : code == "HN" ? &SimState::dummySerial
-                                              : &SimState::specNo;
-        const int width = code == "BS" ? 10 : 20;
-        if (form == 'R') {
-            if (!noParam())
-                return unexpected();
-            return answer(code4, PadText(st.*m, width));
-        }
-        if (form == 'W') {
-            if (!IsTxtField(p, width))
-                return refuse(
-                    code4, text,
-                    QStringLiteral("not %1 printable characters without commas").arg(width));
-            const QString v = QString::fromLatin1(p.trimmed());
-            stage(text, [m, v](SimState& x) { x.*m = v; });
-            return answer(code4, p.trimmed());
-        }
-        return refuse(code4, text, QStringLiteral("unknown form"));
-    }
-
-    // --- stations and users ---
-    if (code == "XS" || code == "XZ") {
-        const bool station = code == "XS";
-        QString SimState::*cur = station ? &SimState::stationId : &SimState::userId;
-        std::array<QString, kSimListEntries> SimState::*list =
-            station ? &SimState::stationList : &SimState::userList;
-        const QByteArray addr = p.left(4);
-        int idx = -1;
-        if (addr != "****") {
-            if (!ParseHexFixed(addr, 4, &idx) || idx > 127)
-                return refuse(code4, text,
-                              QStringLiteral("address \"%1\" is neither **** nor 0000..007F")
-                                  .arg(QString::fromLatin1(addr)));
-        }
-        if (form == 'R') {
-            if (p.size() != 4)
-                return refuse(code4, text, QStringLiteral("address must be 4 characters"));
-            const QString& v = idx < 0 ? st.*cur : (st.*list)[size_t(idx)];
-            return answer(code4, addr + ',' + PadText(v, 16));
-        }
-        if (form == 'W') {
-            if (p.size() < 5 || p.at(4) != ',' || !IsTxtField(p.mid(5), 16))
-                return refuse(code4, text,
-                              QStringLiteral("text is not 16 printable characters without commas"));
-            const QString v = QString::fromLatin1(p.mid(5).trimmed());
-            if (idx < 0)
-                stage(text, [cur, v](SimState& x) { x.*cur = v; });
-            else
-                stage(text, [list, idx, v](SimState& x) { (x.*list)[size_t(idx)] = v; });
-            return answer(code4, addr + ',' + p.mid(5).trimmed());
-        }
-        return refuse(code4, text, QStringLiteral("unknown form"));
-    }
-
-    // --- gas records ---
-    if (code == "GJ") {
-        if (form == 'R') {
-            if (!noParam())
-                return unexpected();
-            QList<QByteArray> recs;
-            for (const SimChannel& c : st.channels)
-                recs.append(Gas25(c));
-            return answer(code4, recs.join(','));
-        }
-        if (form == 'W') {
-            const QList<QByteArray> recs = p.split(',');
-            if (recs.size() != kSimChannels)
-                return refuse(code4, text, QStringLiteral("%1 records, not 5").arg(recs.size()));
-            std::array<SimChannel, kSimChannels> parsed = view().channels;
-            for (int i = 0; i < kSimChannels; ++i)
-                if (!ParseGas25(recs[i], &parsed[size_t(i)], &why))
-                    return refuse(code4, text, QStringLiteral("channel %1: %2").arg(i).arg(why));
-            stage(text, [parsed](SimState& x) {
-                for (int i = 0; i < kSimChannels; ++i) {
-                    SimChannel& c = x.channels[size_t(i)];
-                    const SimChannel& n = parsed[size_t(i)];
-                    c.enabled = n.enabled;
-                    c.name = n.name;
-                    c.fullScale = n.fullScale;
-                    c.step = n.step;
-                    c.point = n.point;
-                    c.unit = n.unit;
-                }
-            });
-            QList<QByteArray> echo;
-            for (const SimChannel& c : parsed)
-                echo.append(Gas25(c));
-            return answer(code4, echo.join(','));
-        }
-        return refuse(code4, text, QStringLiteral("unknown form"));
-    }
-
-    // --- alarm points and span gas values ---
-    if (double SimChannel::*m = PointMember(code)) {
-        if (form == 'R') {
-            if (!noParam())
-                return unexpected();
-            QList<QByteArray> f;
-            for (const SimChannel& c : st.channels)
-                f.append(c.enabled ? Val5(c.*m, c.point) : QByteArray(5, '*'));
-            return answer(code4, f.join(','));
-        }
-        if (form == 'W') {
-            const QList<QByteArray> f = p.split(',');
-            if (f.size() != kSimChannels)
-                return refuse(code4, text, QStringLiteral("%1 fields, not 5").arg(f.size()));
-            const SimState v = view();
-            std::array<double, kSimChannels> vals{};
-            for (int i = 0; i < kSimChannels; ++i) {
-                const SimChannel& c = v.channels[size_t(i)];
-                const int dec = Val5Decimals(c.point);
-                double x = 0;
-                if (!ParseVal5(f[i], dec, &x))
-                    return refuse(
-                        code4, text,
-                        QStringLiteral(
-                            "channel %1: \"%2\" is not a 5-character value with %3 decimals")
-                            .arg(i)
-                            .arg(QString::fromLatin1(f[i]))
-                            .arg(dec));
-                if (!c.enabled && x >= 0)
-                    return refuse(
-                        code4, text,
-                        QStringLiteral("channel %1 is disabled, value must be *****").arg(i));
-                if (x > c.fullScale)
-                    return refuse(code4, text,
-                                  QStringLiteral("channel %1: %2 is above the full scale %3")
-                                      .arg(i)
-                                      .arg(x)
-                                      .arg(c.fullScale));
-                vals[size_t(i)] = x < 0 ? kSimNoValue : x;
-            }
-            stage(text, [m, vals](SimState& x) {
-                for (int i = 0; i < kSimChannels; ++i)
-                    x.channels[size_t(i)].*m = vals[size_t(i)];
-            });
-            return answer(code4, p);
-        }
-        return refuse(code4, text, QStringLiteral("unknown form"));
-    }
-
-    if (code == "UZ") {
-        if (form == 'R') {
-            if (!noParam())
-                return unexpected();
-            QByteArray z;
-            for (const SimChannel& c : st.channels)
-                z += char('0' + (c.zero ? 1 : 0));
-            return answer(code4, z);
-        }
-        if (form == 'W') {
-            if (p.size() != 5 ||
-                std::any_of(p.begin(), p.end(), [](char c) { return c != '0' && c != '1'; }))
-                return refuse(code4, text, QStringLiteral("not five 0/1 digits"));
-            stage(text, [p](SimState& x) {
-                for (int i = 0; i < kSimChannels; ++i)
-                    x.channels[size_t(i)].zero = p.at(i) == '1' ? 1 : 0;
-            });
-            return answer(code4, p);
-        }
-        return refuse(code4, text, QStringLiteral("unknown form"));
-    }
-
-    if (code == "AO") {
-        if (form != 'R' || !noParam())
-            return refuse(code4, text, QStringLiteral("read only, no parameter"));
-        QByteArray o;
-        for (int i = 0; i < 4; ++i)
-            o += char('0' + (st.channels[size_t(i)].overScale ? 1 : 0));
-        return answer(code4, o);
-    }
-
-    // --- sensor library and the pair in use ---
-    if (code == "LI") {
-        int k = 0;
-        if (form != 'R' || !ParseHexFixed(p, 2, &k) || k > 15)
-            return refuse(code4, text,
-                          QStringLiteral("page must be 2 upper-case hex digits 00..0F"));
-        return answer(code4, HexFixed(k, 2) + ',' + LibraryGroup(st.library[size_t(k)]) + ',' +
-                                 LibraryGroup(st.library[size_t(k + 15)]));
-    }
-    if (code == "LS") {
-        if (form == 'R') {
-            if (!noParam())
-                return unexpected();
-            QByteArray data;
-            for (int j = 0; j < 2; ++j) {
-                const SimLibraryEntry& e = st.lsPair[size_t(j)];
-                const int idx = IsUnused(e) ? 0 : st.lsIndex + 15 * j;
-                data += (j ? "," : "") + HexFixed(idx, 2) + ',' + LibraryGroup(e);
-            }
-            return answer(code4, data);
-        }
-        if (form == 'W') {
-            int k = 0;
-            if (!ParseHexFixed(p, 2, &k) || k < 1 || k > 15)
-                return refuse(code4, text,
-                              QStringLiteral("entry must be 2 upper-case hex digits 01..0F"));
-            if (IsUnused(st.library[size_t(k)]))
-                return refuse(code4, text, QStringLiteral("library entry %1 is unused").arg(k));
-            stage(text, [k](SimState& x) {
-                x.lsIndex = k;
-                x.lsPair[0] = x.library[size_t(k)];
-                x.lsPair[1] = x.library[size_t(k + 15)];
-            });
-            return answer(code4, p);
-        }
-        return refuse(code4, text, QStringLiteral("unknown form"));
-    }
-
-    // --- multi-value settings ---
-    if (code == "BU" || code == "WB" || code == "MP" || code == "HF") {
-        struct Part {
-            int SimState::*m;
-            WEnc w;
-            int lo, hi;
-        };
-        QList<Part> parts;
-        if (code == "BU")
-            parts = {{&SimState::BumpTime, WEnc::Dec, 0, 3},
-                     {&SimState::BumpThreshold, WEnc::Dec, 0, 4},
-                     {&SimState::BumpFailCalTime, WEnc::Dec, 0, 1},
-                     {&SimState::BumpFailAfter, WEnc::Dec, 0, 1}};
-        else if (code == "WB")
-            parts = {{&SimState::LcBhMode, WEnc::Dec, 0, 3},
-                     {&SimState::BhTime, WEnc::Dec, 0, 2},
-                     {&SimState::LcBuzzer, WEnc::Dec, 0, 1}};
-        else if (code == "MP")
-            parts = {{&SimState::UseUserPassword, WEnc::Dec, 0, 1}};
-        else
-            parts = {{&SimState::pressOffset, WEnc::Hex2, 0, 255}};
-
-        auto readAll = [&](const SimState& s) {
-            QList<QByteArray> f;
-            for (const Part& pt : parts)
-                f.append(pt.w == WEnc::Hex2 ? HexFixed(s.*(pt.m), 2)
-                                            : QByteArray::number(s.*(pt.m)));
-            if (code == "MP")
-                f.append(s.UserPassword2.toLatin1());
-            if (code == "HF")
-                f.append(QByteArray::number(s.DispID));
-            return f.join(',');
-        };
-        if (form == 'R') {
-            if (!noParam())
-                return unexpected();
-            return answer(code4, readAll(st));
-        }
-        if (form != 'W')
-            return refuse(code4, text, QStringLiteral("unknown form"));
-        const QList<QByteArray> f = p.split(',');
-        const int want = int(parts.size()) + (code == "MP" ? 1 : 0);
-        if (f.size() != want)
-            return refuse(code4, text, QStringLiteral("%1 fields, not %2").arg(f.size()).arg(want));
-        QList<int> vals;
-        for (int i = 0; i < parts.size(); ++i) {
-            int v = 0;
-            if (!ParseScalar(f[i], parts[i].w, parts[i].lo, parts[i].hi, &v, &why))
-                return refuse(code4, text, QStringLiteral("field %1: %2").arg(i + 1).arg(why));
-            vals.append(v);
-        }
-        QString pw;
-        if (code == "MP") {
-            const QByteArray t = f[1];
-            if (t.size() != 4 ||
-                std::any_of(t.begin(), t.end(), [](char c) { return c < '0' || c > '9'; }))
-                return refuse(code4, text, QStringLiteral("password must be 4 digits"));
-            pw = QString::fromLatin1(t);
-        }
-        stage(text, [parts, vals, pw, code](SimState& x) {
-            for (int i = 0; i < parts.size(); ++i)
-                x.*(parts[i].m) = vals[i];
-            if (code == "MP")
-                x.UserPassword2 = pw;
-        });
-        return answer(code4, readAll(view()));
-    }
-
-    // --- identity and converter reads ---
-    if (code == "VP" || code == "VS" || code == "HB" || code == "HA" || code == "RC" ||
-        code == "DN" || code == "SO" || code == "BO") {
-        if (form != 'R' || !noParam())
-            return refuse(code4, text, QStringLiteral("read only, no parameter"));
-        if (code == "VP")
-            return answer(code4, QByteArray::number(st.romNumber));
-        if (code == "VS")
-            return answer(code4, st.sum.toLatin1());
-        if (code == "HB")
-            return answer(code4, QByteArray::number(st.Battery));
-        if (code == "HA") {
-            QList<QByteArray> f;
-            for (int v : st.analogValues)
-                f.append(HexFixed(v, 4));
-            f.append(SingleHex(st.adrealValue));
-            return answer(code4, f.join(','));
-        }
-        if (code == "RC")
-            return answer(
-                code4, (faults.wrongModel.isEmpty() ? st.modelName : faults.wrongModel).toLatin1());
-        if (code == "DN") {
-            QList<QByteArray> f;
-            for (int i = 0; i < kSimChannels; ++i)
-                f.append(reading(i));
-            if (gasPollsLeft > 0) {
-                ++gasPollsDone;
-                if (--gasPollsLeft == 0)
-                    gasMask = 0;
-            }
-            return answer(code4, f.join(','));
-        }
-        QList<QByteArray> recs;
-        for (const SimChannel& c : st.channels) {
-            if (code == "SO")
-                recs.append(Stamp(c.calibDate) + Field5(c.calibBefore) + Field5(c.calibAfter));
-            else
-                recs.append(Stamp(c.bumpDate) + Field5(c.bumpResult) + Field5(c.bumpConcentration));
-        }
-        return answer(code4, recs.join(','));
-    }
-
-    // --- clock ---
-    if (code == "HC") {
-        if (form == 'R') {
-            if (!noParam())
-                return unexpected();
-            return answer(code4, Stamp(clock().addSecs(st.clockOffsetSecs)));
-        }
-        if (form == 'W') {
-            const QDateTime t = ParseStamp(p);
-            if (!t.isValid())
-                return refuse(code4, text, QStringLiteral("not a valid YYMMDDhhnnss date"));
-            st.clockOffsetSecs = clock().secsTo(t);
-            log(QStringLiteral("clock set to %1").arg(t.toString(Qt::ISODate)));
-            emit q->stateChanged();
-            return answer(code4, p);
-        }
-        return refuse(code4, text, QStringLiteral("unknown form"));
-    }
-
-    // --- commit and maintenance ---
-    if (code == "DW" || code == "XC" || code == "XY" || code == "UX") {
-        if (!noParam())
-            return unexpected();
-        if (form == 'C')
-            return confirm(code, code4);
-        if (form != 'W')
-            return refuse(code4, text, QStringLiteral("unknown form"));
-        if (code == "DW") {
-            startJob(code, [this] { commitStaged(); });
-        } else if (code == "XC") {
-            startJob(code, [this] {
-                st.loggerContent = SimLoggerContent::Erased;
-                st.rebuildMemory();
-                log(QStringLiteral("logger memory cleared"));
-                emit q->stateChanged();
-            });
-        } else if (code == "XY") {
-            startJob(code, [this] {
-                st.powerDataErased = true;
-                st.rebuildMemory();
-                log(QStringLiteral("power data cleared"));
-                emit q->stateChanged();
-            });
-        } else {
-            startJob(code, [this] {
-                staged.clear();
-                st.restoreFactorySettings();
-                log(QStringLiteral("factory settings restored"));
-                emit q->stateChanged();
-            });
-        }
-        return ack(code4);
-    }
-    if (code == "UD" || code == "UP") {
-        if (form != 'W' || !noParam())
-            return refuse(code4, text, QStringLiteral("only the W form without parameter"));
-        return ack(code4);
-    }
-    if (code == "RO") {
-        if (form != 'W' || !noParam())
-            return refuse(code4, text, QStringLiteral("only the W form without parameter"));
-        log(QStringLiteral("power off"));
-        SimReply r = ack(code4);
-        r.dropLineAfter = true;
-        return r;
-    }
-    if (code == "XH") {
-        if (form != 'E' || !noParam())
-            return refuse(code4, text, QStringLiteral("only the E form without parameter"));
-        st.loggerContent = SimLoggerContent::Check;
-        st.rebuildMemory();
-        log(QStringLiteral("check pattern written"));
-        emit q->stateChanged();
-        return ack(code4);
-    }
-    if (code == "BP" || code == "SQ") {
-        int v = 0;
-        if (form != 'W' || !ParseScalar(p, code == "BP" ? WEnc::Digit : WEnc::Dec, 0, 1, &v, &why))
-            return refuse(code4, text, why.isEmpty() ? QStringLiteral("unknown form") : why);
-        (code == "BP" ? st.pump : st.shWetDry) = v;
-        emit q->stateChanged();
-        return ack(code4);
-    }
-    if (code == "LR") {
-        if (form == 'R') {
-            if (!noParam())
-                return unexpected();
-            return answer(code4, QByteArray::number(st.SHmode));
-        }
-        if (form == 'C') {
-            if (!noParam())
-                return unexpected();
-            return confirm(code, code4);
-        }
-        int v = 0;
-        if (form != 'W' || !ParseScalar(p, WEnc::Dec, 0, 1, &v, &why))
-            return refuse(code4, text, why.isEmpty() ? QStringLiteral("unknown form") : why);
-        if (v == 0) {
-            st.SHmode = 0;
-            emit q->stateChanged();
-        } else {
-            startJob(code, [this] {
-                st.SHmode = 1;
-                emit q->stateChanged();
-            });
-        }
-        return answer(code4, p);
-    }
-
-    // --- calibration ---
-    if (code == "SZ") {
-        if (form == 'R') {
-            if (!noParam())
-                return unexpected();
-            QList<QByteArray> f;
-            for (int i = 0; i < 4; ++i)
-                f.append(HexFixed(st.analogValues[size_t(i)], 4));
-            return answer(code4, f.join(','));
-        }
-        if (form == 'W') {
-            if (p.size() != 5 ||
-                std::any_of(p.begin(), p.end(), [](char c) { return c != '0' && c != '1'; }))
-                return refuse(code4, text, QStringLiteral("channel flags must be five 0/1 digits"));
-            zeroRunning = true;
-            zeroPollsLeft = zeroPolls;
-            zeroFlags = p;
-            lastZeroResult.clear();
-            return ack(code4);
-        }
-        if (form == 'C') {
-            if (!noParam())
-                return unexpected();
-            if (!zeroRunning) {
-                if (lastZeroResult.isEmpty())
-                    return answer(code4, QByteArray(1, NAK));
-                return answer(code4, lastZeroResult); // the result again for a repeated poll
-            }
-            if (zeroPollsLeft > 0) {
-                --zeroPollsLeft;
-                return answer(code4, QByteArray(1, NAK)); // adjusting
-            }
-            zeroRunning = false;
-            QByteArray result;
-            QList<int> ok;
-            for (int i = 0; i < kSimChannels; ++i) {
-                const SimChannel& c = st.channels[size_t(i)];
-                if (zeroFlags.at(i) != '1' || !c.enabled)
-                    result += '-';
-                else if (faults.calibFailMask & (1 << i))
-                    result += '1';
-                else {
-                    result += '0';
-                    ok.append(i);
-                }
-            }
-            lastZeroResult = result;
-            if (!ok.isEmpty()) {
-                const QDateTime now = clock().addSecs(st.clockOffsetSecs);
-                QList<QByteArray> before;
-                for (int i : ok)
-                    before.append(reading(i));
-                stage("SZ,C,", [ok, before, now](SimState& x) {
-                    for (int k = 0; k < ok.size(); ++k) {
-                        SimChannel& c = x.channels[size_t(ok[k])];
-                        const double target = IsOxygen(c) ? 20.9 : 0.0;
-                        c.calibDate = now;
-                        c.calibBefore = QString::fromLatin1(before[k]);
-                        c.calibAfter = QString::fromLatin1(Val5(target, c.point));
-                        c.baseReading = target;
-                    }
-                });
-                startJob("DW", [this] { commitStaged(); });
-            }
-            return answer(code4, result);
-        }
-        return refuse(code4, text, QStringLiteral("unknown form"));
-    }
-    if (code == "S2" || code == "S1") {
-        if (form != 'W')
-            return refuse(code4, text, QStringLiteral("only the W form"));
-        const QList<QByteArray> f = p.split(',');
-        if (f.size() != 6 || f[0].size() != 5 ||
-            std::any_of(f[0].begin(), f[0].end(), [](char c) { return c != '0' && c != '1'; }))
-            return refuse(code4, text,
-                          QStringLiteral("not five 0/1 flags followed by five values"));
-        QByteArray result;
-        QList<int> ok;
-        QList<double> spans;
-        for (int i = 0; i < kSimChannels; ++i) {
-            const SimChannel& c = st.channels[size_t(i)];
-            const int dec = Val5Decimals(c.point);
-            double v = 0;
-            if (!ParseVal5(f[i + 1], dec, &v))
-                return refuse(
-                    code4, text,
-                    QStringLiteral("channel %1: \"%2\" is not a 5-character value with %3 decimals")
-                        .arg(i)
-                        .arg(QString::fromLatin1(f[i + 1]))
-                        .arg(dec));
-            const bool selected = f[0].at(i) == '1';
-            if (!selected) {
-                if (v >= 0)
-                    return refuse(
-                        code4, text,
-                        QStringLiteral("channel %1 is not selected, value must be *****").arg(i));
-                result += '-';
-            } else if (!c.enabled || v <= 0 || v > c.fullScale ||
-                       (faults.calibFailMask & (1 << i))) {
-                result += '1';
-            } else {
-                result += '0';
-                ok.append(i);
-                spans.append(v);
-            }
-        }
-        if (!ok.isEmpty()) {
-            const QDateTime now = clock().addSecs(st.clockOffsetSecs);
-            stage(text, [ok, spans, now](SimState& x) {
-                for (int k = 0; k < ok.size(); ++k) {
-                    SimChannel& c = x.channels[size_t(ok[k])];
-                    c.calibDate = now;
-                    c.calibBefore = QString::fromLatin1(Val5(spans[k] * 0.96, c.point));
-                    c.calibAfter = QString::fromLatin1(Val5(spans[k], c.point));
-                    c.autoCalib = spans[k];
-                }
-            });
-            startJob("DW", [this] { commitStaged(); });
-            int mask = 0;
-            for (int k = 0; k < ok.size(); ++k) {
-                mask |= 1 << ok[k];
-                gasValue[size_t(ok[k])] = spans[k];
-            }
-            gasMask = mask;
-            gasPollsLeft = spanGasPolls;
-            gasPollsDone = 0;
-        }
-        return answer(code4, result);
-    }
-    if (code == "SN") {
-        double v = 0;
-        const SimChannel& o2 = st.channels[1];
-        if (form != 'W' || !ParseVal5(p, Val5Decimals(o2.point), &v) || v < 0 || v > o2.fullScale)
-            return refuse(
-                code4, text,
-                QStringLiteral("oxygen reading must be a 5-character value with %1 decimals")
-                    .arg(Val5Decimals(o2.point)));
-        SimChannel& te = st.channels[4];
-        if (!te.enabled)
-            return refuse(code4, text, QStringLiteral("channel 4 is disabled"));
-        te.calibDate = clock().addSecs(st.clockOffsetSecs);
-        te.calibBefore = QString::fromLatin1(reading(4));
-        te.calibAfter = QString::fromLatin1(Val5(0, te.point));
-        te.baseReading = 0;
-        log(QStringLiteral("N2 zero of channel 4 against oxygen %1").arg(v));
-        emit q->stateChanged();
-        return ack(code4);
-    }
-
-    // --- memory ---
-    if (code == "EP" || code == "ES") {
-        const bool logger = code == "EP";
-        const QByteArray& mem = logger ? st.logger : st.powerData;
-        const int blocks = int(mem.size() / 512);
-        int b = 0;
-        if (form != 'R' || !ParseHexFixed(p, 4, &b) || b >= blocks) {
-            const QString line =
-                QStringLiteral(
-                    "refused %1: block must be 4 upper-case hex digits below %2 (no answer)")
-                    .arg(Render(text))
-                    .arg(blocks);
-            refusals.append(line);
-            log(line);
-            return {};
-        }
-        SimReply r;
-        r.bytes = mem.mid(b * 512, 512);
-        r.raw = true;
-        return r;
-    }
-    if (code == "EF") {
-        int start = 0;
-        if (form != 'R' ||
-            (!p.isEmpty() && (!ParseHexFixed(p, 6, &start) || start >= kSimParamBytes)))
-            return refuse(
-                code4, text,
-                QStringLiteral(
-                    "start address must be empty or 6 upper-case hex digits below 002000"));
-        efImage = st.parameterMemory();
-        efAddr = start & ~0xF;
-        efActive = true;
-        // Addresses in the blocks are absolute; the list starts at efAddr.
-        return efBlock();
-    }
-
-    if (code.at(0) == 'Y' && code.at(1) >= 'A' && code.at(1) <= 'V')
-        return ack(code4); // accepted without parsing
-
-    return refuse(code4, text, QStringLiteral("unknown command"));
+    const auto it = Routes().constFind(r.code);
+    if (it == Routes().cend())
+        return refuse(r.code4, text, QStringLiteral("unknown command"));
+    r.entry = it->entry;
+    return (this->*(it->handler))(r);
 }

@@ -56,7 +56,7 @@ void SimDetectorPrivate::handleFrame(const RequestFrame& f) {
         handleBlockAck(f);
         return;
     }
-    received.append(f.text);
+    received.add(f.text);
 
     if (faults.dropLineAfterN != lastDropLineAfterN) {
         lastDropLineAfterN = faults.dropLineAfterN;
@@ -88,7 +88,7 @@ void SimDetectorPrivate::handleFrame(const RequestFrame& f) {
 }
 
 void SimDetectorPrivate::handleBlockAck(const RequestFrame& f) {
-    blockAcks.append(f.text);
+    blockAcks.add(f.text);
     if (!efActive || f.text.size() != 6 || !f.text.startsWith("EF,R,")) {
         log(QStringLiteral("ignored block acknowledgement: %1").arg(Render(f.raw)));
         return;
@@ -271,10 +271,16 @@ SimFaults& SimDetector::faults() {
     return d->faults;
 }
 const QList<QByteArray>& SimDetector::receivedCommands() const {
-    return d->received;
+    return d->received.items;
+}
+qint64 SimDetector::receivedCommandCount() const {
+    return d->received.total;
 }
 const QList<QByteArray>& SimDetector::receivedBlockAcks() const {
-    return d->blockAcks;
+    return d->blockAcks.items;
+}
+qint64 SimDetector::receivedBlockAckCount() const {
+    return d->blockAcks.total;
 }
 
 void SimDetector::clearReceivedCommands() {
@@ -283,7 +289,10 @@ void SimDetector::clearReceivedCommands() {
 }
 
 const QStringList& SimDetector::refusals() const {
-    return d->refusals;
+    return d->refusals.items;
+}
+qint64 SimDetector::refusalCount() const {
+    return d->refusals.total;
 }
 int SimDetector::stagedCount() const {
     return int(d->staged.size());

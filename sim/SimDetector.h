@@ -60,15 +60,26 @@ public:
     SimState& state();
     SimFaults& faults();
 
-    // Command texts (e.g. "SA,R,") of request frames with a good checksum,
-    // in order. Block acknowledgements are listed apart.
-    const QList<QByteArray>& receivedCommands() const;
-    const QList<QByteArray>& receivedBlockAcks() const;
-    void clearReceivedCommands();
-    // Every refused request with its reason ("A1,W,...: field 3 ..."), in order.
-    const QStringList& refusals() const;
+    // How many of the latest records below are kept; older ones are only
+    // counted.
+    static constexpr int kRecentRecords = 4096;
 
-    // Writes staged by "W" forms and not committed yet.
+    // Command texts (e.g. "SA,R,") of request frames with a good checksum,
+    // in order: the latest kRecentRecords. Block acknowledgements are listed
+    // apart. The counts include the records no longer listed.
+    const QList<QByteArray>& receivedCommands() const;
+    qint64 receivedCommandCount() const;
+    const QList<QByteArray>& receivedBlockAcks() const;
+    qint64 receivedBlockAckCount() const;
+    // Empties both lists and sets both counts to 0.
+    void clearReceivedCommands();
+    // Refused requests with their reason ("A1,W,...: field 3 ..."), in order:
+    // the latest kRecentRecords, and the count of all.
+    const QStringList& refusals() const;
+    qint64 refusalCount() const;
+
+    // Writes staged by "W" forms and not committed yet: at most one per
+    // setting (a later write of the same setting replaces the earlier one).
     int stagedCount() const;
     // Confirm polls ("DW,C,", "XC,C,", "XY,C,", "UX,C,", "LR,C,") answered
     // without ACK before the job finishes. Default 2.

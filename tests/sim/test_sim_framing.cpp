@@ -98,3 +98,31 @@ TEST(SimFraming, MalformedAndUnknownCommands) {
     // Codes "YA" to "YV" are accepted without parsing.
     EXPECT_TRUE(Parse(w.ask("YK,W,anything")).isAck());
 }
+
+TEST(SimFraming, EveryCodeOfTheCommandSetHasAHandler) {
+    SimDetector det;
+    Wire w(det);
+    const QList<QByteArray> known = {
+        "XP", "SC", "XT", "BK", "CP", "XI", "X7", "X8", "EB", "XB", "LP", "AP", "SD",
+        "SM", "SW", "BW", "XL", "XA", "XW", "LE", "XF", "BV", "BL", "BJ", "AT", "AF",
+        "AM", "SG", "SJ", "UJ", "IN", "HN", "BS", "XS", "XZ", "GJ", "A1", "A2", "AS",
+        "AW", "SA", "UZ", "AO", "LI", "LS", "BU", "WB", "MP", "HF", "VP", "VS", "HB",
+        "HA", "RC", "DN", "SO", "BO", "HC", "DW", "XC", "XY", "UX", "UD", "UP", "RO",
+        "XH", "BP", "SQ", "LR", "SZ", "S2", "S1", "SN", "EP", "ES", "EF", "YA", "YV"};
+    // A form no command takes: refused by the code's own handler, never as
+    // an unknown command ("Y" codes take anything).
+    for (const QByteArray& code : known) {
+        const qsizetype before = det.refusals().size();
+        w.ask(code + ",Q,");
+        if (det.refusals().size() > before) {
+            EXPECT_FALSE(det.refusals().last().endsWith(QLatin1String("unknown command")))
+                << code.constData();
+        }
+    }
+    EXPECT_TRUE(det.lineUp());
+    for (const QByteArray& code : QList<QByteArray>{"YW", "Y0", "xp", "ZZ"}) {
+        EXPECT_EQ(Parse(w.ask(code + ",R,")).status, NAK);
+        EXPECT_TRUE(det.refusals().last().endsWith(QLatin1String("unknown command")))
+            << code.constData();
+    }
+}

@@ -174,3 +174,59 @@ TEST(SimWrites, CommitBehaviour) {
     EXPECT_EQ(Commit(w), 5);
     EXPECT_EQ(det.state().LunchBreak, 0);
 }
+
+TEST(SimWrites, OneStagedWritePerSettingAndTarget) {
+    SimDetector det;
+    det.setCommitPolls(0);
+    Wire w(det);
+    // The same setting written again: one staged value, the latest.
+    for (int i = 1; i <= 1000; ++i)
+        ASSERT_EQ(Parse(w.ask("XP,W," + HexFixed(i, 4))).data, HexFixed(i, 4));
+    EXPECT_EQ(det.stagedCount(), 1);
+    // Each list address and the current station is a target of its own.
+    for (int round = 0; round < 3; ++round)
+        for (int j = 0; j < kSimListEntries; ++j)
+            ASSERT_NE(Parse(w.ask("XS,W," + HexFixed(j, 4) + ',' +
+                                  PadText(QStringLiteral("R%1 S%2").arg(round).arg(j), 16)))
+                          .status,
+                      NAK);
+    Parse(w.ask("XS,W,****,YARD 7          "));
+    EXPECT_EQ(det.stagedCount(), 1 + kSimListEntries + 1);
+    EXPECT_GT(Commit(w), 0);
+    EXPECT_EQ(det.stagedCount(), 0);
+    EXPECT_EQ(det.state().Intervals, 1000);
+    EXPECT_EQ(det.state().stationList[0], QStringLiteral("R2 S0"));
+    EXPECT_EQ(det.state().stationList[127], QStringLiteral("R2 S127"));
+    EXPECT_EQ(det.state().stationId, QStringLiteral("YARD 7"));
+}
+
+TEST(SimWrites, ALaterWriteOfTheSameSettingCountsAsWrittenLast) {
+    // The span gas value of channel 0 is set both by "SA,W," and by a span
+    // of channel 0; whichever came last holds at the commit.
+    const QByteArray sa50 = "SA,W,   50, 12.0,   50, 25.0,   50";
+    const QByteArray sa45 = "SA,W,   45, 12.0,   50, 25.0,   50";
+    const QByteArray span40 = "S2,W,10000,   40,*****,*****,*****,*****";
+    const QByteArray span35 = "S2,W,10000,   35,*****,*****,*****,*****";
+    struct Case {
+        QList<QByteArray> writes;
+        int staged;
+        double channel0;
+    };
+    const Case cases[] = {
+        {{sa50, span40, sa45}, 2, 45.0},
+        {{span40, sa50, span35}, 2, 35.0},
+        {{sa50, span40, sa45, span35}, 2, 35.0},
+        {{span40, sa45}, 2, 45.0},
+    };
+    for (const Case& c : cases) {
+        SimDetector det;
+        det.setCommitPolls(0);
+        Wire w(det);
+        for (const QByteArray& t : c.writes)
+            ASSERT_NE(Parse(w.ask(t)).status, NAK) << t.constData();
+        EXPECT_EQ(det.stagedCount(), c.staged);
+        EXPECT_GT(Commit(w), 0);
+        EXPECT_DOUBLE_EQ(det.state().channels[0].autoCalib, c.channel0) << c.writes.size();
+        EXPECT_DOUBLE_EQ(det.state().channels[3].autoCalib, 25.0);
+    }
+}
