@@ -377,7 +377,10 @@
     X(kMsgHcLelAlone, 23039)                                                                       \
     X(kMsgHcDifferentGases, 23040)                                                                 \
     X(kMsgChannelWithoutName, 23041)                                                               \
-    X(kMsgEditRefusedNumber, 23042)
+    X(kMsgEditRefusedNumber, 23042)                                                                \
+    X(kMsgFinishOrRestore, 23043)                                                                  \
+    X(kMsgRecoverChoose, 23044)                                                                    \
+    X(kMsgFileWarning, 23045)
 // clang-format on
 
 #define TQ_MESSAGE_ID_CONSTANT(name, number) constexpr int name = number;

@@ -133,6 +133,8 @@ bool CheckCombinations(const Tokens& tokens, const Invocation& inv, QString* err
         return fail(LoadMessage(kMsgIdOptionNeedsId));
     if (inv.command == Command::Span && inv.channels.isEmpty())
         return fail(LoadMessage(kMsgBadChannelFlags));
+    if (inv.finish && inv.restore)
+        return fail(LoadMessage(kMsgFinishOrRestore));
     return true;
 }
 
@@ -228,6 +230,9 @@ const QList<OptionSpec>& Options() {
          kOfCommand,
          IsIdentity<kIdTextLength>,
          [](Inv& inv, Text v) { inv.userId = IdentityText(v); }},
+        {{"--no-verify"}, kFlag, kOfCommand, nullptr, [](Inv& inv, Text) { inv.noVerify = true; }},
+        {{"--finish"}, kFlag, kOfCommand, nullptr, [](Inv& inv, Text) { inv.finish = true; }},
+        {{"--restore"}, kFlag, kOfCommand, nullptr, [](Inv& inv, Text) { inv.restore = true; }},
         {{"--set"}, kFlag, kOfCommand, nullptr, [](Inv& inv, Text) { inv.set = true; }},
         {{"--count"},
          kValue,

@@ -51,6 +51,7 @@ enum class Command {
     FlashCheck,
     Logger,
     DumpList,
+    Recover,
 };
 
 struct Invocation {
@@ -77,6 +78,9 @@ struct Invocation {
     QString serialNo;       // write --id --serial-no
     QString stationId;      // write --id --station-id
     QString userId;         // write --id --user-id
+    bool noVerify = false;  // write --no-verify
+    bool finish = false;    // recover --finish
+    bool restore = false;   // recover --restore
     bool set = false;       // clock --set
     int count = 1;          // readings --count
     QString channels;       // span --channels

@@ -4,8 +4,10 @@
 #include "app/MessageIds.h"
 #include "cli/CliConsole.h"
 #include "cli/CliSession.h"
+#include "cli/CommandTable.h"
 #include "link/ReadSequence.h"
 #include "records/SettingsHistory.h"
+#include "workflows/UnfinishedWrite.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -53,6 +55,32 @@ QString CommandContext::absolute(const QString& path) const {
     return QDir::current().absoluteFilePath(path);
 }
 
+namespace {
+
+// Before anything else on a detector that holds part of a write that did
+// not complete: say so, and refuse a command that would change what it
+// holds (the next store would store that part with it).
+int CheckUnfinishedWrite(CommandContext& c, CliSession& s) {
+    if (c.inv.command == Command::Recover)
+        return kExitDone;
+    const std::optional<PendingWrite> entry = UnfinishedWrite::Find(s.link());
+    if (!entry)
+        return kExitDone;
+    c.line(UnfinishedWrite::Description(*entry), Console::kRed);
+    const CommandSpec* spec = FindCommand(c.inv.command);
+    const bool changes =
+        (spec && spec->changesDetector) || (c.inv.command == Command::Clock && c.inv.set);
+    c.result.insert(QStringLiteral("unfinishedWrite"), entry->Serials.value(0).trimmed());
+    if (!changes) {
+        c.info(LoadMessage(kMsgRecoverChoose));
+        return kExitDone;
+    }
+    c.error(LoadMessage(kMsgRecoveryNeeded, {entry->Serials.value(0).trimmed()}));
+    return kExitFailed;
+}
+
+} // namespace
+
 int Connect(CommandContext& c, const NoAnswerTexts& noAnswer) {
     CliSession& s = c.session();
     if (const int status = s.prepare(); status != kExitDone)
@@ -64,7 +92,9 @@ int Connect(CommandContext& c, const NoAnswerTexts& noAnswer) {
         if (noAnswer.log != kNoText)
             s.link().AddLog(LoadMessage(noAnswer.log, {s.dateText()}));
     }
-    return status;
+    if (status != kExitDone)
+        return status;
+    return CheckUnfinishedWrite(c, s);
 }
 
 int Interrupted(CommandContext& c) {

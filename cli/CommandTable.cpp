@@ -12,6 +12,7 @@ constexpr bool kFile = true;
 constexpr bool kNoFile = false;
 
 constexpr Confirmation kNoQuestion{};
+constexpr bool kChanges = true;
 // A command that needs --yes, with the window's question.
 constexpr Confirmation Ask(int message) {
     return {true, message, nullptr};
@@ -39,26 +40,29 @@ const QList<CommandSpec>& Commands() {
         {"read",         Command::Read,        RunRead,        kNoFile, kNoQuestion,
          {"--seq", "--history"}},
         {"write",        Command::Write,       RunWrite,       kFile,   kNoQuestion,
-         {"--history", "--id", "--serial-no", "--station-id", "--user-id"}},
+         {"--history", "--id", "--serial-no", "--station-id", "--user-id", "--no-verify"},
+         kChanges},
         {"clock",        Command::Clock,       RunClock,       kNoFile, kNoQuestion, {"--set"}},
         {"history",      Command::History,     RunHistory,     kNoFile, kNoQuestion, {}},
         {"readings",     Command::Readings,    RunReadings,    kNoFile, kNoQuestion, {"--count"}},
-        {"zero",         Command::Zero,        RunZero,        kNoFile, kNoQuestion, {}},
+        {"zero",         Command::Zero,        RunZero,        kNoFile, kNoQuestion, {}, kChanges},
         {"span",         Command::Span,        RunSpan,        kNoFile, kNoQuestion,
-         {"--channels", "--conc"}},
+         {"--channels", "--conc"}, kChanges},
         {"default",      Command::Default,     RunDefault,     kNoFile,
-         Ask(kMsgDefaultReady), {}},
+         Ask(kMsgDefaultReady), {}, kChanges},
         {"clear-logger", Command::ClearLogger, RunClearLogger, kNoFile,
-         Ask(kMsgDataClearReady), {}},
+         Ask(kMsgDataClearReady), {}, kChanges},
         // The window asks this one with a text the catalogue does not hold.
         {"clear-power",  Command::ClearPower,  RunClearPower,  kNoFile,
-         AskFixed("Clear Power Log ?"), {}},
+         AskFixed("Clear Power Log ?"), {}, kChanges},
         {"power-off",    Command::PowerOff,    RunPowerOff,    kNoFile,
          Ask(kMsgPowerOffReady), {}},
         {"flash-check",  Command::FlashCheck,  RunFlashCheck,  kNoFile,
-         Ask(kMsgFlashCheckQuestion), {}},
+         Ask(kMsgFlashCheckQuestion), {}, kChanges},
         {"logger",       Command::Logger,      RunLogger,      kFile,   kNoQuestion, {}},
         {"dump-list",    Command::DumpList,    RunDumpList,    kFile,   kNoQuestion, {}},
+        {"recover",      Command::Recover,     RunRecover,     kNoFile, kNoQuestion,
+         {"--finish", "--restore"}},
     };
     // clang-format on
     return table;

@@ -41,6 +41,9 @@ struct CommandSpec {
     // The command's own options (rows of the option table in CliOptions.cpp);
     // a command that needs --yes accepts --yes as well.
     QStringList options;
+    // The command changes what the detector holds: it is refused while the
+    // detector holds part of a write that did not complete.
+    bool changesDetector = false;
 
     bool accepts(const QString& option) const;
 };

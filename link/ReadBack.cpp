@@ -54,7 +54,7 @@ QStringList FieldsOf(const QString& writeCommand) {
 
 LinkResult ReadSettingsOf(uclTqif& link, const QStringList& writeCommands, clsInstrument& into) {
     into.ClearDatas();
-    link.setInstrument(&into);
+    const InstrumentScope scope(link, &into);
     QStringList reads{CommandSet::ReadCommand(QStringLiteral("GJ"))};
     QSet<QString> seen{reads.first()};
     for (const QString& command : writeCommands) {

@@ -296,3 +296,21 @@ private:
     LinkResult lastResult_ = LinkResult::Done;
     QString lastPortError_;
 };
+
+// Makes a record the link's Instrument for the length of a scope and puts
+// the one before back at its end, so that the link never keeps a record
+// that no longer exists (a late answer would write into it).
+class InstrumentScope {
+public:
+    InstrumentScope(uclTqif& link, clsInstrument* record)
+        : link_(link), previous_(link.Instrument()) {
+        link_.setInstrument(record);
+    }
+    ~InstrumentScope() { link_.setInstrument(previous_); }
+    InstrumentScope(const InstrumentScope&) = delete;
+    InstrumentScope& operator=(const InstrumentScope&) = delete;
+
+private:
+    uclTqif& link_;
+    clsInstrument* previous_;
+};

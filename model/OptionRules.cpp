@@ -183,8 +183,9 @@ QString LimitText(const clsInstrument& record, int ch, int col) {
         case 2:
             if (col == kColWarning) {
                 const float alarm = record.Alarm(1);
-                return LoadMessage(kMsgRangeAtMost,
-                                   {Value(record, ch, IsSet(alarm) ? alarm : record.GasFullScale(1))});
+                return LoadMessage(
+                    kMsgRangeAtMost,
+                    {Value(record, ch, IsSet(alarm) ? alarm : record.GasFullScale(1))});
             }
             return Range(record, ch, record.Warning(1), record.GasFullScale(1));
         default:
@@ -301,14 +302,18 @@ QStringList PointProblems(const clsInstrument& record, int ch) {
             continue;
         const float v = CellValue(record, ch, col);
         if (!StoredPointWithinLimits(record, ch, col))
-            problems << LoadMessage(kMsgPointOutsideLimits,
-                                    {ColumnName(col), Value(record, ch, v), LimitText(record, ch, col)});
+            problems << LoadMessage(kMsgPointOutsideLimits, {ColumnName(col), Value(record, ch, v),
+                                                             LimitText(record, ch, col)});
     }
-    if (!StoredAutoCalAcceptable(record, ch))
-        problems << LoadMessage(kMsgAutoCalOutside,
-                                {ColumnName(kColAutoCal), Value(record, ch, record.AutoCalib(ch)),
-                                 Value(record, ch, record.GasFullScale(ch))});
     return problems;
+}
+
+QString AutoCalProblem(const clsInstrument& record, int ch) {
+    if (!ValidChannel(ch) || StoredAutoCalAcceptable(record, ch))
+        return QString();
+    return LoadMessage(kMsgAutoCalOutside,
+                       {ColumnName(kColAutoCal), Value(record, ch, record.AutoCalib(ch)),
+                        Value(record, ch, record.GasFullScale(ch))});
 }
 
 // --- Editing ---------------------------------------------------------------------

@@ -95,6 +95,8 @@ bool AutoCalValid(const clsInstrument& record, int ch);
 // above Alarm 50", "Alarm 70 is outside its limits (at most 60)"); empty
 // when none is.
 QStringList PointProblems(const clsInstrument& record, int ch);
+// Why the channel's auto-cal value breaks its rule; empty when it does not.
+QString AutoCalProblem(const clsInstrument& record, int ch);
 
 // --- Editing ---------------------------------------------------------------------
 // A typed value is snapped to the channel's display step (GasDesit) before

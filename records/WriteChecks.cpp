@@ -5,6 +5,7 @@
 #include "app/MessageIds.h"
 #include "model/OptionRules.h"
 #include "model/clsInstrument.h"
+#include "model/modGasCommon.h"
 
 namespace {
 
@@ -107,4 +108,63 @@ WriteCheckResult CheckBeforeWrite(const clsInstrument& record) {
             return Refuse(WriteCheck::BadCombination, ch);
     }
     return WriteCheckResult{};
+}
+
+namespace {
+
+// "Channel 0 CH4(100%LEL): <text>".
+QString ChannelLine(const clsInstrument& record, int ch, const QString& text) {
+    return LoadMessage(kMsgChannelCheckLine,
+                       {ch, modGasCommon::FormatGasLabel(record, ch, true), text});
+}
+
+QStringList CombinationDetails(const clsInstrument& record) {
+    const bool lel = record.GasEnabled(0);
+    const bool vol = record.GasEnabled(4);
+    const int mode = record.HcMode();
+    QStringList lines;
+    if (mode == 0 && lel != vol)
+        lines << LoadMessage(kMsgHcBothOrNone, {mode});
+    if (mode == 1 && vol && !lel)
+        lines << LoadMessage(kMsgHcVolAlone, {mode});
+    if (mode == 2 && lel && !vol)
+        lines << LoadMessage(kMsgHcLelAlone, {mode});
+    if (lel && vol && record.GasName(0).trimmed() != record.GasName(4).trimmed())
+        lines << LoadMessage(kMsgHcDifferentGases,
+                             {record.GasName(0).trimmed(), record.GasName(4).trimmed()});
+    for (int ch = 0; ch < kChannels; ++ch) {
+        if (record.GasEnabled(ch) && !HasName(record, ch))
+            lines << LoadMessage(kMsgChannelWithoutName, {ch});
+    }
+    return lines;
+}
+
+} // namespace
+
+QStringList CheckDetails(const clsInstrument& record, const WriteCheckResult& result) {
+    QStringList lines;
+    switch (result.check) {
+    case WriteCheck::PointsOutOfRange:
+        for (int ch = 0; ch <= 3; ++ch) {
+            if (!record.GasEnabled(ch))
+                continue;
+            for (const QString& problem : OptionRules::PointProblems(record, ch))
+                lines << ChannelLine(record, ch, problem);
+        }
+        break;
+    case WriteCheck::ImproperAutoCal:
+        for (int ch = 0; ch < kChannels; ++ch) {
+            const QString problem = OptionRules::AutoCalProblem(record, ch);
+            if (!problem.isEmpty())
+                lines << ChannelLine(record, ch, problem);
+        }
+        break;
+    case WriteCheck::BadCombination:
+        lines = CombinationDetails(record);
+        break;
+    case WriteCheck::NoSensor:
+    case WriteCheck::Passed:
+        break;
+    }
+    return lines;
 }

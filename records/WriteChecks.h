@@ -11,6 +11,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class clsInstrument;
 
@@ -49,3 +50,9 @@ struct WriteCheckResult {
 //    name when both are on, and every enabled channel has a gas name
 //    (kMsgUnavailableCombination, kMsgCommunicationNotPossible).
 WriteCheckResult CheckBeforeWrite(const clsInstrument& record);
+
+// What exactly a refused check found, in the user's words, one line per
+// problem: "Channel 0 CH4(100%LEL): Warning 60 is above Alarm 50",
+// "HC mode 1: channel 4 cannot be on while channel 0 is off". Empty for a
+// passed check and for "no sensor" (the message says it all).
+QStringList CheckDetails(const clsInstrument& record, const WriteCheckResult& result);

@@ -768,6 +768,7 @@ SimReply SimDetectorPrivate::onPowerOff(const SimRequest& r) {
     if (r.form != 'W' || !r.param.isEmpty())
         return refuse(r.code4, r.text, QStringLiteral("only the W form without parameter"));
     log(QStringLiteral("power off"));
+    poweringOff = true;
     SimReply reply = ack(r.code4);
     reply.dropLineAfter = true;
     return reply;

@@ -215,9 +215,14 @@ void SimDetectorPrivate::emitNow(const Out& o) {
     emitting = false;
 }
 
-void SimDetectorPrivate::resetVolatile() {
-    staged.clear();
-    jobs.clear();
+void SimDetectorPrivate::resetVolatile(bool powerLost) {
+    // What lives in the detector's memory survives a lost line: the staged
+    // writes wait for a commit and a job being stored goes on. Only
+    // switching off forgets them.
+    if (powerLost) {
+        staged.clear();
+        jobs.clear();
+    }
     zeroRunning = false;
     efActive = false;
     gasMask = 0;
@@ -251,8 +256,10 @@ void SimDetector::setLineUp(bool up) {
         return;
     d->up = up;
     if (!up) {
-        d->resetVolatile();
-        d->log(QStringLiteral("line down"));
+        d->resetVolatile(d->poweringOff);
+        d->log(d->poweringOff ? QStringLiteral("line down (switched off)")
+                              : QStringLiteral("line down"));
+        d->poweringOff = false;
         emit lineChanged(false, false);
     } else {
         d->commandsSinceFaultSet = 0;

@@ -133,7 +133,12 @@ public:
     void kick();
     void emitNow(const Out& o);
     void dropLine();
-    void resetVolatile();
+    // Forgets the exchange in progress; `powerLost` also the staged writes
+    // and running jobs (the detector was switched off).
+    void resetVolatile(bool powerLost);
+    // A power-off was answered: the line that drops next takes the
+    // detector's memory with it.
+    bool poweringOff = false;
     void log(const QString& line);
     void logFrame(const char* dir, const QByteArray& bytes);
 

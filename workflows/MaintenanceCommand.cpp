@@ -29,12 +29,10 @@ const Texts& TextsOf(Kind kind) {
                                 kMsgDataRemovalNoResponse,
                                 kMsgDataRemoveSequenceNoResponse,
                                 [](uclTqif& l) { return l.DefaultInstrument(); }};
-    static const Texts kClearPower{kMsgClearPowerAreaStart,
-                                   kMsgClearPowerAreaComplete,
-                                   kMsgClearPowerAreaFail,
-                                   kMsgDataRemovalNoResponse,
-                                   kMsgDataRemoveSequenceNoResponse,
-                                   [](uclTqif& l) { return l.PowerDataClear(); }};
+    static const Texts kClearPower{
+        kMsgClearPowerAreaStart,          kMsgClearPowerAreaComplete,
+        kMsgClearPowerAreaFail,           kMsgDataRemovalNoResponse,
+        kMsgDataRemoveSequenceNoResponse, [](uclTqif& l) { return l.PowerDataClear(); }};
     static const Texts kClearLogger{kMsgDataRemovalStart,
                                     kMsgDataRemovalComplete,
                                     kMsgDataRemovalFailed,

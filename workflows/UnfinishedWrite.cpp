@@ -17,7 +17,7 @@ std::optional<PendingWrite> Find(uclTqif& link, LinkResult* reason) {
     if (WriteJournal::All().isEmpty())
         return std::nullopt;
     clsInstrument identity;
-    link.setInstrument(&identity);
+    const InstrumentScope scope(link, &identity);
     const LinkResult read =
         link.SendAndWait(CommandSet::ReadCommand(QStringLiteral("IN")), kStatusAwaitingRead);
     if (read != LinkResult::Done) {

@@ -72,7 +72,7 @@ Prepared Prepare(const Options& options) {
     if (!p.Load.ok)
         return p;
     p.MissingLines = MissingLines(options.Path);
-    p.ReadFirst = options.IdentityOnly || !p.MissingLines.isEmpty();
+    p.ReadFirst = options.IdentityOnly || !p.MissingLines.isEmpty() || options.AppendHistory;
     if (!p.ReadFirst) {
         p.Record = fromFile;
         AfterImport(p.Record, options.ChannelLocked);
@@ -96,7 +96,7 @@ Result Run(uclTqif& link, clsInstrument& record, const Prepared& prepared,
     } else {
         InformationDownload::Options readOptions;
         readOptions.ChannelLocked = options.ChannelLocked;
-        readOptions.ReadHistories = false;
+        readOptions.ReadHistories = options.AppendHistory;
         result.ReadRan = true;
         result.Read = InformationDownload::Run(link, record, readOptions, report);
         if (!result.Read.Success()) {
@@ -124,6 +124,7 @@ Result Run(uclTqif& link, clsInstrument& record, const Prepared& prepared,
 
     WriteSettings::Options write;
     write.mode = options.IdentityOnly ? WriteSettings::Mode::UpdateId : WriteSettings::Mode::Update;
+    write.Verify = options.Verify;
     write.AppendHistory = options.AppendHistory;
     write.HistoryFolder = options.HistoryFolder;
     write.HistorySuffix = options.HistorySuffix;

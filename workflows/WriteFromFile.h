@@ -5,7 +5,9 @@
 // present settings (read first), so the settings it does not carry keep
 // their values and the pre-write checks see what the detector will hold.
 // Identity items are not in a settings file: an identity write always starts
-// from the detector's identity, with the texts the caller gives.
+// from the detector's identity, with the texts the caller gives. A write
+// that leaves a history line reads the detector first too, so that the line
+// holds its lists and its calibration and bump-test dates.
 //
 // After the record is put together the workflow does what "Load local file"
 // does (all settings flagged, ImportFlag set, locked channels enabled), runs
@@ -39,6 +41,8 @@ struct Options {
     QString SerialNo;
     QString StationId;
     QString UserId;
+    // Read every written setting back (see WriteSettings::Options).
+    bool Verify = true;
     // History line after a successful write (see WriteSettings::Options).
     bool AppendHistory = false;
     QString HistoryFolder;
@@ -51,8 +55,8 @@ struct Prepared {
     SettingsFile::FileResult Load;
     // Codes of the settings lines a complete file holds and this one lacks.
     QStringList MissingLines;
-    // The detector must be read first: the file lacks lines, or the write is
-    // an identity write.
+    // The detector must be read first: the file lacks lines, the write is an
+    // identity write, or a history line is asked for.
     bool ReadFirst = false;
     // A complete file: the record as it will be written and its checks.
     clsInstrument Record;

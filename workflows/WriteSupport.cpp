@@ -14,7 +14,7 @@
 namespace WriteSupport {
 
 LinkResult ReadIdentity(uclTqif& link, clsInstrument& record) {
-    link.setInstrument(&record);
+    const InstrumentScope scope(link, &record);
     const QString current = QStringLiteral("****");
     const QStringList reads = {
         CommandSet::ReadCommand(QStringLiteral("VP")),

@@ -22,5 +22,6 @@ int RunPowerOff(CommandContext& c);
 int RunFlashCheck(CommandContext& c);
 int RunLogger(CommandContext& c);
 int RunDumpList(CommandContext& c);
+int RunRecover(CommandContext& c);
 
 } // namespace cli

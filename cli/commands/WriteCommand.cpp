@@ -19,16 +19,29 @@ namespace cli {
 
 namespace {
 
-// The pre-write check that refused the record, in the tool's words.
-void ReportCheck(CommandContext& c, const WriteCheckResult& check) {
-    QString text = check.titleText() + QStringLiteral(": ") + check.messageText();
-    if (check.channel >= 0)
-        text += QLatin1Char(' ') + LoadMessage(kMsgCheckFailedChannel, {check.channel});
+// The pre-write check that refused the record, in the tool's words: what it
+// found (the channel, the points, the rule) rather than the window's "red
+// color cells".
+void ReportCheck(CommandContext& c, const clsInstrument& record, const WriteCheckResult& check) {
+    const QStringList details = CheckDetails(record, check);
     c.console.error(LoadMessage(kMsgWriteRefused));
-    c.error(text);
+    c.console.error(check.titleText());
+    for (int i = 0; i + 1 < details.size(); ++i)
+        c.console.error(details.at(i));
+    c.error(details.isEmpty() ? check.messageText() : details.last());
     c.result.insert(QStringLiteral("check"), Console::Tidy(check.messageText()));
+    c.result.insert(QStringLiteral("checkDetails"), QJsonArray::fromStringList(details));
     if (check.channel >= 0)
         c.result.insert(QStringLiteral("checkChannel"), check.channel);
+}
+
+// Lines of the file that were skipped, each with its number.
+void ReportWarnings(CommandContext& c, const SettingsFile::FileResult& load) {
+    const QStringList warnings = load.DescribeWarnings();
+    for (const QString& w : warnings)
+        c.console.error(LoadMessage(kMsgFileWarning, {w}));
+    if (!warnings.isEmpty())
+        c.result.insert(QStringLiteral("warnings"), QJsonArray::fromStringList(warnings));
 }
 
 // Commands of a whole write (every setting flagged), for the progress bar.
@@ -52,6 +65,7 @@ int RunWrite(CommandContext& c) {
     options.StationId = c.inv.stationId;
     options.UserId = c.inv.userId;
     options.AppendHistory = c.inv.historyGiven;
+    options.Verify = !c.inv.noVerify;
     options.HistoryFolder = s.startFolder();
     options.HistorySuffix = c.inv.historySuffix;
     c.result.insert(QStringLiteral("file"), options.Path);
@@ -60,6 +74,7 @@ int RunWrite(CommandContext& c) {
     // opened: a bad file or a refused record ends the command with nothing
     // sent.
     const WriteFromFile::Prepared prepared = WriteFromFile::Prepare(options);
+    ReportWarnings(c, prepared.Load);
     if (!prepared.Loaded()) {
         c.error(prepared.Load.Describe());
         return kExitUsage;
@@ -69,7 +84,7 @@ int RunWrite(CommandContext& c) {
                     QJsonArray::fromStringList(prepared.MissingLines));
     c.result.insert(QStringLiteral("identityOnly"), c.inv.id);
     if (!prepared.Check.passed()) {
-        ReportCheck(c, prepared.Check);
+        ReportCheck(c, prepared.Record, prepared.Check);
         return kExitFailed;
     }
 
@@ -94,14 +109,25 @@ int RunWrite(CommandContext& c) {
         return kExitUsage;
     }
     if (!r.Check.passed()) {
-        ReportCheck(c, r.Check);
+        ReportCheck(c, s.record(), r.Check);
         return kExitFailed;
     }
     c.result.insert(QStringLiteral("commands"), r.Write.Commands);
+    c.result.insert(QStringLiteral("verified"), r.Write.Verified);
     if (!r.Success()) {
-        if (s.interrupted())
+        c.result.insert(QStringLiteral("failures"),
+                        QJsonArray::fromStringList(r.Write.FailureLines));
+        c.result.insert(QStringLiteral("differences"),
+                        QJsonArray::fromStringList(r.Write.Differences));
+        c.result.insert(QStringLiteral("restored"), r.Write.Restored);
+        c.result.insert(QStringLiteral("unfinished"), r.Write.Unfinished);
+        // The error names the specific cause: the first thing that went wrong.
+        if (!r.Write.FailureLines.isEmpty())
+            c.lastError = Console::Tidy(r.Write.FailureLines.first());
+        else if (s.interrupted())
             return Interrupted(c);
-        c.error(LoadMessage(kMsgCommandFailed));
+        else
+            c.error(LoadMessage(kMsgCommandFailed));
         return kExitFailed;
     }
     if (c.inv.historyGiven) {

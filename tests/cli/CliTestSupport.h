@@ -65,6 +65,9 @@ inline RunResult RunCtl(const QStringList& args, const QString& folder, int time
     env.insert(QStringLiteral("TQ7350_LANG"), lang);
     env.remove(QStringLiteral("TQ7350_PORT"));
     env.remove(QStringLiteral("TQ7350_SOCKET"));
+    // The program's own data (the journal of unfinished writes) stays with
+    // the test's folder: runs of other tests must not see it.
+    env.insert(QStringLiteral("TQ7350_DATA_DIR"), folder + QStringLiteral("/data"));
     for (const QString& pair : extraEnvironment)
         env.insert(pair.section(QLatin1Char('='), 0, 0), pair.section(QLatin1Char('='), 1));
     env.remove(QStringLiteral("QT_QPA_PLATFORM")); // no display needed anywhere

@@ -192,15 +192,16 @@ TEST(CliWrite, RefusedPreWriteChecksWriteNothing) {
     const QJsonObject stateBefore = ReadJson(state);
     ASSERT_FALSE(stateBefore.isEmpty());
 
-    auto refusedWith = [&](const QByteArray& file, int messageId) {
+    // Refused with the window's message in the JSON result, and on the
+    // console in words that name what was found (`detail`).
+    auto refusedWith = [&](const QByteArray& file, int messageId, const QString& detail) {
         SCOPED_TRACE(messageId);
         ASSERT_TRUE(WriteAll(dir.file("try.seq"), file));
         const RunResult r = RunSimCtl(
             state, {QStringLiteral("write"), QStringLiteral("try.seq"), QStringLiteral("--json")},
             dir.path());
         EXPECT_EQ(r.exitCode, 1);
-        EXPECT_TRUE(r.errText().contains(Printed(LoadMessage(messageId))))
-            << r.errText().toStdString();
+        EXPECT_TRUE(r.errText().contains(detail)) << r.errText().toStdString();
         EXPECT_EQ(r.json().value(QStringLiteral("check")).toString(),
                   Printed(LoadMessage(messageId)));
         EXPECT_FALSE(r.json().value(QStringLiteral("ok")).toBool());
@@ -212,7 +213,7 @@ TEST(CliWrite, RefusedPreWriteChecksWriteNothing) {
     const QByteArray noSpan = "SA,W,*****,*****,*****,*****,*****,";
     refusedWith(ReplaceLine(ReplaceLine(good, "SA", noSpan), "GJ",
                             "GJ,W," + off + "," + off + "," + off + "," + off + "," + off + ","),
-                5365);
+                5365, Printed(LoadMessage(5365)));
     // HC mode 1 with only the volume channel on: a combination the detector
     // cannot use.
     QByteArray hc =
@@ -225,9 +226,11 @@ TEST(CliWrite, RefusedPreWriteChecksWriteNothing) {
     ASSERT_FALSE(gjLine.isEmpty());
     // Channel 0's descriptor is the first group after "GJ,W,".
     gjLine.replace(5, 25, off);
-    refusedWith(ReplaceLine(hc, "GJ", gjLine), 5369);
+    refusedWith(ReplaceLine(hc, "GJ", gjLine), 5369,
+                QStringLiteral("HC mode 1: channel 4 cannot be on while channel 0 is off"));
     // A warning above the alarm point on a toxic channel.
-    refusedWith(ReplaceLine(good, "A1", "A1,W,   10, 19.5,   60, 10.0,*****,"), 5361);
+    refusedWith(ReplaceLine(good, "A1", "A1,W,   10, 19.5,   60, 10.0,*****,"), 5361,
+                QStringLiteral("Channel 2 CO(500ppm): Warning 60 is above Alarm 50"));
 }
 
 // A warning above the alarm point that the detector itself holds stops a
@@ -245,7 +248,7 @@ TEST(CliWrite, PartialFileIsAppliedOverTheDetectorsSettingsAndChecked) {
     const RunResult refused =
         RunSimCtl(state, {QStringLiteral("write"), QStringLiteral("interval.seq")}, dir.path());
     EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_TRUE(refused.errText().contains(Printed(LoadMessage(5361))))
+    EXPECT_TRUE(refused.errText().contains(QStringLiteral("Warning 40.0 is above Alarm 30.0")))
         << refused.errText().toStdString();
     EXPECT_EQ(ReadJson(state)
                   .value(QStringLiteral("settings"))

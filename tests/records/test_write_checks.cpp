@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 // Five channels in use, every value within its rules, HC mode 0 with the
@@ -141,4 +143,44 @@ TEST(WriteChecks, HydrocarbonCombination) {
     res = CheckBeforeWrite(r);
     EXPECT_EQ(res.check, WriteCheck::BadCombination);
     EXPECT_EQ(res.channel, 2);
+}
+
+TEST(WriteChecks, DetailsNameTheChannelThePointsAndTheRule) {
+    struct Case {
+        std::function<void(clsInstrument&)> edit;
+        QStringList details;
+    };
+    const QList<Case> cases = {
+        {[](clsInstrument& r) { r.setWarning(2, 60); },
+         {"Channel 2 CO(500ppm): Warning 60 is above Alarm 50"}},
+        {[](clsInstrument& r) { r.setStel(2, 250); },
+         {"Channel 2 CO(500ppm): STEL 250 is outside its limits (0 to 200)"}},
+        {[](clsInstrument& r) { r.setAlarm(0, 70); },
+         {"Channel 0 CH4(100%LEL): Alarm 70 is outside its limits (at most 60)"}},
+        {[](clsInstrument& r) {
+             r.setWarning(3, 40);
+             r.setAlarm(3, 35);
+         },
+         {"Channel 3 H2S(100.0ppm): Warning 40.0 is above Alarm 35.0",
+          "Channel 3 H2S(100.0ppm): Warning 40.0 is outside its limits (0.0 to 30.0)",
+          "Channel 3 H2S(100.0ppm): Alarm 35.0 is outside its limits (0.0 to 30.0)"}},
+        {[](clsInstrument& r) { r.setAutoCalib(2, 600); },
+         {"Channel 2 CO(500ppm): Auto Cal. 600 must lie within 0 to 500 and reach the alarm "
+          "point"}},
+        {[](clsInstrument& r) {
+             r.setHcMode(1);
+             Disable(r, 0);
+         },
+         {"HC mode 1: channel 4 cannot be on while channel 0 is off"}},
+        {[](clsInstrument& r) { r.setGasName(4, QStringLiteral("C3H8")); },
+         {"channels 0 and 4 carry different gases (CH4, C3H8)"}},
+    };
+    for (const Case& c : cases) {
+        clsInstrument r = GoodRecord();
+        c.edit(r);
+        const WriteCheckResult res = CheckBeforeWrite(r);
+        EXPECT_FALSE(res.passed());
+        EXPECT_EQ(CheckDetails(r, res), c.details);
+    }
+    EXPECT_TRUE(CheckDetails(GoodRecord(), CheckBeforeWrite(GoodRecord())).isEmpty());
 }

@@ -166,13 +166,21 @@ TEST(SimWrites, CommitBehaviour) {
     EXPECT_TRUE(Parse(w.ask("DW,C,")).isAck());
     EXPECT_EQ(det.state().LunchBreak, 0);
 
-    // A line drop (power lost) forgets what was staged.
+    // A lost line keeps what was staged: the next commit stores it.
     Parse(w.ask("XL,W,1"));
     det.setLineUp(false);
     det.setLineUp(true);
+    EXPECT_EQ(det.stagedCount(), 1);
+    EXPECT_EQ(Commit(w), 5);
+    EXPECT_EQ(det.state().LunchBreak, 1);
+
+    // Switching off forgets it.
+    Parse(w.ask("XL,W,0"));
+    EXPECT_TRUE(Parse(w.ask("RO,W,")).isAck());
+    det.setLineUp(true);
     EXPECT_EQ(det.stagedCount(), 0);
     EXPECT_EQ(Commit(w), 5);
-    EXPECT_EQ(det.state().LunchBreak, 0);
+    EXPECT_EQ(det.state().LunchBreak, 1);
 }
 
 TEST(SimWrites, OneStagedWritePerSettingAndTarget) {
