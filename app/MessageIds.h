@@ -380,7 +380,11 @@
     X(kMsgEditRefusedNumber, 23042)                                                                \
     X(kMsgFinishOrRestore, 23043)                                                                  \
     X(kMsgRecoverChoose, 23044)                                                                    \
-    X(kMsgFileWarning, 23045)
+    X(kMsgFileWarning, 23045)                                                                      \
+    X(kMsgBadOptionRange, 23046)                                                                   \
+    X(kMsgForeignModel, 23047)                                                                     \
+    X(kMsgConnectionRefused, 23048)                                                                \
+    X(kMsgSpanValueSnapped, 23049)
 // clang-format on
 
 #define TQ_MESSAGE_ID_CONSTANT(name, number) constexpr int name = number;

@@ -99,7 +99,10 @@ bool CheckOption(const OptionToken& token, const CommandSpec* command, QString* 
         return false;
     }
     if (token.spec->accepts && !token.spec->accepts(token.value)) {
-        *error = LoadMessage(kMsgBadOptionValue, {token.name, token.value});
+        *error = token.spec->high > token.spec->low
+                     ? LoadMessage(kMsgBadOptionRange,
+                                   {token.name, token.value, token.spec->low, token.spec->high})
+                     : LoadMessage(kMsgBadOptionValue, {token.name, token.value});
         return false;
     }
     return true;
@@ -175,12 +178,16 @@ const QList<OptionSpec>& Options() {
          kValue,
          kOfEveryCommand,
          InRange<1, kMaxTimeoutSeconds>,
-         [](Inv& inv, Text v) { inv.timeout = WholeNumber(v); }},
+         [](Inv& inv, Text v) { inv.timeout = WholeNumber(v); },
+         1,
+         kMaxTimeoutSeconds},
         {{"--retry"},
          kValue,
          kOfEveryCommand,
          InRange<1, kMaxRetries>,
-         [](Inv& inv, Text v) { inv.retry = WholeNumber(v); }},
+         [](Inv& inv, Text v) { inv.retry = WholeNumber(v); },
+         1,
+         kMaxRetries},
         {{"--serial-log"},
          kValue,
          kOfEveryCommand,
@@ -238,7 +245,9 @@ const QList<OptionSpec>& Options() {
          kValue,
          kOfCommand,
          InRange<1, kMaxReadings>,
-         [](Inv& inv, Text v) { inv.count = WholeNumber(v); }},
+         [](Inv& inv, Text v) { inv.count = WholeNumber(v); },
+         1,
+         kMaxReadings},
         // --channels and --conc are checked by span, which knows the channels.
         {{"--channels"},
          kValue,

@@ -112,6 +112,9 @@ struct OptionSpec {
     bool (*accepts)(const QString& value);
     // Stores the option in the invocation.
     void (*attach)(Invocation& invocation, const QString& value);
+    // For a whole number in a range: the range, named in the error.
+    int low = 0;
+    int high = 0;
 };
 
 // Every option.

@@ -5,6 +5,7 @@
 #include "app/Helpers.h"
 #include "app/MessageIds.h"
 #include "cli/CliConsole.h"
+#include "link/LinkTransport.h"
 #include "records/Configuration.h"
 #include "sim/SimState.h"
 
@@ -250,19 +251,33 @@ int CliSession::connectDetector() {
     bool gaveUp = false;
     const QMetaObject::Connection alarm =
         connect(&link_, &uclTqif::AlarmMessage, this, [&gaveUp] { gaveUp = true; });
+    // A TCP endpoint where nothing listens refuses at once: no use waiting.
+    bool refused = false;
+    const QMetaObject::Connection socketError =
+        connect(&link_, &uclTqif::IrDAError, this, [&refused](int code) {
+            if (code == LinkTransport::kConnectionRefused)
+                refused = true;
+        });
     const qint64 bound =
         qMax<qint64>(2 * kConnectPollMs, qint64(link_.Timeout()) * link_.Retry() * kConnectPollMs);
     const qint64 deadline = link_.clock()->elapsedMs() + bound;
     link_.waiter().waitWhile(
-        [&] { return !link_.Connected() && !gaveUp && !interrupted_ && !g_interrupt; }, deadline);
+        [&] { return !link_.Connected() && !gaveUp && !refused && !interrupted_ && !g_interrupt; },
+        deadline);
     disconnect(alarm);
+    disconnect(socketError);
 
     if (!link_.Connected()) {
         if (g_interrupt || interrupted_) {
             console_.error(LoadMessage(kMsgInterrupted));
             return kExitFailed;
         }
-        console_.error(LoadMessage(kMsgNoDetectorAnswered, {target_}));
+        if (!link_.ForeignModel().isEmpty())
+            console_.error(LoadMessage(kMsgForeignModel, {link_.ForeignModel()}));
+        else if (refused)
+            console_.error(LoadMessage(kMsgConnectionRefused, {target_}));
+        else
+            console_.error(LoadMessage(kMsgNoDetectorAnswered, {target_}));
         return kExitNoDetector;
     }
     return kExitDone;

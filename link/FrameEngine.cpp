@@ -215,8 +215,20 @@ bool FrameEngine::parseConnectAnswer(const QString& frame) {
         log(QString::fromLatin1(kFormatError));
         return false;
     }
-    if (!frame.contains(QLatin1String(kModelName)))
+    if (!frame.contains(QLatin1String(kModelName))) {
+        // Remember who answered instead, so that the host can say so rather
+        // than report that nothing answered.
+        const int from = frame.indexOf(QLatin1String("RC,R")) + 4;
+        const int to = frame.indexOf(QLatin1Char(ETX));
+        QString name = frame.mid(from, to > from ? to - from : 0);
+        if (name.startsWith(QLatin1Char(',')))
+            name.remove(0, 1);
+        QString printable;
+        for (const QChar c : name.left(32))
+            printable += (c.unicode() >= 0x20 && c.unicode() < 0x7F) ? c : QLatin1Char('?');
+        foreignModel_ = printable.trimmed();
         return false;
+    }
     if (linkState_ != kLinkConnected) {
         setLinkState(kLinkConnected);
         if (inReceive_)

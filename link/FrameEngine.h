@@ -109,6 +109,9 @@ public:
     // that must not go on over a line that was lost in between (a write and
     // its commit) compares this before and after each step.
     int LineLosses() const { return lineLosses_; }
+    // The name a connect answer gave when it was not the detector's model
+    // (empty while no such answer came).
+    QString ForeignModel() const { return foreignModel_; }
     int LinkState() const { return linkState_; }
     void setLinkState(int state);
     bool Connected() const { return linkState_ == kLinkConnected; }
@@ -181,6 +184,7 @@ private:
     int linkState_ = kLinkIdle;
     LinkResult lastFailure_ = LinkResult::Done;
     int lineLosses_ = 0;
+    QString foreignModel_;
     qint16 timeout_ = 3;
     int timeoutTicks_ = 0;
     qint16 retry_ = 3;

@@ -25,6 +25,9 @@ public:
         DeviceControlError = 1011,
     };
 
+    // The socket error code of a connection nobody accepted.
+    static constexpr int kConnectionRefused = 10061;
+
     // Event codes of the socket transport.
     enum SocketEvent {
         SocketDataEvent = 2,

@@ -1,6 +1,8 @@
 #include "link/ReadBack.h"
 
 #include "link/CommandSet.h"
+#include "link/FrameEngine.h"
+#include "link/ResponseParser.h"
 #include "link/uclTqif.h"
 #include "model/clsInstrument.h"
 
@@ -109,6 +111,54 @@ QList<FieldDifference> Compare(const QStringList& sent, const QStringList& held)
         }
     }
     return differences;
+}
+
+namespace {
+
+// Applies one write command's parameters as the answer to its read form.
+bool ApplyAsReadAnswer(const QString& writeCommand, clsInstrument& record) {
+    const QString read = ReadCommandFor(writeCommand);
+    if (read.isEmpty())
+        return false;
+    // The custom-sensor write carries only the library entry in use; its
+    // read answer carries both entries in full.
+    if (writeCommand.startsWith(QLatin1String("LS,W,"))) {
+        int16_t entry = 0;
+        if (!CommandSet::HexInt(writeCommand.mid(5), &entry))
+            return false;
+        record.setLSindex(entry);
+        return true;
+    }
+    // The answer to "XS,R,0007" carries the entry and the text, as the
+    // write command does; every other answer carries the parameters.
+    const QString answerText = read.left(5) + writeCommand.mid(5);
+    AnswerFrame answer;
+    if (!SplitAnswer(FrameEngine::BuildFrame(answerText, FrameEngine::EOT), &answer))
+        return false;
+    ResponseContext ctx;
+    ctx.Instrument = &record;
+    return CommandSet::ApplyAnswer(answer, ctx);
+}
+
+} // namespace
+
+bool RecordFromCommands(const QStringList& writeCommands, clsInstrument& record, QString* failed) {
+    QStringList ordered;
+    for (const QString& c : writeCommands)
+        if (c.startsWith(QLatin1String("GJ,W,")))
+            ordered << c;
+    for (const QString& c : writeCommands)
+        if (!c.startsWith(QLatin1String("GJ,W,")))
+            ordered << c;
+    for (const QString& command : ordered) {
+        if (!ApplyAsReadAnswer(command, record) ||
+            CommandSet::WriteCommand(command.left(2), record, EntryOf(command)) != command) {
+            if (failed)
+                *failed = command;
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace ReadBack

@@ -52,4 +52,13 @@ QList<FieldDifference> Compare(const QStringList& sent, const QStringList& held)
 // the entry number is not among them).
 QStringList FieldsOf(const QString& writeCommand);
 
+// Puts the settings a list of write commands carries into `record`, the way
+// the detector's answers to the matching reads would (the gas table first:
+// the channel values are read with its decimals). False, with the first
+// command that cannot be taken back in *failed, when the record would not
+// give exactly the same commands again: such commands are never sent on
+// the strength of a record that does not hold them.
+bool RecordFromCommands(const QStringList& writeCommands, clsInstrument& record,
+                        QString* failed = nullptr);
+
 } // namespace ReadBack

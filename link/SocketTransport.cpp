@@ -58,7 +58,7 @@ void SocketTransport::keepAlive() {
 int SocketTransport::ErrorCode(QAbstractSocket::SocketError error) {
     switch (error) {
     case QAbstractSocket::ConnectionRefusedError:
-        return 10061;
+        return kConnectionRefused;
     case QAbstractSocket::RemoteHostClosedError:
         return 10054;
     case QAbstractSocket::HostNotFoundError:

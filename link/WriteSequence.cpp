@@ -282,15 +282,13 @@ WriteRun WriteRecord(uclTqif& link, ResponseContext& ctx, clsInstrument* iObj,
     return run;
 }
 
-WriteRun WriteCommands(uclTqif& link, ResponseContext& ctx, const QStringList& commands,
-                       const CommitTiming& timing) {
+WriteRun WriteCommands(uclTqif& link, ResponseContext& ctx, clsInstrument& echoRecord,
+                       const QStringList& commands, const CommitTiming& timing) {
     WriteRun run;
     RunLog log(link);
     link.setCancel(false);
-    // The answers store nothing: a scratch record takes what they carry.
-    clsInstrument scratch;
     clsInstrument* const previous = ctx.Instrument;
-    ctx.Instrument = &scratch;
+    ctx.Instrument = &echoRecord;
     const int lineLosses = link.LineLosses();
     for (const QString& text : commands) {
         if (SendOne(link, text, lineLosses, run) != LinkResult::Done)

@@ -81,10 +81,11 @@ struct WriteRun {
 WriteRun WriteRecord(uclTqif& link, ResponseContext& ctx, clsInstrument* iObj,
                      const CommitTiming& timing = CommitTiming());
 
-// Sends the given write commands as they stand and commits, the same way
-// (the answers are compared with what was sent).
-WriteRun WriteCommands(uclTqif& link, ResponseContext& ctx, const QStringList& commands,
-                       const CommitTiming& timing = CommitTiming());
+// Sends the given write commands as they stand and commits, the same way;
+// the answers are compared with `echoRecord`, which must hold what the
+// commands carry (ReadBack::RecordFromCommands).
+WriteRun WriteCommands(uclTqif& link, ResponseContext& ctx, clsInstrument& echoRecord,
+                       const QStringList& commands, const CommitTiming& timing = CommitTiming());
 
 // WriteRecord, answering only whether it succeeded.
 bool SetInstrument(uclTqif& link, ResponseContext& ctx, clsInstrument* iObj,

@@ -162,6 +162,8 @@ public:
                            const std::function<void()>& whileWaiting = {});
     // How often the line went down (see FrameEngine::LineLosses).
     int LineLosses() const { return engine_.LineLosses(); }
+    // Another model answered the connect probe (see FrameEngine).
+    QString ForeignModel() const { return engine_.ForeignModel(); }
     // How the last command or operation on the link ended. The operations
     // that answer only true or false leave their reason here.
     LinkResult LastResult() const { return lastResult_; }

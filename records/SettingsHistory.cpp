@@ -8,9 +8,11 @@
 #include "model/modGasCommon.h"
 
 #include <QDir>
+
 #include <QFile>
 #include <QFileInfo>
 
+#include <cmath>
 #include <functional>
 #include <vector>
 
@@ -30,7 +32,11 @@ QString DateText(const QDateTime& when) {
     return when.isValid() ? when.toString(kDateFormat) : QString();
 }
 
+// A date the detector reported; empty for one that is not set (the record
+// holds 0 or the no-value mark, which would read as a day in 1899).
 QString OleDateText(double day) {
+    if (!std::isfinite(day) || day <= 1.0)
+        return QString();
     return DateText(OleDate::ToDateTime(day));
 }
 

@@ -72,7 +72,11 @@ void SimDetectorPrivate::handleFrame(const RequestFrame& f) {
             log(QStringLiteral("silent: no answer"));
     } else {
         const QString code = QString::fromLatin1(f.text.left(2));
-        if (faults.refuseCodes.contains(code, Qt::CaseInsensitive)) {
+        // "A1" refuses every form of the code, "A1:W" its write form only.
+        const QString codeAndForm =
+            code + QLatin1Char(':') + QChar::fromLatin1(f.text.size() > 3 ? f.text.at(3) : ' ');
+        if (faults.refuseCodes.contains(code, Qt::CaseInsensitive) ||
+            faults.refuseCodes.contains(codeAndForm, Qt::CaseInsensitive)) {
             efActive = false;
             r = refuse(f.text.left(4), f.text, QStringLiteral("code refused by the fault switch"));
         } else {

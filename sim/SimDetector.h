@@ -24,7 +24,7 @@ struct SimFaults {
     int truncateEveryN = 0;   // every Nth answer loses its second half (no terminator)
     int garbleEveryN = 0;     // every Nth answer has its answer code corrupted
     QString wrongModel;       // "RC,R," answers with this model name instead
-    QStringList refuseCodes;  // two-letter codes answered with a refusal (NAK)
+    QStringList refuseCodes;  // codes answered with a refusal (NAK): "A1" every form, "A1:W" one
     int dropLineAfterN = 0;   // the line goes down after the Nth command (counted from now on)
     bool neverCommit = false; // "DW,C," and the other confirms never answer ACK
     bool silent = false;      // the detector hears but never answers
@@ -49,8 +49,9 @@ public:
     void receiveFromHost(const QByteArray& bytes);
 
     // CTS/DSR as seen by the PC ("line up" = both on). Default: up. Taking
-    // the line down also forgets staged writes and running transfers, as a
-    // detector that is switched off does.
+    // the line down ends the exchange in progress (a block transfer, answers
+    // not yet sent); the staged writes and a storing job survive it, unless
+    // the line went down because the detector was switched off ("RO,W,").
     void setLineUp(bool up);
     bool lineUp() const;
 

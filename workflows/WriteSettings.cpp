@@ -80,7 +80,8 @@ bool Writer::readBefore() {
     if (read == LinkResult::Done)
         read = ReadBack::ReadSettingsOf(link_, result_.Sent, old);
     if (read != LinkResult::Done)
-        return fail(read, {LoadMessage(kMsgDownloadFailed)});
+        return fail(read, {FailedCommandText(link_.LastFrame().mid(5, 5), read),
+                           LoadMessage(kMsgDownloadFailed)});
     oldCommands_ = ReadBack::CommandsFrom(old, result_.Sent);
     return true;
 }
@@ -111,11 +112,10 @@ void Writer::afterFailedWrite(const WriteRun& run) {
 
     // The commands the detector may hold staged: those it accepted, and the
     // one that failed (its answer may have been lost after it was taken).
-    int staged = int(run.Accepted.size());
-    if (!run.Failed.isEmpty() && !run.Failed.startsWith(QLatin1String("DW")))
+    const int accepted = run.CommitStarted ? int(result_.Sent.size()) : int(run.Accepted.size());
+    int staged = accepted;
+    if (!run.CommitStarted && !run.Failed.isEmpty())
         ++staged;
-    if (run.CommitStarted)
-        staged = int(result_.Sent.size());
     if (staged == 0) {
         WriteJournal::Remove(journal_);
         fail(run.Result, lines);
@@ -126,8 +126,16 @@ void Writer::afterFailedWrite(const WriteRun& run) {
     if (link_.Connected()) {
         link_.setCancel(false);
         QStringList differences;
-        const LinkResult restored =
-            WriteSupport::WriteAndVerify(link_, oldCommands_.mid(0, staged), &differences);
+        const QStringList mayBeStaged = oldCommands_.mid(0, staged);
+        LinkResult restored = WriteSupport::WriteAndVerify(link_, mayBeStaged, &differences);
+        // A detector that refuses the old value of the command it failed on
+        // did not take that command either: put back the others and read
+        // all of them back.
+        if (restored == LinkResult::Refused && staged > accepted) {
+            differences.clear();
+            restored = WriteSupport::WriteAndVerify(link_, oldCommands_.mid(0, accepted),
+                                                    &differences, mayBeStaged);
+        }
         if (restored == LinkResult::Done && differences.isEmpty()) {
             WriteJournal::Remove(journal_);
             result_.Restored = true;

@@ -55,11 +55,19 @@ LinkResult Verify(uclTqif& link, const QStringList& sent, QStringList* differenc
     return LinkResult::Done;
 }
 
-LinkResult WriteAndVerify(uclTqif& link, const QStringList& commands, QStringList* differences) {
-    const WriteRun run = WriteCommands(link, link.responseContext(), commands);
-    if (run.Result != LinkResult::Done)
-        return run.Result;
-    return Verify(link, commands, differences);
+LinkResult WriteAndVerify(uclTqif& link, const QStringList& commands, QStringList* differences,
+                          const QStringList& check) {
+    // The answers are checked against what the commands carry; a command
+    // that cannot be taken back into a record is not sent at all.
+    clsInstrument echo;
+    if (!ReadBack::RecordFromCommands(commands, echo))
+        return LinkResult::Refused;
+    if (!commands.isEmpty()) {
+        const WriteRun run = WriteCommands(link, link.responseContext(), echo, commands);
+        if (run.Result != LinkResult::Done)
+            return run.Result;
+    }
+    return Verify(link, check.isEmpty() ? commands : check, differences);
 }
 
 QString ProgramName() {

@@ -23,9 +23,11 @@ LinkResult ReadIdentity(uclTqif& link, clsInstrument& record);
 // the link's reason when they did not.
 LinkResult Verify(uclTqif& link, const QStringList& sent, QStringList* differences);
 
-// Sends `commands` as they stand, commits, and reads them back. Done when
-// the detector stored them and holds them as sent.
-LinkResult WriteAndVerify(uclTqif& link, const QStringList& commands, QStringList* differences);
+// Sends `commands` as they stand, commits, and reads back `check` (by
+// default the same commands). Done when the detector stored them and holds
+// what `check` says.
+LinkResult WriteAndVerify(uclTqif& link, const QStringList& commands, QStringList* differences,
+                          const QStringList& check = {});
 
 // "tq7350ctl 0.1.0": the program and version, for the journal.
 QString ProgramName();

@@ -10,12 +10,14 @@
 #include "cli/RecordText.h"
 #include "model/CalibrationRules.h"
 #include "model/clsInstrument.h"
+#include "model/modGasCommon.h"
 #include "workflows/CalibrationRun.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
 
 #include <array>
+#include <cmath>
 
 namespace cli {
 
@@ -145,10 +147,19 @@ int RunSpan(CommandContext& c) {
             continue;
         const SpanConcentration value =
             ParseSpanConcentration(r, ch, QString::number(values[size_t(ch)], 'g', 9));
+        const int point = r.GasPoint(ch);
         if (!value.accepted) {
-            c.error(LoadMessage(kMsgConcentrationOutOfRange, {texts.at(ch).trimmed(), ch}));
+            c.error(LoadMessage(kMsgConcentrationOutOfRange,
+                                {texts.at(ch).trimmed(), ch,
+                                 modGasCommon::FormatReading(r.GasFullScale(ch), point).trimmed(),
+                                 modGasCommon::FormatReading(r.Alarm(ch), point).trimmed()}));
             return kExitUsage;
         }
+        if (std::fabs(value.value - values[size_t(ch)]) > 1e-6)
+            c.info(LoadMessage(kMsgSpanValueSnapped,
+                               {texts.at(ch).trimmed(), ch,
+                                modGasCommon::FormatReading(value.value, point).trimmed(),
+                                modGasCommon::FormatReading(r.GasDesit(ch), point).trimmed()}));
         r.setAutoCalib(ch, value.value);
     }
     c.result.insert(QStringLiteral("request"), CalibrationRun::SpanCommandText(r, selected));

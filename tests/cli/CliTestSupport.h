@@ -18,11 +18,6 @@
 
 #include <ostream>
 
-// Readable QString values in failure messages.
-inline void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
-
 namespace clitest {
 
 // A catalogue text as the tool prints it: line breaks as new lines, no

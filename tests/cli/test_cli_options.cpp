@@ -117,11 +117,13 @@ TEST(CliCheckInvocation, ReportsTheFirstProblem) {
         // Each option in the order given: its command first, then its value.
         {Args("clock --count 0"), LoadMessage(kMsgOptionNotForCommand, {"--count", "clock"})},
         {Args("--help --count 0"), LoadMessage(kMsgNoCommand)},
-        {Args("--retry 0 --timeout 0 clock"), LoadMessage(kMsgBadOptionValue, {"--retry", "0"})},
+        // A value out of range names the range.
+        {Args("--retry 0 --timeout 0 clock"),
+         LoadMessage(kMsgBadOptionRange, {"--retry", "0", 1, 20})},
         {Args("--timeout 5 --timeout 61 clock"),
-         LoadMessage(kMsgBadOptionValue, {"--timeout", "61"})},
+         LoadMessage(kMsgBadOptionRange, {"--timeout", "61", 1, 60})},
         {Args("--lang fr clock"), LoadMessage(kMsgBadOptionValue, {"--lang", "fr"})},
-        {Args("readings --count x"), LoadMessage(kMsgBadOptionValue, {"--count", "x"})},
+        {Args("readings --count x"), LoadMessage(kMsgBadOptionRange, {"--count", "x", 1, 100000})},
         {Args("write --id --user-id=ab --serial-no= x.seq"),
          LoadMessage(kMsgBadOptionValue, {"--serial-no", ""})},
         {Args("write --id --station-id 12345678901234567 x.seq"),
@@ -129,7 +131,9 @@ TEST(CliCheckInvocation, ReportsTheFirstProblem) {
         {Args("ports --yes"), LoadMessage(kMsgOptionNotForCommand, {"--yes", "ports"})},
         // Then the combinations.
         {Args("--sim --port /dev/x --count 0 readings"),
-         LoadMessage(kMsgBadOptionValue, {"--count", "0"})},
+         LoadMessage(kMsgBadOptionRange, {"--count", "0", 1, 100000})},
+        {Args("recover --finish --restore"), LoadMessage(kMsgFinishOrRestore)},
+        {Args("read --no-verify"), LoadMessage(kMsgOptionNotForCommand, {"--no-verify", "read"})},
         {Args("--sim --port /dev/x clock"), LoadMessage(kMsgOneTransportOnly)},
         {Args("--help --sim-state=s.json --socket a:1"), LoadMessage(kMsgSimStateNeedsSim)},
         {Args("--sim-state s.json clock"), LoadMessage(kMsgSimStateNeedsSim)},

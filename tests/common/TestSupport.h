@@ -3,7 +3,18 @@
 
 #include <QDir>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
+
+#include <ostream>
+
+// Texts in test failures as text, not as bytes.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& texts, std::ostream* os) {
+    *os << '[' << texts.join(QStringLiteral("\", \"")).toStdString() << ']';
+}
 
 namespace testsupport {
 

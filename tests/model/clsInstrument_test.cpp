@@ -2,13 +2,10 @@
 #include "model/SettingsTable.h"
 #include "model/clsInstrument.h"
 
+#include "common/TestSupport.h"
+
 #include <gtest/gtest.h>
 #include <ostream>
-
-// Readable QString values in failure messages.
-inline void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace {
 

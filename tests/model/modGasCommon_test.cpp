@@ -2,14 +2,11 @@
 #include "model/clsInstrument.h"
 #include "model/modGasCommon.h"
 
+#include "common/TestSupport.h"
 #include <cmath>
+
 #include <gtest/gtest.h>
 #include <ostream>
-
-// Readable QString values in failure messages.
-inline void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
 
 using namespace modGasCommon;
 

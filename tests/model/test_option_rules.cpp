@@ -5,12 +5,10 @@
 #include "model/clsInstrument.h"
 #include "model/modGasCommon.h"
 
+#include "common/TestSupport.h"
+
 #include <gtest/gtest.h>
 #include <ostream>
-
-inline void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
 
 using namespace OptionRules;
 

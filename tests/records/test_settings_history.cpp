@@ -115,7 +115,9 @@ TEST(SettingsHistory, HeaderColumnsAndDataValues) {
     EXPECT_EQ(at("Alarm", 1), QStringLiteral("-----"));
     EXPECT_EQ(at("Warning", 3), QStringLiteral("10.0"));
     EXPECT_EQ(at("Auto Cal.", 3), QStringLiteral("25.0"));
-    EXPECT_EQ(at("Last Calibration Date", 0), QStringLiteral("1899/09/20 00:00:00"));
+    // A date the detector did not report is empty, never a day in 1899.
+    EXPECT_EQ(at("Last Calibration Date", 0), QString());
+    EXPECT_EQ(at("Last Bump Test Date", 0), QString());
     EXPECT_EQ(at("Station", 0), QStringLiteral("ST-A"));
     EXPECT_EQ(at("Station", 1), QString(16, QLatin1Char('-')));
     EXPECT_EQ(at("Station", 128), QString()); // slot 128 is never used

@@ -13,11 +13,9 @@
 #include <memory>
 #include <vector>
 
-#include <gtest/gtest.h>
+#include "common/TestSupport.h"
 
-inline void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
+#include <gtest/gtest.h>
 
 namespace uitest {
 
