@@ -1,5 +1,5 @@
 // Maintenance operations of the link against the emulator on a virtual clock.
-#include "test_maintenance_fixture.h"
+#include "MaintenanceFixture.h"
 
 #include "app/Catalogue.h"
 #include "model/OleDate.h"

@@ -1,5 +1,5 @@
 // Flash image and dump list transfers against the emulator on a virtual clock.
-#include "test_maintenance_fixture.h"
+#include "MaintenanceFixture.h"
 
 #include "app/Maker.h"
 #include "link/Dumps.h"

@@ -1,5 +1,5 @@
 // Write sequence and commit against the emulator.
-#include "test_sequences_fixture.h"
+#include "SequenceFixture.h"
 
 #include "link/ReadSequence.h"
 #include "link/WriteSequence.h"

@@ -3,7 +3,7 @@
 // emulator's delays on the virtual clock.
 #pragma once
 
-#include "test_sequences_fixture.h"
+#include "SequenceFixture.h"
 
 #include "model/clsInstrument.h"
 

@@ -1,5 +1,5 @@
 // Read-all sequence against the emulator.
-#include "test_sequences_fixture.h"
+#include "SequenceFixture.h"
 
 #include "link/ReadSequence.h"
 #include "model/OleDate.h"
