@@ -336,6 +336,7 @@
     X(kMsgPortNotOpened, 22005)                  /* "Port not opened: ~1" */                       \
     X(kMsgConnectingThrough, 22006)              /* "Connecting through ~1" */                     \
     X(kMsgDemoLabel, 22007)                      /* "DEMO" */                                      \
+    /* group 23000 */ /* writes: verification, failures, unfinished writes, rule texts */          \
     X(kMsgReadingPresentSettings, 23001)                                                           \
     X(kMsgNowVerifying, 23002)                                                                     \
     X(kMsgWriteRefusedCommand, 23003)            /* "The detector refused A1 (Warning)." */        \
@@ -384,7 +385,14 @@
     X(kMsgBadOptionRange, 23046)                                                                   \
     X(kMsgForeignModel, 23047)                                                                     \
     X(kMsgConnectionRefused, 23048)                                                                \
-    X(kMsgSpanValueSnapped, 23049)
+    X(kMsgSpanValueSnapped, 23049)                                                                 \
+    /* group 24000 */ /* main window: writes and settings files */                                 \
+    /* group 25000 */ /* main window: reads, logger, maintenance */                                \
+    /* group 26000 */ /* factory settings dialog, station and user lists */                        \
+    /* group 27000 */ /* calibration windows */                                                    \
+    /* group 28000 */ /* instrument register */                                                    \
+    /* group 29000 */ /* installation */                                                           \
+    /* end of the list */
 // clang-format on
 
 #define TQ_MESSAGE_ID_CONSTANT(name, number) constexpr int name = number;
