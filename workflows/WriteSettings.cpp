@@ -122,8 +122,10 @@ void Writer::afterFailedWrite(const WriteRun& run) {
         return;
     }
     // Put the old values back while the detector still answers; a user's
-    // cancel ends the write, not the putting back.
-    if (link_.Connected()) {
+    // cancel ends the write, not the putting back. A detector that never
+    // finished storing would not store the old values either.
+    const bool stuckStoring = run.CommitStarted && run.Result == LinkResult::GaveUp;
+    if (link_.Connected() && !stuckStoring) {
         link_.setCancel(false);
         QStringList differences;
         const QStringList mayBeStaged = oldCommands_.mid(0, staged);

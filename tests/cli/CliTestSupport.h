@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -156,6 +157,58 @@ inline QJsonObject DefaultSimState() {
     p.start(SimProgram(), {QStringLiteral("--print-defaults")});
     p.waitForFinished(10000);
     return QJsonDocument::fromJson(p.readAllStandardOutput()).object();
+}
+
+#define REQUIRE_PROGRAMS()                                                                         \
+    if (!ProgramsBuilt())                                                                          \
+    GTEST_SKIP() << "tq7350ctl or tq7350-sim is not built"
+
+inline QJsonObject Channel(const QJsonObject& state, int ch) {
+    return state.value(QStringLiteral("channels")).toArray().at(ch).toObject();
+}
+
+inline void SetChannel(QJsonObject& state, int ch, const char* key, const QJsonValue& value) {
+    QJsonArray channels = state.value(QStringLiteral("channels")).toArray();
+    QJsonObject c = channels.at(ch).toObject();
+    c.insert(QLatin1String(key), value);
+    channels.replace(ch, c);
+    state.insert(QStringLiteral("channels"), channels);
+}
+
+inline void SetSetting(QJsonObject& state, const char* key, int value) {
+    QJsonObject settings = state.value(QStringLiteral("settings")).toObject();
+    settings.insert(QLatin1String(key), value);
+    state.insert(QStringLiteral("settings"), settings);
+}
+
+// The parts of a read that a settings write carries.
+inline QJsonObject WrittenPart(const QJsonObject& readResult) {
+    const QJsonObject record = readResult.value(QStringLiteral("record")).toObject();
+    QJsonArray channels;
+    for (const QJsonValue& v : record.value(QStringLiteral("channels")).toArray()) {
+        const QJsonObject c = v.toObject();
+        QJsonObject kept;
+        for (const char* key : {"enabled", "name", "unit", "point", "fullScale", "step", "warning",
+                                "alarm", "stel", "twa", "autoCal", "zeroFollower"})
+            kept.insert(QLatin1String(key), c.value(QLatin1String(key)));
+        channels.append(kept);
+    }
+    QJsonObject o;
+    o.insert(QStringLiteral("settings"), record.value(QStringLiteral("settings")));
+    o.insert(QStringLiteral("channels"), channels);
+    o.insert(QStringLiteral("specNo"),
+             record.value(QStringLiteral("identity")).toObject().value(QStringLiteral("specNo")));
+    return o;
+}
+
+// Replaces the line of a settings file that starts with `code`.
+inline QByteArray ReplaceLine(const QByteArray& file, const QByteArray& code,
+                              const QByteArray& line) {
+    QList<QByteArray> lines = file.split('\n');
+    for (QByteArray& l : lines)
+        if (l.startsWith(code + ","))
+            l = line + "\r";
+    return lines.join('\n');
 }
 
 } // namespace clitest

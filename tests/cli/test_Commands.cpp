@@ -12,10 +12,6 @@ using namespace clitest;
 
 namespace {
 
-#define REQUIRE_PROGRAMS()                                                                         \
-    if (!ProgramsBuilt())                                                                          \
-    GTEST_SKIP() << "tq7350ctl or tq7350-sim is not built"
-
 const QString kSim = QStringLiteral("--sim");
 const QString kJson = QStringLiteral("--json");
 

@@ -9,61 +9,6 @@
 
 using namespace clitest;
 
-namespace {
-
-#define REQUIRE_PROGRAMS()                                                                         \
-    if (!ProgramsBuilt())                                                                          \
-    GTEST_SKIP() << "tq7350ctl or tq7350-sim is not built"
-
-QJsonObject Channel(const QJsonObject& state, int ch) {
-    return state.value(QStringLiteral("channels")).toArray().at(ch).toObject();
-}
-
-void SetChannel(QJsonObject& state, int ch, const char* key, const QJsonValue& value) {
-    QJsonArray channels = state.value(QStringLiteral("channels")).toArray();
-    QJsonObject c = channels.at(ch).toObject();
-    c.insert(QLatin1String(key), value);
-    channels.replace(ch, c);
-    state.insert(QStringLiteral("channels"), channels);
-}
-
-void SetSetting(QJsonObject& state, const char* key, int value) {
-    QJsonObject settings = state.value(QStringLiteral("settings")).toObject();
-    settings.insert(QLatin1String(key), value);
-    state.insert(QStringLiteral("settings"), settings);
-}
-
-// The parts of a read that a settings write carries.
-QJsonObject WrittenPart(const QJsonObject& readResult) {
-    const QJsonObject record = readResult.value(QStringLiteral("record")).toObject();
-    QJsonArray channels;
-    for (const QJsonValue& v : record.value(QStringLiteral("channels")).toArray()) {
-        const QJsonObject c = v.toObject();
-        QJsonObject kept;
-        for (const char* key : {"enabled", "name", "unit", "point", "fullScale", "step", "warning",
-                                "alarm", "stel", "twa", "autoCal", "zeroFollower"})
-            kept.insert(QLatin1String(key), c.value(QLatin1String(key)));
-        channels.append(kept);
-    }
-    QJsonObject o;
-    o.insert(QStringLiteral("settings"), record.value(QStringLiteral("settings")));
-    o.insert(QStringLiteral("channels"), channels);
-    o.insert(QStringLiteral("specNo"),
-             record.value(QStringLiteral("identity")).toObject().value(QStringLiteral("specNo")));
-    return o;
-}
-
-// Replaces the line of a settings file that starts with `code`.
-QByteArray ReplaceLine(const QByteArray& file, const QByteArray& code, const QByteArray& line) {
-    QList<QByteArray> lines = file.split('\n');
-    for (QByteArray& l : lines)
-        if (l.startsWith(code + ","))
-            l = line + "\r";
-    return lines.join('\n');
-}
-
-} // namespace
-
 // A settings file stored from one emulator and written into another makes
 // the second read back like the first, both over pseudo-terminals.
 TEST(CliWrite, RoundTripBetweenTwoEmulatorsOverPseudoTerminals) {

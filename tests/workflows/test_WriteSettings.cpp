@@ -81,8 +81,9 @@ TEST(WriteSettings, WritesStoresAndReadsBackWithoutLeavingAJournal) {
     // The completion line comes last, after the read-back.
     ASSERT_FALSE(lines.isEmpty());
     EXPECT_EQ(lines.last(), QStringLiteral("TQ-7350 Upload Complete."));
-    EXPECT_LT(lines.indexOf(QStringLiteral("Read back: the detector holds every setting as written.")),
-              lines.indexOf(QStringLiteral("TQ-7350 Upload Complete.")));
+    EXPECT_LT(
+        lines.indexOf(QStringLiteral("Read back: the detector holds every setting as written.")),
+        lines.indexOf(QStringLiteral("TQ-7350 Upload Complete.")));
     EXPECT_FALSE(r.HistoryPath.isEmpty());
 }
 
@@ -148,10 +149,10 @@ TEST(WriteSettings, LineLostAtEveryPositionNeverGivesAFalseSuccess) {
                 n % 2 ? UnfinishedWrite::Action::Finish : UnfinishedWrite::Action::Restore;
             const UnfinishedWrite::Result resolved =
                 UnfinishedWrite::Resolve(rig.link, *entry, action, {});
-            ASSERT_TRUE(resolved.Success())
-                << LinkResultName(resolved.reason).toStdString() << " "
-                << resolved.Differences.join('\n').toStdString();
-            EXPECT_EQ(rig.committed(), action == UnfinishedWrite::Action::Finish ? written : before);
+            ASSERT_TRUE(resolved.Success()) << LinkResultName(resolved.reason).toStdString() << " "
+                                            << resolved.Differences.join('\n').toStdString();
+            EXPECT_EQ(rig.committed(),
+                      action == UnfinishedWrite::Action::Finish ? written : before);
             EXPECT_EQ(rig.sim.stagedCount(), 0);
             EXPECT_TRUE(WriteJournal::All().isEmpty());
         }

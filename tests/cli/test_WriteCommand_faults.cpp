@@ -1,0 +1,203 @@
+// tq7350ctl write as a user meets it when something goes wrong: settings
+// files that would reach the detector changed are refused before anything
+// is sent; a detector that refuses, never stores or loses its line gives an
+// exit status of 1 with the reason and never "Upload Complete."; a write
+// killed half-way is found by the next command, which refuses to store
+// anything until the write is finished or put back.
+#include "CliTestSupport.h"
+
+#include <QElapsedTimer>
+#include <QThread>
+
+using namespace clitest;
+
+namespace {
+
+const QString kWrite = QStringLiteral("write");
+const QString kJson = QStringLiteral("--json");
+
+// The settings of an emulator's state file that a settings write carries.
+QJsonObject SettingsOf(const QJsonObject& state) {
+    QJsonArray channels;
+    for (const QJsonValue& v : state.value(QStringLiteral("channels")).toArray()) {
+        QJsonObject c = v.toObject();
+        QJsonObject kept;
+        for (const char* key : {"warning", "alarm", "stel", "twa", "autoCal"})
+            kept.insert(QLatin1String(key), c.value(QLatin1String(key)));
+        channels.append(kept);
+    }
+    QJsonObject o;
+    o.insert(QStringLiteral("settings"), state.value(QStringLiteral("settings")));
+    o.insert(QStringLiteral("channels"), channels);
+    o.insert(QStringLiteral("specNo"), state.value(QStringLiteral("specNo")));
+    return o;
+}
+
+// A folder with an emulator state file and a settings file read from it
+// with three settings changed.
+struct WriteScene {
+    testsupport::ScratchDir dir;
+    QString state;
+    QByteArray good;
+    QByteArray edited;
+    QJsonObject before;
+
+    WriteScene() {
+        state = dir.file(QStringLiteral("S.json"));
+        const RunResult read = RunSimCtl(
+            state, {QStringLiteral("read"), QStringLiteral("--seq"), QStringLiteral("good.seq")},
+            dir.path());
+        EXPECT_EQ(read.exitCode, 0) << read.errText().toStdString();
+        good = ReadAll(dir.file(QStringLiteral("good.seq")));
+        edited =
+            ReplaceLine(ReplaceLine(ReplaceLine(good, "XP", "XP,W,0258"), "BS", "BS,W,SP-EDIT"),
+                        "A2", "A2,W,   50, 18.0,   40, 30.0,*****,");
+        EXPECT_TRUE(WriteAll(dir.file(QStringLiteral("edited.seq")), edited));
+        before = SettingsOf(ReadJson(state));
+    }
+};
+
+} // namespace
+
+// Each bad file: exit 2, the error names the file (and the line where there
+// is one), and the detector's state is as it was.
+TEST(CliWriteFaults, FilesThatWouldReachTheDetectorChangedAreRefused) {
+    REQUIRE_PROGRAMS();
+    WriteScene s;
+    ASSERT_FALSE(s.good.isEmpty());
+    int a2Line = 0;
+    const QList<QByteArray> lines = s.good.split('\n');
+    for (int i = 0; i < lines.size(); ++i)
+        if (lines.at(i).startsWith("A2,"))
+            a2Line = i + 1;
+    QByteArray tailGarbage = s.good.left(s.good.size() / 2);
+    for (int i = 0; i < 200; ++i)
+        tailGarbage += char((i * 97 + 13) % 256);
+    const struct {
+        const char* name;
+        QByteArray content;
+        QString inError;
+    } cases[] = {
+        {"typo", ReplaceLine(s.good, "A2", "A2,W,   50,  abc,   40, 30.0,*****,"),
+         QStringLiteral("bad.seq:%1:").arg(a2Line)},
+        {"too wide", ReplaceLine(s.good, "A2", "A2,W,   50, 18.0,   50, 30.0,100020,"),
+         QStringLiteral("bad.seq:%1:").arg(a2Line)},
+        {"empty", QByteArray(), QStringLiteral("no settings line")},
+        {"not a settings file", "root:x:0:0:root:/root:/bin/bash\n", QStringLiteral("no settings")},
+        {"random tail", tailGarbage, QStringLiteral("bad.seq")},
+        {"NUL in the Spec No.", ReplaceLine(s.good, "BS", QByteArray("BS,W,SP\0X", 9)),
+         QStringLiteral("not text")},
+        {"invalid UTF-8", ReplaceLine(s.good, "BS", "BS,W,SP\xC3\x28"), QStringLiteral("not text")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(WriteAll(s.dir.file(QStringLiteral("bad.seq")), c.content));
+        const RunResult r = RunSimCtl(s.state, {kWrite, QStringLiteral("bad.seq")}, s.dir.path());
+        EXPECT_EQ(r.exitCode, 2) << r.errText().toStdString();
+        EXPECT_TRUE(r.errText().contains(c.inError)) << r.errText().toStdString();
+        EXPECT_FALSE(r.outText().contains(QStringLiteral("Upload Complete")));
+        EXPECT_EQ(SettingsOf(ReadJson(s.state)), s.before);
+    }
+
+    // A line that is not a setting is skipped with a warning naming it.
+    ASSERT_TRUE(WriteAll(s.dir.file(QStringLiteral("extra.seq")), s.edited + "HELLO WORLD\r\n"));
+    const RunResult extra = RunSimCtl(s.state, {kWrite, QStringLiteral("extra.seq")}, s.dir.path());
+    EXPECT_EQ(extra.exitCode, 0) << extra.errText().toStdString();
+    const int helloLine = int(s.edited.count('\n')) + 1;
+    EXPECT_TRUE(extra.errText().contains(QStringLiteral("extra.seq:%1:").arg(helloLine)))
+        << extra.errText().toStdString();
+}
+
+// A refused command is named, the old values go back, and the write says it
+// failed. (A detector that never finishes storing takes the tool two minutes
+// to give up; the workflow tests run that case on a virtual clock.)
+TEST(CliWriteFaults, ARefusedWriteFailsWithItsReason) {
+    REQUIRE_PROGRAMS();
+    WriteScene s;
+    {
+        SimOnPty sim({QStringLiteral("--state"), s.state, QStringLiteral("--refuse"),
+                      QStringLiteral("A1:W"), QStringLiteral("--commit-polls"),
+                      QStringLiteral("0")});
+        ASSERT_TRUE(sim.ok());
+        const RunResult r = RunCtl(
+            {QStringLiteral("--port"), sim.path(), kWrite, QStringLiteral("edited.seq"), kJson},
+            s.dir.path());
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(r.errText().contains(QStringLiteral("The detector refused A1 (Warning).")))
+            << r.errText().toStdString();
+        EXPECT_TRUE(r.errText().contains(QStringLiteral("TQ-7350 Upload Failed.")));
+        EXPECT_FALSE(r.errText().contains(QStringLiteral("Upload Complete")));
+        EXPECT_EQ(r.json().value(QStringLiteral("error")).toString(),
+                  QStringLiteral("The detector refused A1 (Warning)."));
+        EXPECT_TRUE(r.json().value(QStringLiteral("restored")).toBool());
+    }
+    EXPECT_EQ(SettingsOf(ReadJson(s.state)), s.before);
+}
+
+// The tool killed in the middle of a write at 9600 baud: the next command
+// that would store anything (a zero) is refused while the detector may hold
+// part of the write, so its committed state stays all old; recover puts the
+// old values back, and then the zero runs.
+TEST(CliWriteFaults, AWriteKilledHalfWayIsResolvedBeforeAnythingElseStores) {
+    REQUIRE_PROGRAMS();
+    for (const int killAfterMs : {1200, 2500}) {
+        SCOPED_TRACE(killAfterMs);
+        WriteScene s;
+        SimOnPty sim({QStringLiteral("--state"), s.state, QStringLiteral("--baud"),
+                      QStringLiteral("9600"), QStringLiteral("--commit-polls"), QStringLiteral("0"),
+                      QStringLiteral("--zero-polls"), QStringLiteral("0")});
+        ASSERT_TRUE(sim.ok());
+        const QString port = sim.path();
+        QProcess writer;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TQ7350_LANG"), QStringLiteral("en"));
+        env.insert(QStringLiteral("TQ7350_DATA_DIR"), s.dir.path() + QStringLiteral("/data"));
+        writer.setProcessEnvironment(env);
+        writer.setWorkingDirectory(s.dir.path());
+        writer.start(CtlProgram(),
+                     {QStringLiteral("--port"), port, kWrite, QStringLiteral("edited.seq")});
+        ASSERT_TRUE(writer.waitForStarted(10000));
+        QThread::msleep(killAfterMs);
+        writer.kill();
+        writer.waitForFinished(5000);
+
+        const RunResult zero =
+            RunCtl({QStringLiteral("--port"), port, QStringLiteral("zero")}, s.dir.path(), 120000);
+        const QJsonObject afterZero = SettingsOf(ReadJson(s.state));
+        EXPECT_TRUE(afterZero == s.before) << "the zero stored part of the killed write";
+        const bool unfinished = zero.errText().contains(QStringLiteral("did not complete"));
+        if (unfinished) {
+            EXPECT_EQ(zero.exitCode, 1);
+            const RunResult recover =
+                RunCtl({QStringLiteral("--port"), port, QStringLiteral("recover"),
+                        QStringLiteral("--restore")},
+                       s.dir.path(), 120000);
+            EXPECT_EQ(recover.exitCode, 0) << recover.errText().toStdString();
+            EXPECT_EQ(SettingsOf(ReadJson(s.state)), s.before);
+        }
+        const RunResult again =
+            RunCtl({QStringLiteral("--port"), port, QStringLiteral("zero")}, s.dir.path(), 120000);
+        EXPECT_EQ(again.exitCode, 0) << again.errText().toStdString();
+    }
+}
+
+// The history line of a write holds the detector's identity, not the
+// defaults of an empty record.
+TEST(CliWriteFaults, TheHistoryLineOfAWriteHoldsTheDetectorsIdentity) {
+    REQUIRE_PROGRAMS();
+    WriteScene s;
+    const RunResult w = RunSimCtl(s.state,
+                                  {kWrite, QStringLiteral("edited.seq"),
+                                   QStringLiteral("--history"), QStringLiteral("_site")},
+                                  s.dir.path());
+    ASSERT_EQ(w.exitCode, 0) << w.errText().toStdString();
+    const QByteArray history = ReadAll(s.dir.file(QStringLiteral("TQ7350_Setting_site.csv")));
+    const QList<QByteArray> rows = history.split('\n');
+    ASSERT_GE(rows.size(), 2);
+    const QString line = QString::fromUtf8(rows.at(1));
+    const QString serial = ReadJson(s.state).value(QStringLiteral("serialNo")).toString();
+    EXPECT_TRUE(line.startsWith(QStringLiteral("Write,")));
+    EXPECT_TRUE(line.contains(serial)) << line.toStdString();
+    EXPECT_FALSE(line.contains(QString(20, QLatin1Char('-'))));
+    EXPECT_FALSE(line.contains(QStringLiteral("1899/")));
+}
