@@ -192,6 +192,7 @@
     X(kMsgProgressCancel, 6005)                  /* "Cancel" */                                    \
     X(kMsgNowCanceling, 6006)                    /* "Now Cancel Processing" */                     \
     X(kMsgDownload, 6056)                        /* "Download" */                                  \
+    X(kMsgUpload, 6057)                          /* "Upload" */                                    \
     X(kMsgNowWriting, 6058)                                                                        \
                                                                                                    \
     /* Access-code dialog */                                                                       \
@@ -386,6 +387,8 @@
     X(kMsgForeignModel, 23047)                                                                     \
     X(kMsgConnectionRefused, 23048)                                                                \
     X(kMsgSpanValueSnapped, 23049)                                                                 \
+    X(kMsgUnfinishedWriteQuestion, 23050)                                                          \
+    X(kMsgDecideLater, 23051)                                                                      \
     /* group 24000 */ /* main window: writes and settings files */                                 \
     /* group 25000 */ /* main window: reads, logger, maintenance */                                \
     /* group 26000 */ /* factory settings dialog, station and user lists */                        \

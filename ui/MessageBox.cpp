@@ -1,5 +1,7 @@
 #include "ui/MessageBox.h"
 
+#include <QAbstractButton>
+
 namespace {
 
 MsgBoxHandler& Handler() {
@@ -11,6 +13,10 @@ QMessageBox::StandardButton ShowRealBox(const MsgBoxRequest& request) {
     QString text = request.text;
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     QMessageBox box(request.icon, request.title, text, request.buttons, request.parent);
+    for (const auto& [button, caption] : request.buttonTexts) {
+        if (QAbstractButton* b = box.button(button))
+            b->setText(caption);
+    }
     // The first button is the default one, as on the platform's own boxes.
     for (const auto button : {QMessageBox::Ok, QMessageBox::Yes, QMessageBox::Retry}) {
         if (request.buttons.testFlag(button)) {
@@ -31,6 +37,10 @@ QMessageBox::StandardButton MsgBox(QWidget* parent, const QString& text, const Q
     request.title = title;
     request.icon = icon;
     request.buttons = buttons;
+    return MsgBox(request);
+}
+
+QMessageBox::StandardButton MsgBox(const MsgBoxRequest& request) {
     // Copy the handler: it may replace itself while it runs.
     const MsgBoxHandler handler = Handler();
     if (handler)

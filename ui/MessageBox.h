@@ -16,6 +16,8 @@ struct MsgBoxRequest {
     QString title;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    // Texts for buttons whose standard caption does not say what they do.
+    QList<QPair<QMessageBox::StandardButton, QString>> buttonTexts;
 };
 
 // Answers a box: returns the button the user "pressed".
@@ -26,6 +28,9 @@ using MsgBoxHandler = std::function<QMessageBox::StandardButton(const MsgBoxRequ
 QMessageBox::StandardButton MsgBox(QWidget* parent, const QString& text, const QString& title,
                                    QMessageBox::Icon icon,
                                    QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+
+// The same with the box's own button texts.
+QMessageBox::StandardButton MsgBox(const MsgBoxRequest& request);
 
 // Installs a handler (an empty one brings back the real box) and returns the
 // one it replaces.

@@ -76,6 +76,11 @@ private:
 bool Writer::readBefore() {
     report_.Progress(LoadMessage(kMsgReadingPresentSettings));
     LinkResult read = WriteSupport::ReadIdentity(link_, detector_);
+    // A detector that may hold part of an earlier write takes no other write
+    // until that one is finished or put back: its commit would store both.
+    if (read == LinkResult::Done && WriteJournal::Find(detector_.SerialNo()))
+        return fail(LinkResult::Refused,
+                    {LoadMessage(kMsgRecoveryNeeded, {detector_.SerialNo().trimmed()})});
     clsInstrument old;
     if (read == LinkResult::Done)
         read = ReadBack::ReadSettingsOf(link_, result_.Sent, old);

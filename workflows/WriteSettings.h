@@ -14,11 +14,11 @@
 // 6. the journal entry is removed and, when asked, a "Write" or "WriteID"
 //    line goes to the settings history.
 // Success is reported only at the end, when the detector holds what was
-// sent. A write that fails after the detector accepted some of its commands
-// does not leave them to be stored by a later command: while the line still
-// answers, the values read in step 2 are put back and stored; when it does
-// not, the journal entry stays, and the next connection to that detector
-// offers to finish the write or to put the old values back
+// sent. A detector with an unfinished write of its own in the journal takes
+// no new write before that one is resolved. A write that fails after the detector accepted some of
+// its commands does not leave them to be stored by a later command: while the line still answers,
+// the values read in step 2 are put back and stored; when it does not, the journal entry stays, and
+// the next connection to that detector offers to finish the write or to put the old values back
 // (workflows/UnfinishedWrite.h).
 #pragma once
 

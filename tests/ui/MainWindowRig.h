@@ -7,13 +7,13 @@
 
 #include "app/AppSettings.h"
 #include "app/Catalogue.h"
-#include "records/SessionState.h"
 #include "app/Startup.h"
 #include "common/TestSupport.h"
 #include "link/LinkClock.h"
 #include "link/uclTqif.h"
 #include "model/OptionRules.h"
 #include "model/clsInstrument.h"
+#include "records/SessionState.h"
 #include "ui/main/DemoDetector.h"
 #include "ui/main/LogPane.h"
 #include "ui/main/OptionGrid.h"
@@ -60,7 +60,10 @@ struct MainWindowRig : uitest::BoxRecorder {
     }
 
     MainWindowRig() : MainWindowRig(Options{}) {}
-    explicit MainWindowRig(const Options& o) {
+    explicit MainWindowRig(const Options& o) : dataDir_(qgetenv("TQ7350_DATA_DIR")) {
+        // The program's own data (the journal of unfinished writes) stays
+        // with this window.
+        qputenv("TQ7350_DATA_DIR", QDir(dir.path()).filePath(QStringLiteral("data")).toUtf8());
         if (o.withDetector)
             detector = std::make_unique<DemoDetector>(&clock);
         if (o.beforeLoad)
@@ -87,6 +90,7 @@ struct MainWindowRig : uitest::BoxRecorder {
         // Leave without the closing question.
         SetMsgBoxHandler([](const MsgBoxRequest&) { return QMessageBox::Yes; });
         window.reset();
+        qputenv("TQ7350_DATA_DIR", dataDir_);
     }
 
     uclTqif& link() { return *window->uclTQ6937; }
@@ -115,6 +119,9 @@ struct MainWindowRig : uitest::BoxRecorder {
         return QColor();
     }
     bool logged(const QString& text) const { return window->rtbLog->toPlainText().contains(text); }
+
+private:
+    QByteArray dataDir_;
 };
 
 // Trimmed text without the catalogue's trailing line break.

@@ -196,3 +196,24 @@ TEST(WriteSettings, NothingFlaggedSendsNothingAndSucceeds) {
     for (const QByteArray& c : rig.sim.receivedCommands())
         EXPECT_FALSE(c.contains(",W,")) << c.toStdString();
 }
+
+TEST(WriteSettings, ADetectorWithAnUnfinishedWriteTakesNoOtherWrite) {
+    Rig rig;
+    ASSERT_TRUE(rig.connect());
+    clsInstrument record;
+    ASSERT_TRUE(rig.read(record));
+    PendingWrite entry;
+    entry.Serials = {record.SerialNo()};
+    entry.NewCommands = {QStringLiteral("XP,W,0258")};
+    entry.OldCommands = {QStringLiteral("XP,W,012C")};
+    ASSERT_TRUE(WriteJournal::Save(entry));
+    Edit(record);
+    const QJsonObject before = rig.committed();
+    const WriteSettings::Result r = WriteSettings::Run(rig.link, record, {}, {});
+    EXPECT_FALSE(r.Success());
+    ASSERT_FALSE(r.FailureLines.isEmpty());
+    EXPECT_TRUE(r.FailureLines.first().contains(QStringLiteral("unfinished write")));
+    EXPECT_EQ(rig.committed(), before);
+    for (const QByteArray& c : rig.sim.receivedCommands())
+        EXPECT_FALSE(c.contains(",W,")) << c.toStdString();
+}

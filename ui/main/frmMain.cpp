@@ -1064,6 +1064,9 @@ void frmMain::uclTQ6937_OnConnect() {
     SetLamp(0, lampFill_[kLampGreen], lampBorder_[kLampGreen]);
     SetLamp(1, lampFill_[kLampGreen], lampBorder_[kLampGreen]);
     RefreshControls();
+    // Before anything else on this detector: a write that did not complete
+    // (asked once the link has finished with the answer that connected it).
+    QTimer::singleShot(0, this, &frmMain::CheckUnfinishedWrite);
 }
 
 void frmMain::uclTQ6937_Densty(float d1, float d2, float d3, float d4, float d5) {

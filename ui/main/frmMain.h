@@ -171,6 +171,10 @@ public:
     bool InstrumentDownload();
     // "Power Off" (asks first).
     void PowerOff();
+    // After a connection: when the detector holds part of a write that did
+    // not complete, says so and offers to finish it or to put the old values
+    // back (frmMainRecovery.cpp).
+    void CheckUnfinishedWrite();
 
     // Shifts "SerialLog1..8.log" up by one and "SerialLog.log" to
     // "SerialLog1.log" when keepHistory is set (at most nine old logs
