@@ -56,7 +56,7 @@ class TimeLeftEstimate {
 public:
     // `done` of `total` steps at `ms` on any steady clock.
     void Update(int done, int total, qint64 ms) {
-        if (!started_ || done < firstDone_) {
+        if (!started_ || done < done_) {
             started_ = true;
             firstDone_ = done;
             firstMs_ = ms;

@@ -235,13 +235,13 @@ void frmUpload::setSteps(int done, int total) {
         return;
     done = qBound(0, done, total);
     timeLeft_.Update(done, total, nowMs());
-    prgUpload->setRange(0, total);
-    prgUpload->setValue(done);
     QString text = LoadMessage(kMsgProgressBlocks, {done, total}) + QStringLiteral(", ");
     const qint64 left = timeLeft_.RemainingMs();
     text += left < 0 ? LoadMessage(kMsgProgressEstimating)
                      : LoadMessage(kMsgProgressTimeLeft, {workflows::TimeLeftEstimate::Text(left)});
     lblSteps->setText(text);
+    prgUpload->setRange(0, total);
+    prgUpload->setValue(done);
     if (prgUpload->isHidden()) {
         prgUpload->show();
         lblSteps->show();
