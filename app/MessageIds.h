@@ -409,6 +409,7 @@
     X(kMsgProgressTimeLeft, 25010)               /* progress window: time left, m:ss */            \
     X(kMsgProgressEstimating, 25011)                                                               \
     X(kMsgLoggerImageSaved, 25012)                                                                 \
+    X(kMsgProgressStepsLine, 25013)              /* progress window: the blocks, then the time left */\
     /* group 26000 */ /* factory settings dialog, station and user lists */                        \
     /* group 27000 */ /* calibration windows */                                                    \
     /* group 28000 */ /* instrument register */                                                    \

@@ -9,7 +9,7 @@
 // A block that does not arrive in time is asked for again, from that block
 // on, up to MaxRetries times in a row before the download fails (an infrared
 // link loses an answer now and then); each new try reads the identity first,
-// as the first one did. The first retry reports "One more time !".
+// as the first one did, and reports "One more time !".
 //
 // The main window ("Download Logger Data" and the download inside the FLASH
 // check) and the command-line tool (`logger`, `flash-check`) run it.
@@ -60,11 +60,13 @@ struct Result {
     bool Success() const { return outcome == Outcome::Success; }
 };
 
-// Runs the download. Lines: the start line and, on failure, "Data Download
-// Failed." (red); the not-connected line and its serial-log line when no
-// detector is connected. Progress: Steps(blocks stored, kBlocks) after every
-// block; "One more time !" at a retry. The identity is read into a record of
-// the workflow's own: the caller's record is not touched.
+// Runs the download. Lines: the start line; "One more time !" at each retry;
+// the image written, or "Data Download Failed." / "Cominucation Canceled."
+// (red) followed by a line that the earlier image was left as it was; the
+// not-connected line and its serial-log line when no detector is connected.
+// Progress: Steps(blocks stored, kBlocks) after every block; "One more
+// time !" as the progress text at each retry. The identity is read into a
+// record of the workflow's own: the caller's record is not touched.
 Result Run(uclTqif& link, const Options& options, const workflows::Report& report);
 
 } // namespace LoggerDownload

@@ -110,9 +110,10 @@ TEST(frmUpload, StepsShowTheBarAndTheTimeLeft) {
         EXPECT_EQ(window.prgUpload->maximum(), s.total);
         EXPECT_EQ(window.prgUpload->value(), s.done);
         const QString expected =
-            LoadMessage(kMsgProgressBlocks, {s.done, s.total}) + QStringLiteral(", ") +
-            (s.left ? LoadMessage(kMsgProgressTimeLeft, {QString::fromLatin1(s.left)})
-                    : LoadMessage(kMsgProgressEstimating));
+            LoadMessage(kMsgProgressStepsLine,
+                        {LoadMessage(kMsgProgressBlocks, {s.done, s.total}),
+                         s.left ? LoadMessage(kMsgProgressTimeLeft, {QString::fromLatin1(s.left)})
+                                : LoadMessage(kMsgProgressEstimating)});
         EXPECT_EQ(window.stepsText(), expected);
     }
     // The animation and the text stay; the window still fits its contents.

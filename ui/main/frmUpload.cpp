@@ -235,10 +235,12 @@ void frmUpload::setSteps(int done, int total) {
         return;
     done = qBound(0, done, total);
     timeLeft_.Update(done, total, nowMs());
-    QString text = LoadMessage(kMsgProgressBlocks, {done, total}) + QStringLiteral(", ");
     const qint64 left = timeLeft_.RemainingMs();
-    text += left < 0 ? LoadMessage(kMsgProgressEstimating)
-                     : LoadMessage(kMsgProgressTimeLeft, {workflows::TimeLeftEstimate::Text(left)});
+    const QString leftText =
+        left < 0 ? LoadMessage(kMsgProgressEstimating)
+                 : LoadMessage(kMsgProgressTimeLeft, {workflows::TimeLeftEstimate::Text(left)});
+    const QString text = LoadMessage(kMsgProgressStepsLine,
+                                     {LoadMessage(kMsgProgressBlocks, {done, total}), leftText});
     lblSteps->setText(text);
     prgUpload->setRange(0, total);
     prgUpload->setValue(done);
