@@ -1,6 +1,6 @@
-// The dump list against the emulator: the listing file with its start and
-// finish lines, block progress to the end, and a transfer that fails still
-// says so after its finish line.
+// The dump list: a transfer that fails says so after its finish line and
+// keeps what arrived; block progress from the link's texts. (The listing
+// itself: tests/ui/test_frmMain_maintenance and tests/link/test_Dumps.)
 #include "WorkflowRig.h"
 
 #include "app/Catalogue.h"
@@ -18,45 +18,16 @@ namespace {
 
 struct Recorded {
     std::vector<std::pair<QString, workflows::Tone>> lines;
-    std::vector<std::pair<int, int>> steps;
     workflows::Report report() {
         workflows::Report r;
         r.line = [this](const QString& text, workflows::Tone tone) {
             lines.emplace_back(text, tone);
         };
-        r.steps = [this](int done, int total) { steps.emplace_back(done, total); };
         return r;
     }
 };
 
 } // namespace
-
-TEST(DumpList, TheListingWithItsLinesAndBlockProgress) {
-    Rig rig;
-    ASSERT_TRUE(rig.connect());
-    Recorded rec;
-    DumpList::Options options;
-    options.Path = rig.dir.file(QString::fromLatin1(DumpList::kFileName));
-    const DumpList::Result r = DumpList::Run(rig.link, options, rec.report());
-    ASSERT_TRUE(r.Success());
-    QFile file(options.Path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray text = file.readAll();
-    EXPECT_TRUE(text.contains("Adrs   +0 +1"));
-    EXPECT_TRUE(text.contains("\r\n000000 54 51 2D 37 33 35 30 20  20 20"));
-    EXPECT_TRUE(text.contains("\r\n001FF0 "));
-
-    // Start and finish in the transfer tone, nothing else.
-    ASSERT_EQ(rec.lines.size(), 2u);
-    EXPECT_EQ(rec.lines[0],
-              std::make_pair(LoadMessage(kMsgDumpListStart), workflows::Tone::Transfer));
-    EXPECT_EQ(rec.lines[1],
-              std::make_pair(LoadMessage(kMsgDumpListFinished), workflows::Tone::Transfer));
-    // 64 blocks of 128 bytes.
-    ASSERT_EQ(rec.steps.size(), 64u);
-    EXPECT_EQ(rec.steps.front(), std::make_pair(1, 64));
-    EXPECT_EQ(rec.steps.back(), std::make_pair(64, 64));
-}
 
 TEST(DumpList, AFailedTransferIsReportedAfterItsFinishLine) {
     Rig rig;

@@ -1,30 +1,15 @@
 // "Information Get && Save": a suffix a file name cannot carry sends
-// nothing; a read appends one "Read" line under one header; a history that
-// cannot be written is a failure although the read succeeded.
+// nothing; a history that cannot be written is a failure although the read
+// succeeded. (The history lines themselves: tests/ui/test_frmMain_maintenance.)
 #include "WorkflowRig.h"
 
 #include "app/Catalogue.h"
 #include "app/MessageIds.h"
-#include "records/SettingsHistory.h"
 #include "workflows/InformationSave.h"
 
 #include <QDir>
-#include <QFile>
 
 using workflowtest::Rig;
-
-namespace {
-
-QStringList FileLines(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    QString text = QString::fromUtf8(f.readAll());
-    text.remove(QChar(0xFEFF));
-    return text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-}
-
-} // namespace
 
 TEST(InformationSave, ASuffixAFileNameCannotCarrySendsNothing) {
     for (const char* suffix : {"a/b", "x\\y", "c:d", "p|q", "<", ">", "*", "?"}) {
@@ -45,33 +30,6 @@ TEST(InformationSave, ASuffixAFileNameCannotCarrySendsNothing) {
         EXPECT_TRUE(lines.isEmpty());
         EXPECT_TRUE(QDir(rig.dir.path()).entryList({QStringLiteral("*.csv")}).isEmpty());
     }
-}
-
-TEST(InformationSave, TwoReadsTwoLinesUnderOneHeader) {
-    Rig rig;
-    ASSERT_TRUE(rig.connect());
-    clsInstrument record;
-    InformationSave::Options options;
-    options.Folder = rig.dir.path();
-    options.Suffix = QStringLiteral("_site");
-    const QString path = rig.dir.file(QStringLiteral("TQ7350_Setting_site.csv"));
-    for (int read = 1; read <= 2; ++read) {
-        const InformationSave::Result r = InformationSave::Run(rig.link, record, options, {});
-        ASSERT_TRUE(r.Success());
-        EXPECT_TRUE(r.download.Success());
-        EXPECT_EQ(r.HistoryPath, path);
-        const QStringList lines = FileLines(path);
-        ASSERT_EQ(lines.size(), 1 + read);
-        EXPECT_EQ(lines.first(), CsvLine(HistoryHeaderFields()));
-        // Each line: the action, then the fields of the record as read.
-        for (int i = 1; i < lines.size(); ++i) {
-            EXPECT_TRUE(lines.at(i).startsWith(QStringLiteral("Read,")))
-                << lines.at(i).toStdString();
-            EXPECT_TRUE(lines.at(i).contains(QLatin1Char(',') + record.SerialNo().trimmed()))
-                << lines.at(i).toStdString();
-        }
-    }
-    EXPECT_TRUE(record.CommFlags());
 }
 
 TEST(InformationSave, AHistoryThatCannotBeWrittenIsAFailure) {

@@ -1,7 +1,9 @@
 // The logger download against the emulator: the image equals the logger
-// memory, a block that timed out is asked for again (at most three times in
-// a row), and a download that fails or is cancelled leaves the previous
-// image exactly as it was with no temporary file behind.
+// memory, a line that loses one answer in a hundred still downloads, a
+// block that never comes is asked for three times more, and a download that
+// fails or is cancelled leaves the previous image exactly as it was with no
+// temporary file behind. (One retry through the window:
+// tests/ui/test_frmMain_maintenance.)
 #include "WorkflowRig.h"
 
 #include "app/Catalogue.h"
@@ -105,28 +107,6 @@ TEST(LoggerDownload, TheImageIsTheLoggerMemoryWithProgressToTheEnd) {
         EXPECT_LE(rec.steps[i - 1].first, rec.steps[i].first) << i;
     EXPECT_EQ(rec.count(LoadMessage(kMsgLoggerDataDownload)), 1);
     EXPECT_EQ(rec.count(LoadMessage(kMsgDataDownloadFailed)), 0);
-}
-
-TEST(LoggerDownload, ATimedOutBlockIsAskedAgainFromThatBlock) {
-    Rig rig;
-    ASSERT_TRUE(rig.connect());
-    ASSERT_TRUE(rig.link.SetCheckData());
-    rig.sim.clearReceivedCommands();
-    // The answer to block 0x101 is lost once.
-    AtBlock(rig.link, 0x100, [&] { rig.sim.faults().dropEveryN = 1; });
-    AtBlock(rig.link, 0x101, [&] { rig.sim.faults().dropEveryN = 0; });
-    Recorded rec;
-    LoggerDownload::Options options;
-    options.ImagePath = rig.dir.file(QStringLiteral("TQ7350.DAT"));
-    const LoggerDownload::Result r = LoggerDownload::Run(rig.link, options, rec.report());
-    ASSERT_TRUE(r.Success());
-    EXPECT_EQ(r.Retries, 1);
-    EXPECT_EQ(rec.progress.count(LoadMessage(kMsgOneMoreTime)), 1);
-    EXPECT_EQ(Asked(rig.sim, 0x100), 1);
-    EXPECT_EQ(Asked(rig.sim, 0x101), 2);                     // exactly once more
-    EXPECT_EQ(Asked(rig.sim, 0x000), 1);                     // not from the start
-    EXPECT_EQ(rig.sim.receivedCommands().count("VP,R,"), 2); // the identity before each try
-    EXPECT_TRUE(ReadAll(options.ImagePath) == rig.sim.state().logger);
 }
 
 TEST(LoggerDownload, AnInfraredLinkThatLosesOneAnswerInAHundredStillDownloads) {
