@@ -60,6 +60,7 @@
     X(kMsgSensorDisableReady, 5335)              /* "Gas Sensor Disable. Ready?" */                \
     X(kMsgSensorDisable, 5336)                                                                     \
     X(kMsgDataClearReady, 5343)                  /* "TQ-7350 Data clear Ready?" */                 \
+    X(kMsgDataClearTitle, 5344)                  /* "Logger Data Clear" */                         \
     /* "TQ-7350 Power off and Serial port off line. Ready?" */                                     \
     X(kMsgPowerOffReady, 5347)                                                                     \
     X(kMsgPowerOffTitle, 5348)                   /* "Power off" */                                 \
@@ -69,6 +70,8 @@
     X(kMsgAlarmPointRange, 5362)                 /* "Warning and alarm range." */                  \
     X(kMsgNoAvailableSensor, 5365)               /* "No available sensor." */                      \
     X(kMsgNoSensor, 5366)                        /* "No sensor" */                                 \
+    X(kMsgOtherOperationRunning, 5367)           /* the EEPROM dump refused */                     \
+    X(kMsgNoEepromCommunication, 5368)           /* "No communication available to EEPROM" */      \
     X(kMsgUnavailableCombination, 5369)          /* "This is not available combination." */        \
     X(kMsgCommunicationNotPossible, 5370)        /* "The communication is not possible" */         \
     /* "Cominucation Ports Error. Restart this program." */                                        \
@@ -78,11 +81,15 @@
     X(kMsgDefaultReady, 5374)                    /* "TQ-7350 DEFAULT Ready?" */                    \
     X(kMsgDefaultFinished, 5375)                 /* serial log: "DEFAULT finished" */              \
     X(kMsgDefaultFailed, 5376)                   /* serial log: "DEFAULT failed" */                \
+    X(kMsgDefaultTitle, 5377)                    /* "DEFAULT" */                                   \
+    X(kMsgEepromDumpTitle, 5378)                 /* "EEPROM Dump" */                               \
+    X(kMsgEepromDumpReady, 5379)                 /* "EEPROM Dump List Download Ready?" */          \
     X(kMsgImproperAutoCal, 5380)                 /* "Improper Auto Cal." */                        \
     X(kMsgAutoCalTitle, 5381)                    /* "Auto Cal." */                                 \
     /* "The character that cannot be used for the file name..." */                                 \
     X(kMsgBadFileNameCharacter, 5382)                                                              \
     X(kMsgFlashCheckQuestion, 5386)              /* "FLASH Check ?" */                             \
+    X(kMsgFlashCheckTitle, 5387)                 /* "FLASH Check" */                               \
     X(kMsgFlashCheckResult, 5388)                /* "FLASH Check ~1" */                            \
                                                                                                    \
     /* Main window: information pane lines. "TQ-7350 No Response. Check Port,Cable And Power." */  \
@@ -191,6 +198,7 @@
     X(kMsgNowDownloading, 6004)                                                                    \
     X(kMsgProgressCancel, 6005)                  /* "Cancel" */                                    \
     X(kMsgNowCanceling, 6006)                    /* "Now Cancel Processing" */                     \
+    X(kMsgEepromDumpList, 6019)                  /* "EEPROM Dump List" */                          \
     X(kMsgDownload, 6056)                        /* "Download" */                                  \
     X(kMsgUpload, 6057)                          /* "Upload" */                                    \
     X(kMsgNowWriting, 6058)                                                                        \
@@ -391,6 +399,19 @@
     X(kMsgDecideLater, 23051)                                                                      \
     /* group 24000 */ /* main window: writes and settings files */                                 \
     /* group 25000 */ /* main window: reads, logger, maintenance */                                \
+    X(kMsgFlashReferenceMissing, 25001)          /* "reference image missing" */                   \
+    X(kMsgClearLogDataFailed, 25002)             /* fixed English text in both catalogues */       \
+    X(kMsgClearPowerLogFailed, 25003)            /* fixed English text in both catalogues */       \
+    X(kMsgWriteCheckDataFailed, 25004)           /* fixed English text in both catalogues */       \
+    X(kMsgClearPowerQuestion, 25005)             /* fixed English text in both catalogues */       \
+    X(kMsgClearPowerTitle, 25006)                /* fixed English text in both catalogues */       \
+    X(kMsgHistoryNotWritten, 25007)                                                                \
+    X(kMsgLoggerImageKept, 25008)                                                                  \
+    X(kMsgProgressBlocks, 25009)                 /* progress window: blocks done of the total */   \
+    X(kMsgProgressTimeLeft, 25010)               /* progress window: time left, m:ss */            \
+    X(kMsgProgressEstimating, 25011)                                                               \
+    X(kMsgLoggerImageSaved, 25012)                                                                 \
+    X(kMsgProgressStepsLine, 25013)              /* progress window: the blocks, then the time left */\
     /* group 26000 */ /* factory settings dialog, station and user lists */                        \
     /* group 27000 */ /* calibration windows */                                                    \
     /* group 28000 */ /* instrument register */                                                    \

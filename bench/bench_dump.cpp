@@ -3,6 +3,9 @@
 // wall time of the transfer, the bytes each way (requests included) and the
 // ratio of the wall time to the pure line time of those bytes (10 bits per
 // byte). The image is checked against the check pattern written before.
+// Then the same through the "Download Logger Data" workflow the window and
+// the tool run (identity first, temporary image, progress after every
+// block, the image replaced at the end).
 //
 //   bench_dump [--sim PATH] [--baud N]... [--runs N]
 //
@@ -16,6 +19,7 @@
 #include "link/SerialTransport.h"
 #include "link/uclTqif.h"
 #include "sim/CheckPattern.h"
+#include "workflows/LoggerDownload.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -65,6 +69,28 @@ bool RunAtBaud(const QString& sim, int baud, int runs) {
                     lineS, lineS > 0 ? wallS / lineS : 0.0, wallS * 1000.0 / 1024.0,
                     lineS * 1000.0 / 1024.0);
         ok = done && same;
+    }
+    for (int run = 0; ok && run < runs; ++run) {
+        transport.resetCounts();
+        int reports = 0;
+        workflows::Report report;
+        report.steps = [&reports](int, int) { ++reports; };
+        LoggerDownload::Options options;
+        options.ImagePath = image;
+        QElapsedTimer t;
+        t.start();
+        const LoggerDownload::Result r = LoggerDownload::Run(link, options, report);
+        const double wallS = double(t.nsecsElapsed()) / 1e9;
+        QFile f(image);
+        const bool same = f.open(QIODevice::ReadOnly) && f.readAll() == reference;
+        const qint64 out = transport.out();
+        const qint64 in = transport.in();
+        const double lineS = double(out + in) * 10.0 / double(baud);
+        std::printf("workflow%7d baud  %s  1024 blocks  wall %7.3f s  out %6lld B  in %7lld B  "
+                    "line %7.3f s  ratio %.3f  retries %d  progress reports %d\n",
+                    baud, r.Success() && same ? "ok  " : "FAIL", wallS, (long long)out,
+                    (long long)in, lineS, lineS > 0 ? wallS / lineS : 0.0, r.Retries, reports);
+        ok = r.Success() && same;
     }
     link.setPortOpen(false);
     return ok;

@@ -71,7 +71,7 @@ void Console::writeErr(const QString& text, bool red) {
 }
 
 void Console::beginProgress(const QString& label, int total) {
-    if (!errIsTty_ || quiet_)
+    if (!errIsTty_ || quiet_ || !barShown_)
         return;
     progressActive_ = true;
     progressLabel_ = Tidy(label);

@@ -18,6 +18,8 @@ public:
     // results are still written.
     void setQuiet(bool quiet) { quiet_ = quiet; }
     bool quiet() const { return quiet_; }
+    // --json: the document is the output; no progress bar beside it.
+    void setProgressBarShown(bool shown) { barShown_ = shown; }
 
     // A result line (or block) on standard output.
     void out(const QString& text);
@@ -51,6 +53,7 @@ private:
     void drawBar();
 
     bool quiet_ = false;
+    bool barShown_ = true;
     bool errIsTty_ = false;
     bool progressActive_ = false;
     QString progressLabel_;

@@ -9,6 +9,7 @@
 #include "records/SettingsHistory.h"
 #include "workflows/UnfinishedWrite.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 
@@ -128,11 +129,39 @@ workflows::Report ConsoleReport(CommandContext& c) {
             c.line(text, Console::kRed);
             return;
         case workflows::Tone::Progress:
+        case workflows::Tone::Transfer:
             c.line(text, Console::kGreen);
             return;
         }
     };
     return report;
+}
+
+StepProgress::StepProgress(CommandContext& c, const QString& label) : c_(c), label_(label) {}
+
+StepProgress::~StepProgress() {
+    if (total_ > 0)
+        c_.console.endProgress();
+}
+
+workflows::Report StepProgress::report() {
+    workflows::Report report = ConsoleReport(c_);
+    report.steps = [this](int done, int total) { steps(done, total); };
+    return report;
+}
+
+void StepProgress::steps(int done, int total) {
+    if (total <= 0)
+        return;
+    if (total != total_) {
+        total_ = total;
+        c_.console.beginProgress(label_, total);
+    }
+    timeLeft_.Update(done, total, QDateTime::currentMSecsSinceEpoch());
+    const qint64 left = timeLeft_.RemainingMs();
+    c_.console.setProgress(done, left < 0 ? QString()
+                                          : LoadMessage(kMsgProgressTimeLeft,
+                                                        {workflows::TimeLeftEstimate::Text(left)}));
 }
 
 int ReadTableSize() {

@@ -98,6 +98,28 @@ private:
 // colour; the analog value list belongs to the result, not to the progress.
 workflows::Report ConsoleReport(CommandContext& c);
 
+// The progress line of a transfer that counts its blocks (logger memory,
+// dump list): ConsoleReport with the workflow's steps driving the console's
+// progress bar, with the time left. The bar shows on a terminal only, not
+// with --quiet or --json; it is cleared when the object goes.
+class StepProgress {
+public:
+    StepProgress(CommandContext& c, const QString& label);
+    ~StepProgress();
+    StepProgress(const StepProgress&) = delete;
+    StepProgress& operator=(const StepProgress&) = delete;
+
+    workflows::Report report();
+
+private:
+    void steps(int done, int total);
+
+    CommandContext& c_;
+    QString label_;
+    int total_ = 0;
+    workflows::TimeLeftEstimate timeLeft_;
+};
+
 // Commands of the read of "Instrument Information", for the progress bar.
 int ReadTableSize();
 

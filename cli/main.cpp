@@ -54,5 +54,6 @@ int main(int argc, char* argv[]) {
         return cli::kExitUsage;
     }
     console.setQuiet(parsed.invocation.quiet);
+    console.setProgressBarShown(!parsed.invocation.json);
     return cli::RunInvocation(parsed.invocation, console);
 }

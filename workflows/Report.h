@@ -23,6 +23,7 @@ enum class Tone {
     Progress, // progress and success (green in the log pane)
     Failure,  // failures (red)
     Listing,  // a listing that belongs to the result (the analog values)
+    Transfer, // start and end of a memory transfer (the dump list; brown)
 };
 
 struct Report {
@@ -46,6 +47,45 @@ struct Report {
         if (steps)
             steps(done, total);
     }
+};
+
+// The time a run of steps still needs, from its pace so far: what the
+// progress window and the tool's progress line show beside "done of total".
+// A step count that goes back (a new run) starts the estimate afresh.
+class TimeLeftEstimate {
+public:
+    // `done` of `total` steps at `ms` on any steady clock.
+    void Update(int done, int total, qint64 ms) {
+        if (!started_ || done < done_) {
+            started_ = true;
+            firstDone_ = done;
+            firstMs_ = ms;
+        }
+        done_ = done;
+        total_ = total;
+        lastMs_ = ms;
+    }
+    // Milliseconds left; -1 while unknown (no step done since the start).
+    qint64 RemainingMs() const {
+        const int stepsDone = done_ - firstDone_;
+        if (!started_ || stepsDone <= 0 || lastMs_ <= firstMs_)
+            return done_ >= total_ && started_ ? 0 : -1;
+        const qint64 left = qMax(0, total_ - done_);
+        return (lastMs_ - firstMs_) * left / stepsDone;
+    }
+    // "m:ss" (minutes may exceed 59), rounded up to the next second.
+    static QString Text(qint64 ms) {
+        const qint64 seconds = (qMax<qint64>(0, ms) + 999) / 1000;
+        return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    }
+
+private:
+    bool started_ = false;
+    int firstDone_ = 0;
+    qint64 firstMs_ = 0;
+    int done_ = 0;
+    int total_ = 0;
+    qint64 lastMs_ = 0;
 };
 
 // How a workflow ended.

@@ -10,7 +10,7 @@
 #include "cli/RecordJson.h"
 #include "cli/RecordText.h"
 #include "records/SettingsFile.h"
-#include "records/SettingsHistory.h"
+#include "workflows/InformationSave.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -24,20 +24,22 @@ namespace {
 constexpr NoAnswerTexts kNoAnswerInformation{kMsgDownloadNoResponse,
                                              kMsgDownloadSequenceNoResponse};
 
-// --history: the "Read" line of the settings history.
-bool AppendHistory(CommandContext& c, CliSession& s, HistoryAction action) {
-    if (!c.inv.historyGiven)
-        return true;
-    QString error;
-    if (!AppendHistoryLine(s.startFolder(), c.inv.historySuffix, s.record(), action,
-                           QDateTime::currentDateTime(), &error)) {
-        c.error(LoadMessage(kMsgCannotWriteFile, {HistoryFileName(c.inv.historySuffix), error}));
-        return false;
+// The read, and with --history the "Read" line of the settings history
+// (InformationSave: a suffix a file name cannot carry was refused before).
+InformationSave::Result ReadAndSave(CommandContext& c, CliSession& s) {
+    InformationSave::Options options;
+    options.download.ChannelLocked = s.lockedChannels();
+    options.Folder = s.startFolder();
+    options.Suffix = c.inv.historySuffix;
+    if (!c.inv.historyGiven) {
+        InformationSave::Result r;
+        r.download = Download(c, s, true);
+        r.outcome = r.download.outcome;
+        r.reason = r.download.reason;
+        return r;
     }
-    const QString path = QDir(s.startFolder()).filePath(HistoryFileName(c.inv.historySuffix));
-    c.info(LoadMessage(kMsgHistoryAppended, {path}));
-    c.result.insert(QStringLiteral("historyFile"), path);
-    return true;
+    CommandCounter counter(c, s.link(), LoadMessage(kMsgNowDownloading), ReadTableSize() + 2);
+    return InformationSave::Run(s.link(), s.record(), options, ConsoleReport(c));
 }
 
 } // namespace
@@ -49,11 +51,18 @@ int RunRead(CommandContext& c) {
     if (const int status = Connect(c, kNoAnswerInformation); status != kExitDone)
         return status;
 
-    const InformationDownload::Result r = Download(c, s, true);
+    const InformationSave::Result saved = ReadAndSave(c, s);
+    const InformationDownload::Result& r = saved.download;
     if (r.DateMismatch)
         c.line(LoadMessage(kMsgDateMismatch), Console::kRed);
     if (!r.Success())
         return DownloadFailure(c, r);
+    if (c.inv.historyGiven && !saved.Success())
+        return kExitFailed;
+    if (c.inv.historyGiven) {
+        c.info(LoadMessage(kMsgHistoryAppended, {saved.HistoryPath}));
+        c.result.insert(QStringLiteral("historyFile"), saved.HistoryPath);
+    }
     if (!r.HistoryRead || !r.BumpHistoryRead)
         c.line(LoadMessage(kMsgHistoryReadFailed), Console::kRed);
 
@@ -73,8 +82,6 @@ int RunRead(CommandContext& c) {
         c.info(LoadMessage(kMsgSettingsFileStored, {path}));
         c.result.insert(QStringLiteral("settingsFile"), path);
     }
-    if (!AppendHistory(c, s, HistoryAction::Read))
-        return kExitFailed;
 
     if (!c.json())
         c.out(RecordSummary(s.record(), now, r.AnalogLines));

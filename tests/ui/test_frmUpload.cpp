@@ -1,11 +1,13 @@
 // The progress window: texts and cancel button per run mode, the cancel
-// path, and the busy animation.
+// path, the busy animation, and the progress bar with the time left.
 #include "UiTestKit.h"
 
 #include "app/Catalogue.h"
+#include "app/MessageIds.h"
 #include "ui/main/frmUpload.h"
 
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 
 TEST(frmUpload, TextAndCancelButtonFollowTheMode) {
@@ -77,4 +79,44 @@ TEST(frmUpload, AnimationRunsOnlyWhileShown) {
         animation.advance();
     }
     EXPECT_EQ(animation.frame(), 1); // wrapped around
+}
+
+TEST(frmUpload, StepsShowTheBarAndTheTimeLeft) {
+    frmUpload window(1);
+    qint64 now = 0;
+    window.setTimeSource([&now] { return now; });
+    window.show();
+    EXPECT_FALSE(window.prgUpload->isVisible());
+    EXPECT_FALSE(window.lblSteps->isVisible());
+
+    struct Step {
+        qint64 at;
+        int done, total;
+        const char* left; // nullptr: still estimating
+    };
+    const Step steps[] = {
+        {0, 0, 100, nullptr},    // nothing done yet
+        {1000, 10, 100, "0:09"}, // 100 ms a block, 90 to go
+        {1500, 20, 100, "0:06"}, // 75 ms a block, 80 to go
+        {1600, 5, 100, nullptr}, // counted from the start again (a retry)
+        {2600, 55, 100, "0:01"}, // 20 ms a block, 45 to go: 0.9 s, rounded up
+        {9000, 100, 100, "0:00"},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.done);
+        now = s.at;
+        window.setSteps(s.done, s.total);
+        EXPECT_TRUE(window.prgUpload->isVisible());
+        EXPECT_EQ(window.prgUpload->maximum(), s.total);
+        EXPECT_EQ(window.prgUpload->value(), s.done);
+        const QString expected =
+            LoadMessage(kMsgProgressStepsLine,
+                        {LoadMessage(kMsgProgressBlocks, {s.done, s.total}),
+                         s.left ? LoadMessage(kMsgProgressTimeLeft, {QString::fromLatin1(s.left)})
+                                : LoadMessage(kMsgProgressEstimating)});
+        EXPECT_EQ(window.stepsText(), expected);
+    }
+    // The animation and the text stay; the window still fits its contents.
+    EXPECT_TRUE(window.amnUpload->isVisible());
+    EXPECT_LE(window.prgUpload->geometry().bottom(), window.height());
 }

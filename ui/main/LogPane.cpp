@@ -66,6 +66,8 @@ QColor LogPane::ToneColour(workflows::Tone tone) {
         return Failure();
     case workflows::Tone::Listing:
         return Listing();
+    case workflows::Tone::Transfer:
+        return DumpList();
     }
     return Success();
 }

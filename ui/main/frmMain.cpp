@@ -2,6 +2,7 @@
 
 #include "app/Catalogue.h"
 #include "app/MessageIds.h"
+#include "link/LinkClock.h"
 #include "link/LinkTransport.h"
 #include "link/SerialLog.h"
 #include "link/uclTqif.h"
@@ -19,6 +20,7 @@
 #include "ui/main/OptionGrid.h"
 #include "ui/main/StatusLamp.h"
 #include "ui/main/frmUpload.h"
+#include "workflows/FlashCheck.h"
 #include "workflows/InformationDownload.h"
 #include "workflows/MaintenanceCommand.h"
 
@@ -171,8 +173,9 @@ void frmMain::BuildControls() {
     cmdImportSetting = button("cmdImportSetting");
     cmdExportSetting = button("cmdExportSetting");
     cmdExit = button("cmdExit");
-    for (QPushButton* later : {cmdFRAMDump, cmdFactorySetting, cmdImportSetting, cmdExportSetting})
+    for (QPushButton* later : {cmdFactorySetting, cmdImportSetting, cmdExportSetting})
         connect(later, &QPushButton::clicked, this, [this, later] { NotAvailableYet(later); });
+    connect(cmdFRAMDump, &QPushButton::clicked, this, &frmMain::cmdFRAMDump_Click);
     connect(cmdExit, &QPushButton::clicked, this, &QWidget::close);
 
     auto* readLayout = new QVBoxLayout(fraCommand[0]);
@@ -398,9 +401,9 @@ void frmMain::Form_Load() {
     optionGrid_->setGridBusy(false);
 
     ResetSuffix();
-    checkDataPath_ = SerialLog::joinPath(session_.StartupFolder, QStringLiteral("TQ7350.DAT"));
-    checkReferencePath_ =
-        SerialLog::joinPath(session_.ProgramFolder, QStringLiteral("TQ7350_Check.DAT"));
+    checkDataPath_ = SerialLog::joinPath(session_.StartupFolder,
+                                         QString::fromLatin1(LoggerDownload::kImageFileName));
+    checkReferencePath_ = FlashCheck::ReferenceImagePath(session_.ProgramFolder);
 
     // Service commands only in debug mode, the flash check in factory mode.
     if (!settings_.DebugMode) {
@@ -804,6 +807,10 @@ frmUpload* frmMain::ShowUpload(int calMode, const QString& caption) {
         uclTQ6937->setCancel(true);
         uclTQ6937->AddLog(QStringLiteral("= User Cancel ="));
     });
+    upload_->setTimeSource([this] {
+        const LinkClock* clock = uclTQ6937->clock();
+        return clock ? clock->elapsedMs() : 0;
+    });
     ApplySharedFont(upload_, settings_.SharedFont);
     upload_->show();
     return upload_;
@@ -817,6 +824,10 @@ workflows::Report frmMain::LogReport() {
     report.progress = [this](const QString& text) {
         if (upload_)
             upload_->setText(text);
+    };
+    report.steps = [this](int done, int total) {
+        if (upload_)
+            upload_->setSteps(done, total);
     };
     return report;
 }
@@ -843,9 +854,11 @@ void frmMain::cmdDown_Click(int Index) {
         PowerOff();
         break;
     case 2:
+        LoggerDataDownload();
+        break;
     case 5:
-        NotAvailableYet(cmdDown[Index]);
-        return;
+        InformationGetAndSave();
+        break;
     default:
         return;
     }
@@ -853,8 +866,20 @@ void frmMain::cmdDown_Click(int Index) {
 }
 
 void frmMain::cmdOption_Click(int Index) {
-    if (Index >= 0 && Index < 9)
-        NotAvailableYet(cmdOption[Index]);
+    switch (Index) {
+    case 3:
+    case 4:
+    case 5:
+        MaintenanceCommandClick(Index);
+        return;
+    case 8:
+        FlashCheckClick();
+        return;
+    default:
+        if (Index >= 0 && Index < 9)
+            NotAvailableYet(cmdOption[Index]);
+        return;
+    }
 }
 
 bool frmMain::InstrumentDownload() {

@@ -176,6 +176,20 @@ public:
     // back (frmMainRecovery.cpp).
     void CheckUnfinishedWrite();
 
+    // Read and maintenance commands (frmMainMaintenance.cpp).
+    // "Information Get && Save": refuses a suffix a file name cannot carry,
+    // else reads the detector and appends a "Read" history line; true when
+    // both succeeded.
+    bool InformationGetAndSave();
+    // "Download Logger Data" into the logger image; true when it succeeded.
+    bool LoggerDataDownload();
+    // "DEFAULT" (3), "Clear Power Log" (4), "Clear Logger Data" (5); ask first.
+    void MaintenanceCommandClick(int Index);
+    // "FLASH Check" (asks first).
+    void FlashCheckClick();
+    // "EEPROM Dump" (asks first): the dump list into "DumpEF.dat".
+    void cmdFRAMDump_Click();
+
     // Shifts "SerialLog1..8.log" up by one and "SerialLog.log" to
     // "SerialLog1.log" when keepHistory is set (at most nine old logs
     // remain); then removes "SerialLog.log". False when a file could not be

@@ -6,11 +6,13 @@
 #include "ui/FontCopy.h"
 
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -135,6 +137,14 @@ frmUpload::frmUpload(int calMode, QWidget* parent)
     lblUpload->setAlignment(Qt::AlignCenter);
     lblUpload->setWordWrap(true);
     lblUpload->setMinimumWidth(amnUpload->sizeHint().width());
+    prgUpload = new QProgressBar(this);
+    prgUpload->setObjectName(QStringLiteral("prgUpload"));
+    prgUpload->setTextVisible(true);
+    prgUpload->hide();
+    lblSteps = new QLabel(this);
+    lblSteps->setObjectName(QStringLiteral("lblSteps"));
+    lblSteps->setAlignment(Qt::AlignCenter);
+    lblSteps->hide();
     cmdUpload = new QPushButton(LoadMessage(kMsgProgressCancel), this);
     cmdUpload->setObjectName(QStringLiteral("cmdUpload"));
     ApplySharedFont(this, App().SharedFont);
@@ -157,6 +167,8 @@ frmUpload::frmUpload(int calMode, QWidget* parent)
     layout->setSpacing(8);
     layout->addWidget(amnUpload);
     layout->addWidget(lblUpload);
+    layout->addWidget(prgUpload);
+    layout->addWidget(lblSteps);
     layout->addLayout(buttonRow);
 
     int textId = 0;
@@ -207,6 +219,43 @@ void frmUpload::setText(const QString& text) {
 
 QString frmUpload::text() const {
     return lblUpload->text();
+}
+
+qint64 frmUpload::nowMs() const {
+    if (nowMs_)
+        return nowMs_();
+    static QElapsedTimer wall;
+    if (!wall.isValid())
+        wall.start();
+    return wall.elapsed();
+}
+
+void frmUpload::setSteps(int done, int total) {
+    if (total <= 0)
+        return;
+    done = qBound(0, done, total);
+    timeLeft_.Update(done, total, nowMs());
+    const qint64 left = timeLeft_.RemainingMs();
+    const QString leftText =
+        left < 0 ? LoadMessage(kMsgProgressEstimating)
+                 : LoadMessage(kMsgProgressTimeLeft, {workflows::TimeLeftEstimate::Text(left)});
+    const QString text = LoadMessage(kMsgProgressStepsLine,
+                                     {LoadMessage(kMsgProgressBlocks, {done, total}), leftText});
+    lblSteps->setText(text);
+    prgUpload->setRange(0, total);
+    prgUpload->setValue(done);
+    if (prgUpload->isHidden()) {
+        prgUpload->show();
+        lblSteps->show();
+        if (isVisible()) {
+            adjustSize();
+            centreOnScreen();
+        }
+    }
+}
+
+QString frmUpload::stepsText() const {
+    return lblSteps->text();
 }
 
 void frmUpload::cmdUpload_Click() {

@@ -7,12 +7,19 @@
 // Run modes: 0 instrument download, 1 logger-data or dump download (with
 // cancel), 2 upload, 3 zero run, 4 span run, 5 download with cancel,
 // 6 check-data writing.
+//
+// A transfer that counts its blocks (the logger download, the dump list)
+// also shows a progress bar of the blocks done and the time left, estimated
+// from the pace so far; both appear with the first count.
 #pragma once
+
+#include "workflows/Report.h"
 
 #include <QDialog>
 #include <functional>
 
 class QLabel;
+class QProgressBar;
 class QPushButton;
 class QTimer;
 
@@ -62,7 +69,17 @@ public:
     void setText(const QString& text);
     QString text() const;
 
+    // Blocks done of the total: shows the progress bar and the time left.
+    void setSteps(int done, int total);
+    // The clock the time left is measured on (milliseconds, steady); the
+    // default is the wall clock. The main window gives the link's clock.
+    void setTimeSource(std::function<qint64()> nowMs) { nowMs_ = std::move(nowMs); }
+    // "512 of 1024 blocks, about 0:31 left" as shown under the bar.
+    QString stepsText() const;
+
     QLabel* lblUpload = nullptr;
+    QProgressBar* prgUpload = nullptr;
+    QLabel* lblSteps = nullptr;
     QPushButton* cmdUpload = nullptr;
     BusyAnimation* amnUpload = nullptr;
     QTimer* tmrInter = nullptr;
@@ -82,7 +99,11 @@ private:
     void cmdUpload_Click();
     void centreOnScreen();
 
+    qint64 nowMs() const;
+
     int calMode_;
     bool canceled_ = false;
     std::function<void()> cancelHandler_;
+    std::function<qint64()> nowMs_;
+    workflows::TimeLeftEstimate timeLeft_;
 };

@@ -1,0 +1,407 @@
+// The main window's read and maintenance commands against the emulated
+// detector, through the real buttons: "Information Get && Save", "Download
+// Logger Data" with its retry, kept image, progress bar and cancel button,
+// "DEFAULT" and the two clears, "FLASH Check" and "EEPROM Dump".
+#include "MainWindowRig.h"
+
+#include "app/MessageIds.h"
+#include "ui/main/frmUpload.h"
+
+#include <QProgressBar>
+#include <QRegularExpression>
+
+#include <set>
+
+using namespace windowtest;
+
+namespace {
+
+// A window in debug and factory mode (every command shown), connected.
+struct ServiceRig : MainWindowRig {
+    ServiceRig()
+        : MainWindowRig(With(true, true, [](MainWindowRig& r) {
+              r.settings.DebugMode = true;
+              r.settings.FactoryMode = true;
+          })) {
+        connected = connect();
+    }
+    bool connected = false;
+    frmMain& w() { return *window; }
+    QString image() const { return file(QStringLiteral("TQ7350.DAT")); }
+    QByteArray read(const QString& path) const {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    bool write(const QString& path, const QByteArray& bytes) const {
+        QFile f(path);
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    }
+    // Requests the emulator heard for one logger block.
+    int blockRequests(int block) {
+        return int(sim().receivedCommands().count(
+            "EP,R," + QByteArray::number(block, 16).toUpper().rightJustified(4, '0')));
+    }
+    // Runs `fn` when the link reports the end of block `block`'s wait.
+    void atBlock(int block, std::function<void()> fn) {
+        const QString text = QStringLiteral("Get FLASH Image ") +
+                             QString::number(block, 16).toUpper().rightJustified(4, '0');
+        QObject::connect(&link(), &uclTqif::DumpMessage, window.get(),
+                         [text, fn](const QString& t) {
+                             if (t == text)
+                                 fn();
+                         });
+    }
+    QStringList historyLines(const QString& suffix) const {
+        QFile f(file(QStringLiteral("TQ7350_Setting%1.csv").arg(suffix)));
+        if (!f.open(QIODevice::ReadOnly))
+            return {};
+        QString text = QString::fromUtf8(f.readAll());
+        text.remove(QChar(0xFEFF));
+        return text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    }
+    // The build's reference image, copied beside the "program".
+    bool placeReference(qint64 flipByte = -1) {
+        QByteArray reference = read(QStringLiteral(TQ_BINARY_DIR "/TQ7350_Check.DAT"));
+        if (reference.size() != 524288)
+            return false;
+        if (flipByte >= 0)
+            reference[int(flipByte)] = char(reference.at(int(flipByte)) ^ 0x80);
+        session.ProgramFolder = dir.path();
+        return write(file(QStringLiteral("TQ7350_Check.DAT")), reference);
+    }
+};
+
+} // namespace
+
+TEST(frmMainMaintenance, InformationGetAndSave) {
+    ServiceRig rig;
+    ASSERT_TRUE(rig.connected);
+    frmMain& w = rig.w();
+
+    // A slash in the suffix: refused at once, the detector hears nothing.
+    w.txtSuffix->setText(QStringLiteral("_a/b"));
+    rig.sim().clearReceivedCommands();
+    w.cmdDown[5]->click();
+    ASSERT_EQ(rig.asked.size(), 1u);
+    EXPECT_EQ(rig.asked[0].text, LoadMessage(kMsgBadFileNameCharacter));
+    EXPECT_EQ(rig.asked[0].title, AppTitle());
+    EXPECT_EQ(rig.asked[0].icon, QMessageBox::Critical);
+    EXPECT_TRUE(rig.sim().receivedCommands().isEmpty());
+    EXPECT_TRUE(QDir(rig.dir.path()).entryList({QStringLiteral("*.csv")}).isEmpty());
+
+    // A good suffix: the read, then one "Read" line; a second read appends
+    // a second line under the same header.
+    w.txtSuffix->setText(QStringLiteral("_site"));
+    w.cmdDown[5]->click();
+    EXPECT_TRUE(rig.record().CommFlags());
+    EXPECT_EQ(rig.historyLines(QStringLiteral("_site")).size(), 2);
+    w.cmdDown[5]->click();
+    const QStringList lines = rig.historyLines(QStringLiteral("_site"));
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines.at(1).startsWith(QStringLiteral("Read,")));
+    EXPECT_TRUE(lines.at(2).startsWith(QStringLiteral("Read,")));
+    EXPECT_FALSE(lines.at(0).startsWith(QStringLiteral("Read,")));
+    EXPECT_EQ(rig.asked.size(), 1u); // no further box
+    EXPECT_EQ(rig.colourOf(Line(LoadMessage(kMsgDownloadComplete))), kGreen);
+    EXPECT_EQ(w.Upload(), nullptr);
+    EXPECT_TRUE(w.fraCommand[0]->isEnabled());
+}
+
+TEST(frmMainMaintenance, LoggerDownloadTriesABlockThatTimedOutOnceMore) {
+    ServiceRig rig;
+    ASSERT_TRUE(rig.connected);
+    frmMain& w = rig.w();
+    ASSERT_TRUE(w.cmdDown[2]->isVisibleTo(&w));
+    // The answer to block 0x41 is lost once.
+    rig.atBlock(0x40, [&rig] { rig.sim().faults().dropEveryN = 1; });
+    rig.atBlock(0x41, [&rig] { rig.sim().faults().dropEveryN = 0; });
+    std::set<QString> shown;
+    QString caption;
+    bool cancelShown = false;
+    QObject::connect(&rig.link(), &uclTqif::StsTransmit, &w, [&] {
+        if (frmUpload* up = w.Upload()) {
+            shown.insert(up->text());
+            caption = up->windowTitle();
+            cancelShown = up->cmdUpload->isVisible();
+            EXPECT_FALSE(w.fraCommand[0]->isEnabled());
+        }
+    });
+    w.cmdDown[2]->click();
+
+    EXPECT_TRUE(shown.count(LoadMessage(kMsgOneMoreTime))) << "progress window";
+    EXPECT_EQ(caption, LoadMessage(kMsgDownload));
+    EXPECT_TRUE(cancelShown);
+    EXPECT_EQ(rig.blockRequests(0x41), 2); // exactly once more
+    EXPECT_EQ(rig.blockRequests(0x40), 1);
+    EXPECT_TRUE(rig.read(rig.image()) == rig.sim().state().logger);
+    EXPECT_EQ(rig.colourOf(LoadMessage(kMsgLoggerDataDownload)), kGreen);
+    EXPECT_FALSE(rig.logged(Line(LoadMessage(kMsgDataDownloadFailed))));
+    EXPECT_EQ(w.Upload(), nullptr);
+    EXPECT_EQ(rig.session.CalMode, 0);
+    EXPECT_TRUE(w.fraCommand[0]->isEnabled());
+    QFile log(rig.file(QStringLiteral("SerialLog.log")));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(log.readAll().contains("---Interval Trend Download Start Sequence---"));
+}
+
+TEST(frmMainMaintenance, AFailedLoggerDownloadLeavesThePreviousImage) {
+    ServiceRig rig;
+    ASSERT_TRUE(rig.connected);
+    QByteArray previous(524288, '\x11');
+    previous[1000] = 'x';
+    ASSERT_TRUE(rig.write(rig.image(), previous));
+    // From block 0x80 on the detector answers no block request.
+    rig.atBlock(0x7F, [&rig] { rig.sim().faults().refuseCodes << QStringLiteral("EP"); });
+    rig.w().cmdDown[2]->click();
+
+    EXPECT_TRUE(rig.read(rig.image()) == previous); // byte for byte
+    EXPECT_EQ(rig.blockRequests(0x80), 4);          // the first try and three more
+    EXPECT_EQ(rig.colourOf(Line(LoadMessage(kMsgDataDownloadFailed))), kRed);
+    EXPECT_TRUE(QDir(rig.dir.path()).entryList({QStringLiteral("TQ7350.DAT.*")}).isEmpty());
+    EXPECT_EQ(rig.w().Upload(), nullptr);
+    EXPECT_TRUE(rig.w().fraCommand[0]->isEnabled());
+}
+
+TEST(frmMainMaintenance, TheProgressBarReachesTheTotalAndCancelStopsBetweenBlocks) {
+    ServiceRig rig;
+    ASSERT_TRUE(rig.connected);
+    frmMain& w = rig.w();
+    int highest = 0;
+    int maximum = 0;
+    QString stepsText;
+    QObject::connect(&rig.link(), &uclTqif::DumpMessage, &w, [&](const QString& text) {
+        frmUpload* up = w.Upload();
+        if (!up || text != QLatin1String("Get FLASH Image"))
+            return;
+        QObject::connect(up->prgUpload, &QProgressBar::valueChanged, up, [&, up](int value) {
+            highest = qMax(highest, value);
+            maximum = up->prgUpload->maximum();
+            stepsText = up->stepsText();
+        });
+    });
+    w.cmdDown[2]->click();
+    EXPECT_EQ(maximum, 1024);
+    EXPECT_EQ(highest, 1024);
+    EXPECT_TRUE(stepsText.startsWith(LoadMessage(kMsgProgressBlocks, {1024, 1024})))
+        << stepsText.toStdString();
+    const QByteArray first = rig.read(rig.image());
+    ASSERT_EQ(first.size(), 524288);
+
+    // The time left while it runs, on a line of 115200 baud: known after
+    // the first blocks.
+    rig.sim().faults().baud = 115200;
+    QString midway;
+    rig.atBlock(0x1FF, [&] { midway = w.Upload()->stepsText(); });
+    // Cancel after block 0x200: nothing more is asked, the image stays.
+    ASSERT_TRUE(rig.link().SetCheckData());
+    rig.sim().clearReceivedCommands();
+    rig.atBlock(0x200, [&] {
+        ASSERT_NE(w.Upload(), nullptr);
+        QTest::mouseClick(w.Upload()->cmdUpload, Qt::LeftButton);
+    });
+    w.cmdDown[2]->click();
+    const QString leftPrefix =
+        LoadMessage(kMsgProgressTimeLeft, {QStringLiteral("\x01")}).section(QChar(1), 0, 0);
+    EXPECT_TRUE(midway.startsWith(LoadMessage(kMsgProgressBlocks, {511, 1024})) ||
+                midway.startsWith(LoadMessage(kMsgProgressBlocks, {512, 1024})))
+        << midway.toStdString();
+    EXPECT_TRUE(midway.contains(leftPrefix)) << midway.toStdString();
+    // Half the blocks left, each about 46 ms of line time (the request and
+    // 512 bytes at 115200 baud): some 24 s.
+    const QRegularExpressionMatch left =
+        QRegularExpression(QStringLiteral("(\\d+):(\\d\\d)")).match(midway);
+    ASSERT_TRUE(left.hasMatch()) << midway.toStdString();
+    const int seconds = left.captured(1).toInt() * 60 + left.captured(2).toInt();
+    EXPECT_GE(seconds, 20);
+    EXPECT_LE(seconds, 28);
+    EXPECT_EQ(rig.blockRequests(0x200), 1);
+    EXPECT_EQ(rig.blockRequests(0x201), 0);
+    EXPECT_TRUE(rig.read(rig.image()) == first);
+    EXPECT_EQ(rig.colourOf(LoadMessage(kMsgCommunicationCanceled)), kRed);
+    EXPECT_EQ(w.Upload(), nullptr);
+    EXPECT_TRUE(w.fraCommand[0]->isEnabled());
+}
+
+TEST(frmMainMaintenance, DefaultAndTheClearsChangeTheDetector) {
+    struct Case {
+        int button;
+        int question;
+        int title;
+        int start;
+        int done;
+        std::function<void(SimState&)> before;
+        std::function<bool(const SimState&)> changed;
+    };
+    const Case cases[] = {
+        {3, kMsgDefaultReady, kMsgDefaultTitle, kMsgDefaultStart, kMsgDefaultComplete,
+         [](SimState& s) { s.Intervals = 900; },
+         [](const SimState& s) { return s.Intervals == 300; }},
+        {4, kMsgClearPowerQuestion, kMsgClearPowerTitle, kMsgClearPowerAreaStart,
+         kMsgClearPowerAreaComplete, [](SimState& s) { s.powerDataErased = false; },
+         [](const SimState& s) { return s.powerDataErased; }},
+        {5, kMsgDataClearReady, kMsgDataClearTitle, kMsgDataRemovalStart, kMsgDataRemovalComplete,
+         [](SimState& s) { s.loggerContent = SimLoggerContent::Default; },
+         [](const SimState& s) { return s.loggerContent == SimLoggerContent::Erased; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.button);
+        ServiceRig rig;
+        ASSERT_TRUE(rig.connected);
+        frmMain& w = rig.w();
+        c.before(rig.sim().state());
+        rig.sim().state().rebuildMemory();
+        ASSERT_FALSE(c.changed(rig.sim().state()));
+
+        // "No": nothing sent.
+        rig.answers = {QMessageBox::No};
+        rig.sim().clearReceivedCommands();
+        w.cmdOption[c.button]->click();
+        ASSERT_EQ(rig.asked.size(), 1u);
+        EXPECT_EQ(rig.asked[0].text, LoadMessage(c.question));
+        EXPECT_EQ(rig.asked[0].title, LoadMessage(c.title));
+        EXPECT_EQ(rig.asked[0].buttons, QMessageBox::Yes | QMessageBox::No);
+        EXPECT_TRUE(rig.sim().receivedCommands().isEmpty());
+
+        // "Yes": the window is off while the detector works.
+        bool disabledMeanwhile = false;
+        QObject::connect(&rig.link(), &uclTqif::StsTransmit, &w,
+                         [&] { disabledMeanwhile = disabledMeanwhile || !w.isEnabled(); });
+        w.cmdOption[c.button]->click();
+        EXPECT_TRUE(c.changed(rig.sim().state()));
+        EXPECT_TRUE(disabledMeanwhile);
+        EXPECT_TRUE(w.isEnabled());
+        EXPECT_EQ(rig.colourOf(Line(LoadMessage(c.start))), kGreen);
+        EXPECT_EQ(rig.colourOf(Line(LoadMessage(c.done))), kGreen);
+    }
+}
+
+TEST(frmMainMaintenance, AFailedClearIsRed) {
+    ServiceRig rig;
+    ASSERT_TRUE(rig.connected);
+    rig.sim().faults().refuseCodes << QStringLiteral("XY");
+    rig.w().cmdOption[4]->click();
+    EXPECT_EQ(rig.colourOf(Line(LoadMessage(kMsgClearPowerAreaFail))), kRed);
+    EXPECT_FALSE(rig.logged(Line(LoadMessage(kMsgClearPowerAreaComplete))));
+    EXPECT_TRUE(rig.w().isEnabled());
+}
+
+TEST(frmMainMaintenance, FlashCheck) {
+    const QString ok = LoadMessage(kMsgFlashCheckResult, {QStringLiteral("OK")});
+    const QString ng = LoadMessage(kMsgFlashCheckResult, {QStringLiteral("NG")});
+    {
+        SCOPED_TRACE("OK");
+        ServiceRig rig;
+        ASSERT_TRUE(rig.connected);
+        ASSERT_TRUE(rig.placeReference());
+        frmMain& w = rig.w();
+        ASSERT_TRUE(w.cmdOption[8]->isVisibleTo(&w));
+        std::set<QString> captions;
+        QObject::connect(&rig.link(), &uclTqif::StsTransmit, &w, [&] {
+            if (frmUpload* up = w.Upload())
+                captions.insert(up->windowTitle());
+        });
+        w.cmdOption[8]->click();
+        ASSERT_GE(rig.asked.size(), 1u);
+        EXPECT_EQ(rig.asked[0].text, LoadMessage(kMsgFlashCheckQuestion));
+        EXPECT_EQ(rig.asked[0].title, LoadMessage(kMsgFlashCheckTitle));
+        EXPECT_EQ(rig.colourOf(ok), kGreen);
+        EXPECT_FALSE(rig.logged(ng));
+        EXPECT_TRUE(captions.count(LoadMessage(kMsgUpload)));
+        EXPECT_TRUE(captions.count(LoadMessage(kMsgDownload)));
+        EXPECT_EQ(rig.asked.size(), 1u); // no failure box
+        EXPECT_EQ(w.Upload(), nullptr);
+        EXPECT_TRUE(w.fraCommand[1]->isEnabled());
+        EXPECT_EQ(rig.sim().state().loggerContent, SimLoggerContent::Erased);
+    }
+    {
+        SCOPED_TRACE("NG");
+        ServiceRig rig;
+        ASSERT_TRUE(rig.connected);
+        ASSERT_TRUE(rig.placeReference(4097));
+        rig.w().cmdOption[8]->click();
+        EXPECT_EQ(rig.colourOf(ng), kRed);
+        EXPECT_FALSE(rig.logged(ok));
+    }
+    {
+        SCOPED_TRACE("reference missing");
+        ServiceRig rig;
+        ASSERT_TRUE(rig.connected);
+        rig.session.ProgramFolder = rig.dir.file(QStringLiteral("nowhere"));
+        rig.sim().clearReceivedCommands();
+        rig.w().cmdOption[8]->click();
+        const QString missing = LoadMessage(
+            kMsgFlashReferenceMissing, {rig.dir.file(QStringLiteral("nowhere/TQ7350_Check.DAT"))});
+        EXPECT_EQ(rig.colourOf(missing), kRed);
+        EXPECT_FALSE(rig.logged(ok));
+        EXPECT_FALSE(rig.logged(ng));
+        EXPECT_TRUE(rig.sim().receivedCommands().isEmpty());
+        EXPECT_TRUE(rig.w().fraCommand[1]->isEnabled());
+    }
+    {
+        SCOPED_TRACE("a step fails");
+        ServiceRig rig;
+        ASSERT_TRUE(rig.connected);
+        ASSERT_TRUE(rig.placeReference());
+        rig.sim().faults().refuseCodes << QStringLiteral("XY");
+        rig.w().cmdOption[8]->click();
+        // The box, the red line; the progress window gone, the commands back.
+        ASSERT_EQ(rig.asked.size(), 2u);
+        EXPECT_EQ(rig.asked[1].text, QStringLiteral("Clear power log failed"));
+        EXPECT_EQ(rig.asked[1].icon, QMessageBox::NoIcon);
+        EXPECT_EQ(rig.colourOf(QStringLiteral("Clear power log failed")), kRed);
+        EXPECT_EQ(rig.w().Upload(), nullptr);
+        EXPECT_TRUE(rig.w().fraCommand[1]->isEnabled());
+        EXPECT_EQ(rig.session.CalMode, 0);
+        EXPECT_FALSE(rig.logged(ok));
+        EXPECT_FALSE(rig.logged(ng));
+    }
+}
+
+TEST(frmMainMaintenance, EepromDump) {
+    ServiceRig rig;
+    ASSERT_TRUE(rig.connected);
+    frmMain& w = rig.w();
+    const QString dump = rig.file(QStringLiteral("DumpEF.dat"));
+
+    // Refused while the live readings run and during a calibration transfer.
+    for (const int calMode : {0, 4, 5}) {
+        SCOPED_TRACE(calMode);
+        rig.session.CalMode = calMode;
+        rig.link().setRunDensty(calMode == 0);
+        rig.asked.clear();
+        w.cmdFRAMDump->click();
+        rig.link().setRunDensty(false);
+        ASSERT_EQ(rig.asked.size(), 1u);
+        EXPECT_EQ(rig.asked[0].text, LoadMessage(kMsgOtherOperationRunning));
+        EXPECT_EQ(rig.asked[0].title, LoadMessage(kMsgNoEepromCommunication));
+        EXPECT_EQ(rig.asked[0].icon, QMessageBox::Information);
+        EXPECT_FALSE(rig.sim().receivedCommands().contains("EF,R,"));
+        EXPECT_FALSE(QFile::exists(dump));
+    }
+    rig.session.CalMode = 0;
+
+    // Asked, then the list in the start-up folder, its lines in brown.
+    rig.asked.clear();
+    QString caption;
+    bool framesOff = false;
+    QObject::connect(&rig.link(), &uclTqif::DumpMessage, &w, [&] {
+        if (frmUpload* up = w.Upload()) {
+            caption = up->windowTitle();
+            framesOff = !w.fraCommand[0]->isEnabled();
+        }
+    });
+    w.cmdFRAMDump->click();
+    ASSERT_EQ(rig.asked.size(), 1u);
+    EXPECT_EQ(rig.asked[0].text, LoadMessage(kMsgEepromDumpReady));
+    EXPECT_EQ(rig.asked[0].title, LoadMessage(kMsgEepromDumpTitle));
+    EXPECT_EQ(caption, LoadMessage(kMsgEepromDumpList));
+    EXPECT_TRUE(framesOff);
+    const QByteArray list = rig.read(dump);
+    EXPECT_TRUE(list.contains("Adrs   +0 +1")) << list.left(200).toStdString();
+    EXPECT_TRUE(list.contains("\r\n001FF0 "));
+    EXPECT_EQ(rig.colourOf(LoadMessage(kMsgDumpListStart)), LogPane::DumpList());
+    EXPECT_EQ(rig.colourOf(LoadMessage(kMsgDumpListFinished)), LogPane::DumpList());
+    EXPECT_EQ(w.Upload(), nullptr);
+    EXPECT_EQ(rig.session.CalMode, 0);
+    EXPECT_TRUE(w.fraCommand[0]->isEnabled());
+}

@@ -1,0 +1,189 @@
+// The FLASH check against the emulator: "OK" with the build's reference
+// image, "NG" with one byte of it changed, and no verdict at all without a
+// whole reference or after a step failed (with its fixed text) or the
+// download failed (an earlier image is never compared).
+#include "WorkflowRig.h"
+
+#include "app/Catalogue.h"
+#include "app/MessageIds.h"
+#include "workflows/FlashCheck.h"
+
+#include <QFile>
+
+#include <vector>
+
+using workflowtest::Rig;
+
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool WriteAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+QByteArray BuildReference() {
+    return ReadAll(QStringLiteral(TQ_BINARY_DIR "/TQ7350_Check.DAT"));
+}
+
+struct Lines {
+    QStringList red;
+    QStringList other;
+    std::vector<FlashCheck::Phase> phases;
+    workflows::Report report() {
+        workflows::Report r;
+        r.line = [this](const QString& text, workflows::Tone tone) {
+            (tone == workflows::Tone::Failure ? red : other) << text;
+        };
+        return r;
+    }
+};
+
+// The verdict lines (looked up when a test runs: the catalogue is not
+// there before main()).
+QString Ok() {
+    return LoadMessage(kMsgFlashCheckResult, {QStringLiteral("OK")});
+}
+QString Ng() {
+    return LoadMessage(kMsgFlashCheckResult, {QStringLiteral("NG")});
+}
+
+struct CheckRun {
+    Rig rig;
+    Lines lines;
+    FlashCheck::Options options;
+    CheckRun() {
+        options.ImagePath = rig.dir.file(QStringLiteral("TQ7350.DAT"));
+        options.ReferencePath = rig.dir.file(QStringLiteral("TQ7350_Check.DAT"));
+        options.PhaseChanged = [this](FlashCheck::Phase p) { lines.phases.push_back(p); };
+    }
+    FlashCheck::Result run() { return FlashCheck::Run(rig.link, options, lines.report()); }
+};
+
+} // namespace
+
+TEST(FlashCheck, OkAgainstTheEmulatorAndNgWithOneByteChanged) {
+    const QByteArray reference = BuildReference();
+    ASSERT_EQ(reference.size(), 524288) << "TQ7350_Check.DAT is built with tq7350-sim";
+    EXPECT_EQ(FlashCheck::ReferenceImagePath(QStringLiteral(TQ_BINARY_DIR)),
+              QStringLiteral(TQ_BINARY_DIR "/TQ7350_Check.DAT"));
+
+    for (const qint64 changed : {qint64(-1), qint64(0), qint64(300000), qint64(524287)}) {
+        SCOPED_TRACE(changed);
+        CheckRun t;
+        ASSERT_TRUE(t.rig.connect());
+        QByteArray mine = reference;
+        if (changed >= 0)
+            mine[int(changed)] = char(mine.at(int(changed)) ^ 0x01);
+        ASSERT_TRUE(WriteAll(t.options.ReferencePath, mine));
+        const FlashCheck::Result r = t.run();
+        ASSERT_EQ(r.outcome, FlashCheck::Outcome::Success) << t.lines.red.join('|').toStdString();
+        EXPECT_EQ(r.FirstDifference, changed);
+        if (changed < 0) {
+            EXPECT_TRUE(r.Passed());
+            EXPECT_TRUE(t.lines.other.contains(Ok()));
+            EXPECT_TRUE(t.lines.red.isEmpty()) << t.lines.red.join('|').toStdString();
+        } else {
+            EXPECT_EQ(r.verdict, FlashCheck::Verdict::Ng);
+            EXPECT_TRUE(t.lines.red.contains(Ng()));
+            EXPECT_FALSE(t.lines.other.contains(Ok()));
+        }
+        // Cleared again afterwards, the image is what was downloaded.
+        EXPECT_EQ(t.rig.sim.state().loggerContent, SimLoggerContent::Erased);
+        EXPECT_TRUE(t.rig.sim.state().powerDataErased);
+        EXPECT_TRUE(ReadAll(t.options.ImagePath) == reference);
+        EXPECT_EQ(t.lines.phases, (std::vector<FlashCheck::Phase>{FlashCheck::Phase::Writing,
+                                                                  FlashCheck::Phase::Downloading,
+                                                                  FlashCheck::Phase::Clearing}));
+        EXPECT_EQ(t.lines.other.count(LoadMessage(kMsgDataRemovalComplete)), 2);
+        EXPECT_EQ(t.lines.other.count(LoadMessage(kMsgClearPowerAreaComplete)), 2);
+        EXPECT_EQ(t.lines.other.count(LoadMessage(kMsgWriteDummyDataComplete)), 1);
+    }
+}
+
+TEST(FlashCheck, WithoutAWholeReferenceNothingIsSentAndNothingJudged) {
+    const QByteArray reference = BuildReference();
+    ASSERT_EQ(reference.size(), 524288);
+    for (const int size : {-1, 0, 524287, 524289}) {
+        SCOPED_TRACE(size);
+        CheckRun t;
+        ASSERT_TRUE(t.rig.connect());
+        if (size >= 0) {
+            QByteArray wrong = reference.left(size);
+            while (wrong.size() < size)
+                wrong.append('\x5A');
+            ASSERT_TRUE(WriteAll(t.options.ReferencePath, wrong));
+        }
+        t.rig.sim.clearReceivedCommands();
+        const FlashCheck::Result r = t.run();
+        EXPECT_EQ(r.outcome, FlashCheck::Outcome::Refused);
+        EXPECT_EQ(r.verdict, FlashCheck::Verdict::None);
+        EXPECT_TRUE(t.rig.sim.receivedCommands().isEmpty());
+        EXPECT_EQ(t.lines.red,
+                  QStringList{LoadMessage(kMsgFlashReferenceMissing, {t.options.ReferencePath})});
+        EXPECT_FALSE(t.lines.other.contains(Ok()));
+        EXPECT_EQ(t.rig.sim.state().loggerContent, SimLoggerContent::Default);
+    }
+}
+
+TEST(FlashCheck, AFailedStepStopsWithItsFixedTextAndNoVerdict) {
+    const QByteArray reference = BuildReference();
+    ASSERT_EQ(reference.size(), 524288);
+    struct Case {
+        const char* refuse;
+        int failureText;
+        const char* notSent; // a command that must not follow
+    };
+    const Case cases[] = {
+        {"XC", kMsgClearLogDataFailed, "XY,W,"},
+        {"XY", kMsgClearPowerLogFailed, "XH,E,"},
+        // The download fails: an earlier image equal to the reference
+        // must not be taken for the result.
+        {"EP", kMsgDataDownloadFailed, "XC,W,"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.refuse);
+        CheckRun t;
+        t.rig.link.setTimeout(1);
+        ASSERT_TRUE(t.rig.connect());
+        ASSERT_TRUE(WriteAll(t.options.ReferencePath, reference));
+        ASSERT_TRUE(WriteAll(t.options.ImagePath, reference));
+        t.rig.sim.faults().refuseCodes << QString::fromLatin1(c.refuse);
+        t.rig.sim.clearReceivedCommands();
+        const FlashCheck::Result r = t.run();
+        EXPECT_EQ(r.outcome, FlashCheck::Outcome::Failed);
+        EXPECT_EQ(r.verdict, FlashCheck::Verdict::None);
+        EXPECT_FALSE(r.Passed());
+        EXPECT_TRUE(t.lines.red.contains(LoadMessage(c.failureText)))
+            << t.lines.red.join('|').toStdString();
+        if (QString::fromLatin1(c.refuse) == QLatin1String("EP")) {
+            EXPECT_TRUE(r.FailureText.isEmpty());
+            // Only the first clear: none after the failed download.
+            EXPECT_EQ(t.rig.sim.receivedCommands().count("XC,W,"), 1);
+        } else {
+            EXPECT_EQ(r.FailureText, LoadMessage(c.failureText));
+            EXPECT_FALSE(t.rig.sim.receivedCommands().contains(c.notSent));
+        }
+        EXPECT_FALSE(t.lines.other.contains(Ok()));
+        EXPECT_FALSE(t.lines.red.contains(Ng()));
+    }
+}
+
+TEST(FlashCheck, CheckDataTheDetectorRefusedEndsNg) {
+    // The link takes any answer to "XH,E," as done; the memory then holds
+    // no pattern and the comparison says so.
+    const QByteArray reference = BuildReference();
+    ASSERT_EQ(reference.size(), 524288);
+    CheckRun t;
+    ASSERT_TRUE(t.rig.connect());
+    ASSERT_TRUE(WriteAll(t.options.ReferencePath, reference));
+    t.rig.sim.faults().refuseCodes << QStringLiteral("XH");
+    const FlashCheck::Result r = t.run();
+    EXPECT_EQ(r.verdict, FlashCheck::Verdict::Ng);
+    EXPECT_EQ(r.FirstDifference, 0);
+    EXPECT_FALSE(r.Passed());
+}

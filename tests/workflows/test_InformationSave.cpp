@@ -1,0 +1,56 @@
+// "Information Get && Save": a suffix a file name cannot carry sends
+// nothing; a history that cannot be written is a failure although the read
+// succeeded. (The history lines themselves: tests/ui/test_frmMain_maintenance.)
+#include "WorkflowRig.h"
+
+#include "app/Catalogue.h"
+#include "app/MessageIds.h"
+#include "workflows/InformationSave.h"
+
+#include <QDir>
+
+using workflowtest::Rig;
+
+TEST(InformationSave, ASuffixAFileNameCannotCarrySendsNothing) {
+    for (const char* suffix : {"a/b", "x\\y", "c:d", "p|q", "<", ">", "*", "?"}) {
+        SCOPED_TRACE(suffix);
+        Rig rig;
+        ASSERT_TRUE(rig.connect());
+        rig.sim.clearReceivedCommands();
+        clsInstrument record;
+        InformationSave::Options options;
+        options.Folder = rig.dir.path();
+        options.Suffix = QString::fromLatin1(suffix);
+        QStringList lines;
+        workflows::Report report;
+        report.line = [&lines](const QString& t, workflows::Tone) { lines << t; };
+        const InformationSave::Result r = InformationSave::Run(rig.link, record, options, report);
+        EXPECT_EQ(r.outcome, InformationSave::Outcome::Refused);
+        EXPECT_TRUE(rig.sim.receivedCommands().isEmpty());
+        EXPECT_TRUE(lines.isEmpty());
+        EXPECT_TRUE(QDir(rig.dir.path()).entryList({QStringLiteral("*.csv")}).isEmpty());
+    }
+}
+
+TEST(InformationSave, AHistoryThatCannotBeWrittenIsAFailure) {
+    Rig rig;
+    ASSERT_TRUE(rig.connect());
+    clsInstrument record;
+    InformationSave::Options options;
+    options.Folder = rig.dir.file(QStringLiteral("no-such-folder"));
+    options.Suffix = QStringLiteral("_x");
+    QStringList red;
+    workflows::Report report;
+    report.line = [&red](const QString& t, workflows::Tone tone) {
+        if (tone == workflows::Tone::Failure)
+            red << t;
+    };
+    const InformationSave::Result r = InformationSave::Run(rig.link, record, options, report);
+    EXPECT_TRUE(r.download.Success());
+    EXPECT_EQ(r.outcome, InformationSave::Outcome::Failed);
+    EXPECT_TRUE(r.HistoryPath.isEmpty());
+    ASSERT_EQ(red.size(), 1);
+    EXPECT_TRUE(red.first().startsWith(
+        LoadMessage(kMsgHistoryNotWritten, {QString(), QString()}).section(QLatin1Char(' '), 0, 2)))
+        << red.first().toStdString();
+}
