@@ -1,0 +1,182 @@
+#include "workflows/ListExchange.h"
+
+#include "app/Catalogue.h"
+#include "app/MessageIds.h"
+#include "link/CommandSet.h"
+#include "link/uclTqif.h"
+#include "model/clsInstrument.h"
+
+namespace ListExchange {
+
+namespace {
+
+using workflows::Tone;
+
+QString Entry(const clsInstrument& record, List list, int i) {
+    return list == List::Station ? record.StationList(i) : record.UserList(i);
+}
+
+void SetEntry(clsInstrument& record, List list, int i, const QString& text) {
+    if (list == List::Station)
+        record.setStationList(i, text);
+    else
+        record.setUserList(i, text);
+}
+
+QString ReadCode(List list) {
+    return list == List::Station ? QStringLiteral("XS") : QStringLiteral("XZ");
+}
+
+// The outcome of a link that could not be used (or failed) and its line.
+Result LinkFailure(LinkResult reason, Result r, const workflows::Report& report) {
+    r.reason = reason;
+    r.outcome = workflows::OutcomeOf(reason);
+    if (r.outcome == Outcome::Success)
+        r.outcome = Outcome::Failed;
+    const QString line = reason == LinkResult::NotConnected ? LoadMessage(kMsgDownloadNoResponse)
+                                                            : LoadMessage(kMsgDownloadFailed);
+    r.FailureLines << line;
+    report.Line(line, Tone::Failure);
+    return r;
+}
+
+Result Refuse(Result r, const QString& line, const workflows::Report& report) {
+    r.outcome = Outcome::Refused;
+    r.FailureLines << line;
+    report.Line(line, Tone::Failure);
+    return r;
+}
+
+// Reads the list with the detector's own readiness checks first.
+LinkResult ReadDetectorList(uclTqif& link, List list, clsInstrument& into,
+                            const workflows::Report& report) {
+    if (!link.Connected())
+        return LinkResult::NotConnected;
+    if (link.IsBusy())
+        return LinkResult::Busy;
+    report.Line(LoadMessage(kMsgListReading, {ListFile::ListName(list)}), Tone::Progress);
+    return ReadList(link, list, into, report);
+}
+
+QStringList EntriesOf(const clsInstrument& record, List list) {
+    QStringList entries;
+    for (int i = 0; i < ListFile::kEntries; ++i)
+        entries << Entry(record, list, i);
+    return entries;
+}
+
+} // namespace
+
+LinkResult ReadList(uclTqif& link, List list, clsInstrument& into,
+                    const workflows::Report& report) {
+    into.ClearDatas();
+    const InstrumentScope scope(link, &into);
+    link.setCancel(false);
+    for (int i = 0; i < ListFile::kEntries; ++i) {
+        report.Steps(i, ListFile::kEntries);
+        const LinkResult result = link.SendAndWait(
+            CommandSet::ReadCommand(ReadCode(list), CommandSet::Hex4(i)), kStatusAwaitingRead);
+        if (result != LinkResult::Done)
+            return result;
+    }
+    report.Steps(ListFile::kEntries, ListFile::kEntries);
+    return LinkResult::Done;
+}
+
+QList<int> ApplyIdentifiers(clsInstrument& record, List list, const QStringList& identifiers) {
+    QList<int> changed;
+    const int n = qMin(int(identifiers.size()), ListFile::kEntries);
+    for (int i = 0; i < n; ++i) {
+        const QString before = Entry(record, list, i);
+        clsInstrument probe;
+        SetEntry(probe, list, 0, identifiers.at(i));
+        if (Entry(probe, list, 0) == before)
+            continue;
+        SetEntry(record, list, i, identifiers.at(i));
+        changed << i;
+    }
+    return changed;
+}
+
+Result Export(uclTqif& link, List list, const QString& path, const workflows::Report& report) {
+    Result r;
+    clsInstrument detector;
+    const LinkResult read = ReadDetectorList(link, list, detector, report);
+    if (read != LinkResult::Done)
+        return LinkFailure(read, r, report);
+    r.Entries = EntriesOf(detector, list);
+    QString error;
+    if (!ListFile::Write(path, r.Entries, &error)) {
+        r.outcome = Outcome::Failed;
+        r.FailureLines << error;
+        report.Line(error, Tone::Failure);
+        return r;
+    }
+    report.Line(LoadMessage(kMsgListExported, {ListFile::ListName(list), path}), Tone::Progress);
+    r.outcome = Outcome::Success;
+    return r;
+}
+
+Result Import(uclTqif& link, const ImportOptions& options, const workflows::Report& report) {
+    Result r;
+    // The file first: a refused file ends the import with nothing sent.
+    const ListFile::ReadResult file = ListFile::Read(options.Path);
+    if (!file.ok)
+        return Refuse(r, file.error, report);
+    QStringList unsendable;
+    QStringList invalid;
+    for (int i = 0; i < file.identifiers.size(); ++i) {
+        const QString& id = file.identifiers.at(i);
+        if (ListFile::IsIdentifierValid(id))
+            continue;
+        r.InvalidLines << i + 1;
+        if (!ListFile::IsIdentifierSendable(id))
+            unsendable << LoadMessage(kMsgListLineUnsendable, {i + 1, id});
+        else
+            invalid << LoadMessage(kMsgListLineInvalid, {i + 1, id});
+    }
+    if (!unsendable.isEmpty() || (!invalid.isEmpty() && !options.Force)) {
+        for (const QString& line : unsendable + invalid) {
+            r.FailureLines << line;
+            report.Line(line, Tone::Failure);
+        }
+        return Refuse(r, LoadMessage(kMsgListRefused, {r.InvalidLines.size()}), report);
+    }
+    if (!invalid.isEmpty()) {
+        r.Forced = true;
+        for (const QString& line : invalid)
+            report.Line(line, Tone::Failure);
+        report.Line(LoadMessage(kMsgListForced, {invalid.size()}), Tone::Failure);
+    }
+
+    clsInstrument detector;
+    const LinkResult read = ReadDetectorList(link, options.list, detector, report);
+    if (read != LinkResult::Done)
+        return LinkFailure(read, r, report);
+    r.Entries = EntriesOf(detector, options.list);
+
+    clsInstrument changes = detector;
+    changes.ClearChangeFlags();
+    r.Changed = ApplyIdentifiers(changes, options.list, file.identifiers);
+    const QString name = ListFile::ListName(options.list);
+    if (r.Changed.isEmpty()) {
+        report.Line(LoadMessage(kMsgListNothingToWrite, {name}), Tone::Progress);
+        r.outcome = Outcome::Success;
+        return r;
+    }
+    report.Line(LoadMessage(kMsgListWriting, {name, r.Changed.size()}), Tone::Progress);
+    WriteSettings::Options write;
+    write.mode = WriteSettings::Mode::Flagged;
+    write.Verify = options.Verify;
+    r.Write = WriteSettings::Run(link, changes, write, report);
+    r.outcome = r.Write.outcome;
+    r.reason = r.Write.reason;
+    r.FailureLines << r.Write.FailureLines;
+    if (r.Success()) {
+        r.Entries = EntriesOf(changes, options.list);
+        report.Line(LoadMessage(kMsgListImported, {name, r.Changed.size()}), Tone::Progress);
+    }
+    return r;
+}
+
+} // namespace ListExchange
