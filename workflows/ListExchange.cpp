@@ -117,37 +117,51 @@ Result Export(uclTqif& link, List list, const QString& path, const workflows::Re
     return r;
 }
 
-Result Import(uclTqif& link, const ImportOptions& options, const workflows::Report& report) {
-    Result r;
-    // The file first: a refused file ends the import with nothing sent.
+PreparedImport PrepareImport(const ImportOptions& options, const workflows::Report& report) {
+    PreparedImport prepared;
+    Result& r = prepared.check;
     const ListFile::ReadResult file = ListFile::Read(options.Path);
-    if (!file.ok)
-        return Refuse(r, file.error, report);
-    QStringList unsendable;
-    QStringList invalid;
+    if (!file.ok) {
+        r = Refuse(r, file.error, report);
+        return prepared;
+    }
+    // Every line that breaks the rule, in file order.
+    QStringList problems;
+    bool unsendable = false;
     for (int i = 0; i < file.identifiers.size(); ++i) {
         const QString& id = file.identifiers.at(i);
         if (ListFile::IsIdentifierValid(id))
             continue;
         r.InvalidLines << i + 1;
-        if (!ListFile::IsIdentifierSendable(id))
-            unsendable << LoadMessage(kMsgListLineUnsendable, {i + 1, id});
-        else
-            invalid << LoadMessage(kMsgListLineInvalid, {i + 1, id});
-    }
-    if (!unsendable.isEmpty() || (!invalid.isEmpty() && !options.Force)) {
-        for (const QString& line : unsendable + invalid) {
-            r.FailureLines << line;
-            report.Line(line, Tone::Failure);
+        if (!ListFile::IsIdentifierSendable(id)) {
+            unsendable = true;
+            problems << LoadMessage(kMsgListLineUnsendable, {i + 1, id});
+        } else {
+            problems << LoadMessage(kMsgListLineInvalid, {i + 1, id});
         }
-        return Refuse(r, LoadMessage(kMsgListRefused, {r.InvalidLines.size()}), report);
     }
-    if (!invalid.isEmpty()) {
+    for (const QString& line : problems)
+        report.Line(line, Tone::Failure);
+    if (unsendable || (!problems.isEmpty() && !options.Force)) {
+        r.FailureLines << problems;
+        r = Refuse(r, LoadMessage(kMsgListRefused, {r.InvalidLines.size()}), report);
+        return prepared;
+    }
+    if (!problems.isEmpty()) {
         r.Forced = true;
-        for (const QString& line : invalid)
-            report.Line(line, Tone::Failure);
-        report.Line(LoadMessage(kMsgListForced, {invalid.size()}), Tone::Failure);
+        report.Line(LoadMessage(kMsgListForced, {problems.size()}), Tone::Failure);
     }
+    r.outcome = Outcome::Success;
+    prepared.identifiers = file.identifiers;
+    return prepared;
+}
+
+Result Import(uclTqif& link, const ImportOptions& options, const PreparedImport& prepared,
+              const workflows::Report& report) {
+    Result r = prepared.check;
+    if (!prepared.Ready())
+        return r;
+    r.outcome = Outcome::Failed;
 
     clsInstrument detector;
     const LinkResult read = ReadDetectorList(link, options.list, detector, report);
@@ -157,7 +171,7 @@ Result Import(uclTqif& link, const ImportOptions& options, const workflows::Repo
 
     clsInstrument changes = detector;
     changes.ClearChangeFlags();
-    r.Changed = ApplyIdentifiers(changes, options.list, file.identifiers);
+    r.Changed = ApplyIdentifiers(changes, options.list, prepared.identifiers);
     const QString name = ListFile::ListName(options.list);
     if (r.Changed.isEmpty()) {
         report.Line(LoadMessage(kMsgListNothingToWrite, {name}), Tone::Progress);
@@ -177,6 +191,10 @@ Result Import(uclTqif& link, const ImportOptions& options, const workflows::Repo
         report.Line(LoadMessage(kMsgListImported, {name, r.Changed.size()}), Tone::Progress);
     }
     return r;
+}
+
+Result Import(uclTqif& link, const ImportOptions& options, const workflows::Report& report) {
+    return Import(link, options, PrepareImport(options, report), report);
 }
 
 } // namespace ListExchange

@@ -71,6 +71,19 @@ struct ImportOptions {
     bool Verify = true;
 };
 
+// The file read and checked, before anything is sent: check.outcome is
+// Success (and identifiers holds the file's lines) or Refused.
+struct PreparedImport {
+    Result check;
+    QStringList identifiers;
+    bool Ready() const { return check.Success(); }
+};
+PreparedImport PrepareImport(const ImportOptions& options, const workflows::Report& report);
+
+// Import of a prepared file (nothing is sent when it is not ready).
+Result Import(uclTqif& link, const ImportOptions& options, const PreparedImport& prepared,
+              const workflows::Report& report);
+// PrepareImport and Import.
 Result Import(uclTqif& link, const ImportOptions& options, const workflows::Report& report);
 
 } // namespace ListExchange
