@@ -171,8 +171,9 @@ void frmMain::BuildControls() {
     cmdImportSetting = button("cmdImportSetting");
     cmdExportSetting = button("cmdExportSetting");
     cmdExit = button("cmdExit");
-    for (QPushButton* later : {cmdFRAMDump, cmdFactorySetting, cmdImportSetting, cmdExportSetting})
+    for (QPushButton* later : {cmdFRAMDump, cmdImportSetting, cmdExportSetting})
         connect(later, &QPushButton::clicked, this, [this, later] { NotAvailableYet(later); });
+    connect(cmdFactorySetting, &QPushButton::clicked, this, &frmMain::cmdFactorySetting_Click);
     connect(cmdExit, &QPushButton::clicked, this, &QWidget::close);
 
     auto* readLayout = new QVBoxLayout(fraCommand[0]);

@@ -171,6 +171,9 @@ public:
     bool InstrumentDownload();
     // "Power Off" (asks first).
     void PowerOff();
+    // "Detail Settings": the factory settings dialog on the record, then a
+    // refresh of the window (frmMainFactory.cpp).
+    void cmdFactorySetting_Click();
 
     // Shifts "SerialLog1..8.log" up by one and "SerialLog.log" to
     // "SerialLog1.log" when keepHistory is set (at most nine old logs
