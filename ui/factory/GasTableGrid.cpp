@@ -47,6 +47,13 @@ void GasTableGrid::Fill(const clsInstrument& record) {
     for (int c = GasTable::kInUseColumn; c < GasTable::kColumns; ++c)
         filled_ << grid_->TextMatrix(inUseRow_, c);
     grid_->AutoSize(0, GasTable::kColumns - 1);
+    // Room for a name of 11 characters in the name columns.
+    const int nameWidth =
+        grid_->fontMetrics().horizontalAdvance(QString(GasTable::kNameLength, QLatin1Char('0')));
+    for (bool inUse : {false, true}) {
+        const int col = GasTable::ColumnOf(GasTable::kName, inUse);
+        grid_->setColWidth(col, qMax(grid_->ColWidth(col), nameWidth));
+    }
 }
 
 int GasTableGrid::WriteBack(clsInstrument& record) const {
