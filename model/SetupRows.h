@@ -58,10 +58,10 @@ enum class Typing {
 };
 
 struct Row {
-    int label = 0;        // catalogue number of the label
-    int labelGas = 0;     // 1..5: the label's "~1" is "Gas<n>"; 0: no argument
-    const char* property; // the record property (SettingsTable key)
-    int index = 0;        // the channel of a per-channel setting
+    int label = 0;             // catalogue number of the label
+    int labelGas = 0;          // 1..5: the label's "~1" is "Gas<n>"; 0: no argument
+    const char* property = ""; // the record property (SettingsTable key)
+    int index = 0;             // the channel of a per-channel setting
     Value value = Value::Choice;
     Items items = Items::None;
     int low = 0; // Number: the range

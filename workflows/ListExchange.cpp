@@ -1,6 +1,7 @@
 #include "workflows/ListExchange.h"
 
 #include "app/Catalogue.h"
+#include "app/Helpers.h"
 #include "app/MessageIds.h"
 #include "link/CommandSet.h"
 #include "link/uclTqif.h"
@@ -86,11 +87,10 @@ LinkResult ReadList(uclTqif& link, List list, clsInstrument& into,
 QList<int> ApplyIdentifiers(clsInstrument& record, List list, const QStringList& identifiers) {
     QList<int> changed;
     const int n = qMin(int(identifiers.size()), ListFile::kEntries);
+    const int kind = list == List::Station ? IdTextStation : IdTextUser;
     for (int i = 0; i < n; ++i) {
-        const QString before = Entry(record, list, i);
-        clsInstrument probe;
-        SetEntry(probe, list, 0, identifiers.at(i));
-        if (Entry(probe, list, 0) == before)
+        // The record keeps the identifier as its write normalises it.
+        if (NormalizeIdText(identifiers.at(i), kind) == Entry(record, list, i))
             continue;
         SetEntry(record, list, i, identifiers.at(i));
         changed << i;
