@@ -116,13 +116,30 @@ TEST(frmFsDialogLists, ImportTakesLineNIntoRowNAndMarksTheEntries) {
     EXPECT_FALSE(rig.record.Change_StationList(3));
 }
 
-TEST(frmFsDialogLists, ALongImportedIdentifierBlocksOkButNotTheUserExport) {
+TEST(frmFsDialogLists, ALongImportedIdentifierBlocksTheStationExportAndOk) {
+    DialogRig rig;
+    ASSERT_TRUE(WriteBytes(rig.file(QStringLiteral("Station.csv")), "1,ABCDEFGHIJKLMNOPQ\r\n"));
+    rig.nextFile = rig.file(QStringLiteral("Station.csv"));
+    rig.dialog->cmdStationImport->click();
+    GridControl& stations = rig.stations();
+    EXPECT_EQ(stations.TextMatrix(0, kId), QStringLiteral("ABCDEFGHIJKLMNOPQ")); // kept in full
+    EXPECT_EQ(stations.CellBackColor(0, kId), kRed);
+    rig.nextFile = rig.file(QStringLiteral("out.csv"));
+    rig.dialog->cmdStationExport->click();
+    EXPECT_TRUE(rig.wasAsked(rig.improper(kMsgStationList)));
+    EXPECT_FALSE(QFile::exists(rig.nextFile));
+    rig.asked.clear();
+    rig.dialog->cmdOK->click();
+    EXPECT_TRUE(rig.wasAsked(rig.improper(kMsgStationList)));
+    EXPECT_TRUE(rig.dialog->isVisible());
+}
+
+TEST(frmFsDialogLists, ARedUserListBlocksOkButNotTheUserExport) {
     DialogRig rig;
     ASSERT_TRUE(WriteBytes(rig.file(QStringLiteral("User.csv")), "1,ABCDEFGHIJKLMNOPQ\r\n"));
     rig.nextFile = rig.file(QStringLiteral("User.csv"));
     rig.dialog->cmdUserImport->click();
     GridControl& users = rig.users();
-    EXPECT_EQ(users.TextMatrix(0, kId), QStringLiteral("ABCDEFGHIJKLMNOPQ"));
     EXPECT_EQ(users.CellBackColor(0, kId), kRed);
     // The imported rows and every other row are checked: K. TANAKA is red now.
     EXPECT_EQ(users.CellBackColor(1, kId), kRed);
@@ -135,6 +152,7 @@ TEST(frmFsDialogLists, ALongImportedIdentifierBlocksOkButNotTheUserExport) {
     rig.dialog->cmdOK->click();
     EXPECT_TRUE(rig.wasAsked(rig.improper(kMsgUserList)));
     EXPECT_TRUE(rig.dialog->isVisible());
+    EXPECT_EQ(rig.record.UserList(0), QStringLiteral("USER-01"));
 }
 
 TEST(frmFsDialogLists, ExportAfterAShortImportStillWrites128Lines) {
