@@ -215,6 +215,7 @@
     X(kMsgAlarmPattern, 8004)                                                                      \
     X(kMsgAlarmReset, 8005)                      /* "Reset" */                                     \
     X(kMsgAlarmLatch, 8006)                      /* "Latch" */                                     \
+    X(kMsgCalTimeLimit, 8007)                    /* "Calibration Time Limit(1-365days)" */         \
     X(kMsgLoggerOverwrite, 8009)                 /* "Logger Over Write" */                         \
     X(kMsgCalLimitDisplay, 8010)                 /* "Cal.Limit Display" */                         \
     X(kMsgCalLimitCheck, 8011)                   /* "Cal.Limit Check" */                           \
@@ -230,6 +231,7 @@
     X(kMsgOxygenAlarmType, 8022)                 /* "OXY Alarm type" */                            \
     X(kMsgBacklightTime, 8023)                   /* "LCD Backlight Time(0-255sec)" */              \
     X(kMsgUserPassword, 8024)                                                                      \
+    X(kMsgFactorySettingTitle, 8025)             /* "TQ-7350 Factory Setting" */                   \
     X(kMsgMinimumFlow, 8026)                     /* "Minimun Flow " */                             \
     X(kMsgStelTwaFunction, 8028)                                                                   \
     X(kMsgBumpTestTime, 8029)                    /* "Bump Test Time(sec)" */                       \
@@ -243,6 +245,8 @@
     X(kMsgHcSelect, 8036)                        /* "HC SELECT" */                                 \
     X(kMsgAlarmFunction, 8037)                                                                     \
     X(kMsgStationList, 8038)                                                                       \
+    X(kMsgExportCsv, 8039)                       /* "Export     csv file" */                       \
+    X(kMsgImportCsv, 8040)                       /* "Import    csv file" */                        \
     X(kMsgGermany, 8041)                                                                           \
     X(kMsgSpecNo, 8042)                                                                            \
     X(kMsgPressureOffset, 8043)                  /* "PressureSensorOffset" */                      \
@@ -255,6 +259,7 @@
     X(kMsgZeroFollower, 8050)                    /* "Zero Follower (~1)" */                        \
     X(kMsgPeakBarDisplay, 8051)                                                                    \
     X(kMsgBatteryType, 8053)                                                                       \
+    X(kMsgImproperData, 8056)                    /* "Improper data found  ( ~1 )" */               \
     X(kMsgShNcAutoChange, 8057)                  /* "SH/NC Auto change" */                         \
     X(kMsgBoardType, 8058)                                                                         \
     X(kMsgBoardStandard, 8059)                   /* "Standard" */                                  \
@@ -413,6 +418,44 @@
     X(kMsgLoggerImageSaved, 25012)                                                                 \
     X(kMsgProgressStepsLine, 25013)              /* progress window: the blocks, then the time left */\
     /* group 26000 */ /* factory settings dialog, station and user lists */                        \
+    X(kMsgTabStationUser, 26001)                 /* tab; "&&" shows as one "&" */                  \
+    X(kMsgTabParameter, 26002)                                                                     \
+    X(kMsgTabSetUp, 26003)                                                                         \
+    X(kMsgTabFactorySettings, 26004)                                                               \
+    X(kMsgTabOther, 26005)                                                                         \
+    X(kMsgTabGasTable, 26006)                                                                      \
+    X(kMsgLeftSpace, 26007)                      /* leading blanks of an identifier */             \
+    X(kMsgExportComplete, 26008)                                                                   \
+    X(kMsgCsvFilter, 26009)                                                                        \
+    X(kMsgAllFilesFilter, 26010)                                                                   \
+    X(kMsgChoiceOffOn, 26011)                    /* items of a setup row */                        \
+    X(kMsgChoiceHcSelect, 26012)                                                                   \
+    X(kMsgChoiceLcBh, 26013)                                                                       \
+    X(kMsgChoiceBattery, 26014)                                                                    \
+    X(kMsgChoiceOxygenAlarm, 26015)                                                                \
+    X(kMsgGasNumber, 26016)                      /* "Gas1" in "Zero Follower (Gas1)" */            \
+    X(kMsgGasTableHeaders, 26017)                                                                  \
+    X(kMsgGasCurveHeaders, 26018)                                                                  \
+    X(kMsgGasTableNote, 26019)                                                                     \
+    X(kMsgListFileUnreadable, 26020)                                                               \
+    X(kMsgListFileTooLarge, 26021)                                                                 \
+    X(kMsgListFileLineTooLong, 26022)                                                              \
+    X(kMsgListFileNul, 26023)                                                                      \
+    X(kMsgListFileNotUtf8, 26024)                                                                  \
+    X(kMsgListFileTooManyLines, 26025)                                                             \
+    X(kMsgListFileNotWritten, 26026)                                                               \
+    X(kMsgListFileNothingChanged, 26027)                                                           \
+    X(kMsgListReading, 26030)                                                                      \
+    X(kMsgListExported, 26031)                                                                     \
+    X(kMsgListLineInvalid, 26032)                                                                  \
+    X(kMsgListLineUnsendable, 26033)                                                               \
+    X(kMsgListRefused, 26034)                                                                      \
+    X(kMsgListForceHint, 26035)                                                                    \
+    X(kMsgListForced, 26036)                                                                       \
+    X(kMsgListNothingToWrite, 26037)                                                               \
+    X(kMsgListWriting, 26038)                                                                      \
+    X(kMsgListImported, 26039)                                                                     \
+    X(kMsgListActionNeeded, 26040)                                                                 \
     /* group 27000 */ /* calibration windows */                                                    \
     /* group 28000 */ /* instrument register */                                                    \
     /* group 29000 */ /* installation */                                                           \

@@ -124,6 +124,11 @@ bool CheckCombinations(const Tokens& tokens, const Invocation& inv, QString* err
         return fail(LoadMessage(kMsgNoCommand));
 
     QStringList rest = tokens.positionals;
+    if (!tokens.command->actions.isEmpty()) {
+        if (rest.isEmpty() || !tokens.command->actions.contains(rest.first()))
+            return fail(LoadMessage(kMsgListActionNeeded, {inv.commandName}));
+        rest.removeFirst();
+    }
     if (tokens.command->takesFile) {
         if (rest.isEmpty() || rest.first().isEmpty())
             return fail(LoadMessage(kMsgNeedsFileName, {inv.commandName}));
@@ -238,6 +243,7 @@ const QList<OptionSpec>& Options() {
          IsIdentity<kIdTextLength>,
          [](Inv& inv, Text v) { inv.userId = IdentityText(v); }},
         {{"--no-verify"}, kFlag, kOfCommand, nullptr, [](Inv& inv, Text) { inv.noVerify = true; }},
+        {{"--force"}, kFlag, kOfCommand, nullptr, [](Inv& inv, Text) { inv.force = true; }},
         {{"--finish"}, kFlag, kOfCommand, nullptr, [](Inv& inv, Text) { inv.finish = true; }},
         {{"--restore"}, kFlag, kOfCommand, nullptr, [](Inv& inv, Text) { inv.restore = true; }},
         {{"--set"}, kFlag, kOfCommand, nullptr, [](Inv& inv, Text) { inv.set = true; }},
@@ -308,8 +314,12 @@ Invocation AttachOptions(const Tokens& tokens) {
     if (tokens.command) {
         inv.command = tokens.command->command;
         inv.commandName = tokens.commandWord;
-        if (tokens.command->takesFile && !tokens.positionals.isEmpty())
-            inv.file = tokens.positionals.first();
+        // An action comes before the file.
+        const int fileAt = tokens.command->actions.isEmpty() ? 0 : 1;
+        if (fileAt > 0 && !tokens.positionals.isEmpty())
+            inv.action = tokens.positionals.first();
+        if (tokens.command->takesFile && tokens.positionals.size() > fileAt)
+            inv.file = tokens.positionals.at(fileAt);
     }
     for (const OptionToken& token : tokens.options)
         token.spec->attach(inv, token.value);

@@ -52,6 +52,8 @@ enum class Command {
     Logger,
     DumpList,
     Recover,
+    Stations,
+    Users,
 };
 
 struct Invocation {
@@ -70,7 +72,8 @@ struct Invocation {
     // The command and its options.
     Command command = Command::None;
     QString commandName;
-    QString file;          // write FILE, logger FILE, dump-list FILE
+    QString file;          // write FILE, logger FILE, dump-list FILE, stations ACTION FILE
+    QString action;        // stations / users: "export" or "import"
     QString seqFile;       // read --seq FILE
     QString historySuffix; // read/write --history
     bool historyGiven = false;
@@ -79,6 +82,7 @@ struct Invocation {
     QString stationId;      // write --id --station-id
     QString userId;         // write --id --user-id
     bool noVerify = false;  // write --no-verify
+    bool force = false;     // stations / users import --force
     bool finish = false;    // recover --finish
     bool restore = false;   // recover --restore
     bool set = false;       // clock --set
@@ -146,14 +150,15 @@ struct Tokens {
 // command, value option without a value, or flag given a value.
 Tokens Tokenise(const QStringList& arguments);
 
-// Step 2: the invocation the tokens describe: the command, its file (the
-// first positional argument of a command that takes one) and the options in
+// Step 2: the invocation the tokens describe: the command, its action (the
+// first positional argument of a command with actions), its file (the next
+// positional argument of a command that takes one) and the options in
 // the order given, a later one winning. Nothing is checked here.
 Invocation AttachOptions(const Tokens& tokens);
 
 // Step 3: each option in the order given (it belongs to the command, its
 // value is acceptable), then the combinations (one link, --sim-state with
-// --sim, a command, its file and nothing more, the identity texts with --id,
+// --sim, a command, its action, its file and nothing more, the identity texts with --id,
 // span with --channels). False with the usage error in `error`.
 bool CheckInvocation(const Tokens& tokens, const Invocation& invocation, QString* error);
 

@@ -63,6 +63,11 @@ const QList<CommandSpec>& Commands() {
         {"dump-list",    Command::DumpList,    RunDumpList,    kFile,   kNoQuestion, {}},
         {"recover",      Command::Recover,     RunRecover,     kNoFile, kNoQuestion,
          {"--finish", "--restore"}},
+        // stations export|import FILE, users export|import FILE
+        {"stations",     Command::Stations,    RunStations,    kFile,   kNoQuestion,
+         {"--force", "--no-verify"}, kChanges, {"export", "import"}},
+        {"users",        Command::Users,       RunUsers,       kFile,   kNoQuestion,
+         {"--force", "--no-verify"}, kChanges, {"export", "import"}},
     };
     // clang-format on
     return table;

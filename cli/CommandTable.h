@@ -44,6 +44,9 @@ struct CommandSpec {
     // The command changes what the detector holds: it is refused while the
     // detector holds part of a write that did not complete.
     bool changesDetector = false;
+    // The actions the command takes as its first argument ("export",
+    // "import"), before its file; empty for a command without actions.
+    QStringList actions = {};
 
     bool accepts(const QString& option) const;
 };

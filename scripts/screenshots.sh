@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Saves pictures of the main window in English and Japanese into docs/:
+# Saves pictures of the main window and of the factory settings dialog's
+# pages in English and Japanese into docs/:
 # starts the program under a virtual X server in demonstration mode (the
 # built-in emulator plays the detector), lets it enter the access code, read
 # the detector with "Instrument Information" and take the picture itself
 # (hidden option --screenshot FILE), once per language.
 #
-#   bash scripts/screenshots.sh            # docs/screenshot_en.png, docs/screenshot_ja.png
+#   bash scripts/screenshots.sh            # docs/screenshot_en.png, docs/factory_setup_en.png, ...
 #   QT_SCALE_FACTOR=2 bash scripts/screenshots.sh /tmp/shots   # 200 %, elsewhere
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -29,9 +30,13 @@ trap 'rm -rf "$work"' EXIT
 scale=${QT_SCALE_FACTOR:-1}
 screen="$((1280 * ${scale%.*}))x$((800 * ${scale%.*}))x24"
 
+# The main window, then the pages of the factory settings dialog
+# ("factory_<page>_<lang>.png").
 for lang in en ja; do
-    rm -f "$work"/*
-    (cd "$work" && env -u TQ7350_PORT -u TQ7350_SOCKET -u TQ7350_LANG \
-        timeout 120 xvfb-run -a -s "-screen 0 $screen" \
-        "$build/tq7350" --demo --lang "$lang" --screenshot "$out/screenshot_$lang.png")
+    for picture in "screenshot_$lang.png" "factory_%1_$lang.png"; do
+        rm -f "$work"/*
+        (cd "$work" && env -u TQ7350_PORT -u TQ7350_SOCKET -u TQ7350_LANG \
+            timeout 120 xvfb-run -a -s "-screen 0 $screen" \
+            "$build/tq7350" --demo --lang "$lang" --screenshot "$out/$picture")
+    done
 done

@@ -241,10 +241,13 @@ protected:
             default:
                 break;
             }
+            // Shortcuts (select all, copy, paste...) are no typed characters.
+            const bool shortcut =
+                key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
             int typed = 0;
             if (key->key() == Qt::Key_Backspace)
                 typed = 8;
-            else if (key->text().size() == 1 && key->text().at(0).unicode() >= 0x20)
+            else if (!shortcut && key->text().size() == 1 && key->text().at(0).unicode() >= 0x20)
                 typed = key->text().at(0).unicode();
             if (typed != 0) {
                 int replaced = typed;

@@ -23,5 +23,7 @@ int RunFlashCheck(CommandContext& c);
 int RunLogger(CommandContext& c);
 int RunDumpList(CommandContext& c);
 int RunRecover(CommandContext& c);
+int RunStations(CommandContext& c);
+int RunUsers(CommandContext& c);
 
 } // namespace cli

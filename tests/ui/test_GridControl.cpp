@@ -3,6 +3,7 @@
 #include "UiTestKit.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <algorithm>
 #include <string>
 
@@ -122,6 +123,12 @@ TEST(GridControl, TypingRunsTheEditEventsAndKeyFilter) {
     w.type(QStringLiteral("c"));
     EXPECT_EQ(changes, 5);
     EXPECT_EQ(w.grid->EditText(), QStringLiteral("1AC"));
+    // A shortcut is no typed character: the filter does not see it, the
+    // editor selects all.
+    QTest::keyClick(w.target(), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(w.grid->EditText(), QStringLiteral("1AC"));
+    EXPECT_EQ(qobject_cast<QLineEdit*>(w.target())->selectedText(), QStringLiteral("1AC"));
+    w.key(Qt::Key_End);
     w.key(Qt::Key_Return);
     EXPECT_EQ(w.grid->ActiveEditor(), nullptr);
     EXPECT_EQ(w.grid->TextMatrix(2, 1), QStringLiteral("1AC"));

@@ -1,6 +1,8 @@
 #include "ui/main/ScreenshotMode.h"
 
 #include "link/uclTqif.h"
+#include "ui/GridControl.h"
+#include "ui/factory/frmFsDialog.h"
 #include "ui/frmPassword.h"
 #include "ui/main/frmMain.h"
 
@@ -10,9 +12,12 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTimer>
 
 #include <cstdio>
+#include <functional>
+#include <iterator>
 #include <memory>
 
 namespace {
@@ -23,6 +28,61 @@ constexpr qint64 kConnectLimitMs = 30000;
 void Finish(int code, const char* message) {
     std::fprintf(code == 0 ? stdout : stderr, "tq7350 screenshot: %s\n", message);
     QApplication::exit(code);
+}
+
+bool Save(QWidget* widget, const QString& file) {
+    const QPixmap picture = widget->grab();
+    return !picture.isNull() && picture.save(file, "PNG");
+}
+
+// The pages of the factory settings dialog, one after the other, each given
+// a moment to lay itself out; then the program ends.
+void SaveFactoryPages(frmMain* window, const QString& pattern) {
+    auto* dialog = new frmFsDialog(window->Settings(), window);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setInstrument(&window->Record());
+    dialog->show();
+    struct Shot {
+        const char* name;
+        int tab;
+        int page;
+    };
+    static const Shot kShots[] = {
+        {"lists", frmFsDialog::kTabStationUser, 0},
+        {"setup", frmFsDialog::kTabParameter, frmFsDialog::kPageSetUp},
+        {"factory", frmFsDialog::kTabParameter, frmFsDialog::kPageFactory},
+        {"other", frmFsDialog::kTabParameter, frmFsDialog::kPageOther},
+        {"gas", frmFsDialog::kTabGasTable, 0}};
+    QPointer<frmFsDialog> guard(dialog);
+    auto next = std::make_shared<std::function<void(size_t)>>();
+    *next = [guard, pattern, next](size_t i) {
+        if (!guard)
+            return Finish(1, "the factory settings dialog is gone");
+        if (i > 0 && !Save(guard, pattern.arg(QLatin1String(kShots[i - 1].name))))
+            return Finish(1, "a picture of the factory settings dialog could not be saved");
+        if (i == std::size(kShots)) {
+            guard->close();
+            return Finish(0, qPrintable(QStringLiteral("saved %1").arg(pattern)));
+        }
+        const Shot& shot = kShots[i];
+        guard->SSTab1->setCurrentIndex(shot.tab);
+        guard->SSTab2->setCurrentIndex(shot.page);
+        if (shot.tab == frmFsDialog::kTabStationUser) {
+            guard->vfgStation->setFocus();
+            guard->vfgStation->setCurrentCell(0, 1);
+        }
+        // The gas table is shown whole.
+        int width = 980;
+        if (shot.tab == frmFsDialog::kTabGasTable) {
+            int columns = 0;
+            for (int c = 0; c < guard->vfgGasTbl->Cols(); ++c)
+                columns += guard->vfgGasTbl->ColWidth(c);
+            width = qMax(width, columns + 60);
+        }
+        guard->resize(width, guard->height());
+        QTimer::singleShot(800, [next, i] { (*next)(i + 1); });
+    };
+    QTimer::singleShot(800, [next] { (*next)(0); });
 }
 
 } // namespace
@@ -65,8 +125,9 @@ void StartScreenshotMode(frmPassword& password, const QString& accessCode, const
             QTimer::singleShot(1500, [window, file] {
                 if (!window)
                     return Finish(1, "the main window is gone");
-                const QPixmap picture = window->grab();
-                if (picture.isNull() || !picture.save(file, "PNG"))
+                if (file.contains(QLatin1String("%1")))
+                    return SaveFactoryPages(window, file);
+                if (!Save(window, file))
                     return Finish(1, "the picture could not be saved");
                 Finish(0, qPrintable(QStringLiteral("saved %1").arg(file)));
             });

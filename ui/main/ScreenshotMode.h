@@ -4,7 +4,9 @@
 // Information", saves a picture of the window and ends the program.
 //
 // Started by the hidden option "--screenshot FILE" (with --demo); see
-// docs/window.md and scripts/screenshots.sh.
+// docs/window.md and scripts/screenshots.sh. A FILE holding "%1" takes the
+// pages of the factory settings dialog instead, opened on the record just
+// read: "%1" becomes "lists", "setup", "factory", "other" and "gas".
 #pragma once
 
 #include <QString>

@@ -173,9 +173,10 @@ void frmMain::BuildControls() {
     cmdImportSetting = button("cmdImportSetting");
     cmdExportSetting = button("cmdExportSetting");
     cmdExit = button("cmdExit");
-    for (QPushButton* later : {cmdFactorySetting, cmdImportSetting, cmdExportSetting})
+    for (QPushButton* later : {cmdImportSetting, cmdExportSetting})
         connect(later, &QPushButton::clicked, this, [this, later] { NotAvailableYet(later); });
     connect(cmdFRAMDump, &QPushButton::clicked, this, &frmMain::cmdFRAMDump_Click);
+    connect(cmdFactorySetting, &QPushButton::clicked, this, &frmMain::cmdFactorySetting_Click);
     connect(cmdExit, &QPushButton::clicked, this, &QWidget::close);
 
     auto* readLayout = new QVBoxLayout(fraCommand[0]);

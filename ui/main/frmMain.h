@@ -190,6 +190,10 @@ public:
     // "EEPROM Dump" (asks first): the dump list into "DumpEF.dat".
     void cmdFRAMDump_Click();
 
+    // "Detail Settings": the factory settings dialog on the record, then a
+    // refresh of the window (frmMainFactory.cpp).
+    void cmdFactorySetting_Click();
+
     // Shifts "SerialLog1..8.log" up by one and "SerialLog.log" to
     // "SerialLog1.log" when keepHistory is set (at most nine old logs
     // remain); then removes "SerialLog.log". False when a file could not be

@@ -1,0 +1,128 @@
+// tq7350ctl stations / users: a list file out of the emulator, edited and
+// imported again (only the changed entries written), files refused before
+// anything is sent, and the command line's actions.
+#include "CliTestSupport.h"
+
+#include "app/Catalogue.h"
+#include "app/MessageIds.h"
+
+#include <QJsonArray>
+
+using namespace clitest;
+
+namespace {
+
+#define REQUIRE_PROGRAMS()                                                                         \
+    if (!ProgramsBuilt())                                                                          \
+    GTEST_SKIP() << "tq7350ctl or tq7350-sim is not built"
+
+QString Entry(const QJsonObject& state, const char* list, int i) {
+    return state.value(QLatin1String(list)).toArray().at(i).toString();
+}
+
+QStringList Args(std::initializer_list<const char*> args) {
+    QStringList out;
+    for (const char* a : args)
+        out << QString::fromLatin1(a);
+    return out;
+}
+
+} // namespace
+
+TEST(ListCommands, StationsRoundTripThroughAFile) {
+    REQUIRE_PROGRAMS();
+    testsupport::ScratchDir dir;
+    const QString state = dir.file(QStringLiteral("sim.json"));
+    ASSERT_TRUE(WriteJson(state, DefaultSimState()));
+
+    const RunResult exported =
+        RunSimCtl(state, Args({"stations", "export", "Station.csv"}), dir.path());
+    ASSERT_EQ(exported.exitCode, 0) << exported.errText().toStdString();
+    QList<QByteArray> lines = ReadAll(dir.file(QStringLiteral("Station.csv"))).split('\n');
+    ASSERT_EQ(lines.size(), 129);
+    EXPECT_EQ(lines.at(1), QByteArray("2,TANK YARD A\r"));
+
+    // Two entries changed in the file; the rest as exported.
+    lines[2] = "3,NORTH GATE\r";
+    lines[9] = "10,  DOCK 10\r";
+    ASSERT_TRUE(WriteAll(dir.file(QStringLiteral("Station.csv")), lines.join('\n')));
+    const QJsonObject before = ReadJson(state);
+    const RunResult imported =
+        RunSimCtl(state, Args({"--json", "stations", "import", "Station.csv"}), dir.path());
+    ASSERT_EQ(imported.exitCode, 0) << imported.errText().toStdString();
+    const QJsonObject result = imported.json();
+    EXPECT_EQ(result.value(QStringLiteral("changed")).toArray(), (QJsonArray{3, 10}));
+    EXPECT_EQ(result.value(QStringLiteral("commands")).toInt(), 2);
+    EXPECT_TRUE(result.value(QStringLiteral("verified")).toBool());
+
+    const QJsonObject after = ReadJson(state);
+    EXPECT_EQ(Entry(after, "stationList", 2), QStringLiteral("NORTH GATE"));
+    EXPECT_EQ(Entry(after, "stationList", 9), QStringLiteral("DOCK 10"));
+    QJsonObject rest = after;
+    QJsonObject restBefore = before;
+    for (QJsonObject* o : {&rest, &restBefore}) {
+        QJsonArray stations = o->value(QStringLiteral("stationList")).toArray();
+        stations[2] = QString();
+        stations[9] = QString();
+        o->insert(QStringLiteral("stationList"), stations);
+        o->remove(QStringLiteral("clockOffsetSecs"));
+    }
+    EXPECT_EQ(rest, restBefore); // nothing else changed
+
+    // Exported again: the file holds the detector's new entries.
+    const RunResult again = RunSimCtl(state, Args({"stations", "export", "Again.csv"}), dir.path());
+    ASSERT_EQ(again.exitCode, 0);
+    const QList<QByteArray> newLines = ReadAll(dir.file(QStringLiteral("Again.csv"))).split('\n');
+    EXPECT_EQ(newLines.at(2), QByteArray("3,NORTH GATE\r"));
+    EXPECT_EQ(newLines.at(9), QByteArray("10,DOCK 10\r"));
+}
+
+TEST(ListCommands, ImportRefusesRuleBreakingLinesUnlessForced) {
+    REQUIRE_PROGRAMS();
+    testsupport::ScratchDir dir;
+    const QString state = dir.file(QStringLiteral("sim.json"));
+    ASSERT_TRUE(WriteJson(state, DefaultSimState()));
+    ASSERT_TRUE(WriteAll(dir.file(QStringLiteral("User.csv")), "1,USER-01\r\n2,k. tanaka\r\n"));
+    const QJsonObject before = ReadJson(state);
+
+    const RunResult refused =
+        RunSimCtl(state, Args({"--json", "users", "import", "User.csv"}), dir.path());
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_TRUE(refused.errText().contains(QStringLiteral("Line 2: \"k. tanaka\"")));
+    EXPECT_TRUE(refused.errText().contains(Printed(LoadMessage(kMsgListForceHint))));
+    EXPECT_EQ(refused.json().value(QStringLiteral("invalidLines")).toArray(), QJsonArray{2});
+    EXPECT_EQ(Entry(ReadJson(state), "userList", 1), Entry(before, "userList", 1));
+
+    const RunResult forced =
+        RunSimCtl(state, Args({"users", "import", "User.csv", "--force"}), dir.path());
+    ASSERT_EQ(forced.exitCode, 0) << forced.errText().toStdString();
+    EXPECT_EQ(Entry(ReadJson(state), "userList", 1), QStringLiteral("k. tanaka"));
+
+    // A file that is no list file: refused, the detector untouched.
+    ASSERT_TRUE(WriteAll(dir.file(QStringLiteral("bad.csv")), QByteArray("1,A\0\r\n", 6)));
+    const QJsonObject beforeBad = ReadJson(state);
+    const RunResult bad = RunSimCtl(state, Args({"users", "import", "bad.csv"}), dir.path());
+    EXPECT_EQ(bad.exitCode, 2);
+    EXPECT_TRUE(bad.errText().contains(QStringLiteral("NUL")));
+    EXPECT_EQ(ReadJson(state).value(QStringLiteral("userList")),
+              beforeBad.value(QStringLiteral("userList")));
+}
+
+TEST(ListCommands, TheCommandLineNeedsAnActionAndAFile) {
+    REQUIRE_PROGRAMS();
+    testsupport::ScratchDir dir;
+    const QString needsAction =
+        Printed(LoadMessage(kMsgListActionNeeded, {QStringLiteral("users")}));
+    for (const QStringList& args :
+         {Args({"users"}), Args({"users", "Station.csv"}), Args({"users", "send", "x.csv"})}) {
+        const RunResult r = RunCtl(args, dir.path());
+        EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(r.errText().contains(needsAction)) << r.errText().toStdString();
+    }
+    const RunResult noFile = RunCtl(Args({"stations", "export"}), dir.path());
+    EXPECT_EQ(noFile.exitCode, 2);
+    const RunResult force =
+        RunCtl(Args({"--sim", "stations", "export", "S.csv", "--force"}), dir.path());
+    EXPECT_EQ(force.exitCode, 2);
+    EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("S.csv"))));
+}
