@@ -46,6 +46,9 @@ int main(int argc, char** argv) {
     case SimOptions::Action::Help:
         QTextStream(stdout) << o.helpText;
         return kSimExitOk;
+    case SimOptions::Action::Version:
+        QTextStream(stdout) << o.versionText << '\n';
+        return kSimExitOk;
     case SimOptions::Action::WriteCheckImage: {
         QString error;
         if (!WriteCheckImage(o.checkImagePath, &error)) {

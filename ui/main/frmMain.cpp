@@ -22,6 +22,8 @@
 #include "workflows/InformationDownload.h"
 #include "workflows/MaintenanceCommand.h"
 
+#include "ProgramInfo.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -297,8 +299,8 @@ void frmMain::BuildControls() {
 }
 
 void frmMain::SetCaptions() {
-    QString title =
-        AppTitle() + QStringLiteral(" [P.No.") + ProgramPartNumber() + QStringLiteral("]");
+    QString title = AppTitle() + QLatin1Char(' ') + QLatin1String(kProgramVersion) +
+                    QStringLiteral(" [P.No.") + ProgramPartNumber() + QStringLiteral("]");
     if (settings_.FactoryMode)
         title += QStringLiteral(" <製造ｵﾌﾟｼｮﾝ>");
     if (Demo())
