@@ -4,6 +4,7 @@
 #include "cli/commands/Commands.h"
 
 #include "app/Catalogue.h"
+#include "app/DataPaths.h"
 #include "app/MessageIds.h"
 #include "cli/CliConsole.h"
 #include "cli/CliSession.h"
@@ -38,8 +39,7 @@ QByteArray ReadImage(const QString& path) {
 int RunFlashCheck(CommandContext& c) {
     CliSession& s = c.session();
     // The reference is checked before the detector's memory is cleared.
-    const QString reference =
-        QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(kReferenceImageName));
+    const QString reference = ProgramDataFile(QLatin1String(kReferenceImageName));
     const QByteArray expected = ReadImage(reference);
     if (expected.isEmpty()) {
         c.error(LoadMessage(kMsgReferenceMissing, {reference}));

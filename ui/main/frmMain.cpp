@@ -1,6 +1,7 @@
 #include "ui/main/frmMain.h"
 
 #include "app/Catalogue.h"
+#include "app/DataPaths.h"
 #include "app/MessageIds.h"
 #include "link/LinkTransport.h"
 #include "link/SerialLog.h"
@@ -401,8 +402,7 @@ void frmMain::Form_Load() {
 
     ResetSuffix();
     checkDataPath_ = SerialLog::joinPath(session_.StartupFolder, QStringLiteral("TQ7350.DAT"));
-    checkReferencePath_ =
-        SerialLog::joinPath(session_.ProgramFolder, QStringLiteral("TQ7350_Check.DAT"));
+    checkReferencePath_ = ProgramDataFile(QLatin1String(kCheckReferenceImage));
 
     // Service commands only in debug mode, the flash check in factory mode.
     if (!settings_.DebugMode) {
