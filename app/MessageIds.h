@@ -459,6 +459,7 @@
     /* group 27000 */ /* calibration windows */                                                    \
     /* group 28000 */ /* instrument register */                                                    \
     /* group 29000 */ /* installation */                                                           \
+    X(kMsgUsageVersion, 29001)                   /* usage: the --version form */                   \
     /* end of the list */
 // clang-format on
 

@@ -49,7 +49,7 @@ bool SplitSocketEndpoint(const QString& text, QString& host, quint16& port) {
 
 namespace {
 
-enum class Option { None, Demo, Lang, Port, Socket, Help };
+enum class Option { None, Demo, Lang, Port, Socket, Help, Version };
 
 Option OptionByName(const QString& name) {
     if (name == QLatin1String("--demo"))
@@ -62,6 +62,8 @@ Option OptionByName(const QString& name) {
         return Option::Socket;
     if (name == QLatin1String("--help") || name == QLatin1String("-h"))
         return Option::Help;
+    if (name == QLatin1String("--version"))
+        return Option::Version;
     return Option::None;
 }
 
@@ -148,6 +150,9 @@ bool ParseStartupOptions(const QStringList& args, StartupOptions& options, QStri
         case Option::Help:
             result.help = true;
             break;
+        case Option::Version:
+            result.version = true;
+            break;
         case Option::Lang: {
             const QString language = value.toLower();
             if (language != QLatin1String("en") && language != QLatin1String("ja"))
@@ -194,13 +199,15 @@ QString StartupUsage() {
     return QStringLiteral(
         "Usage: tq7350 [options] [-DEBUG] [-SEIZO]\n"
         "\n"
-        "  -DEBUG             show the service commands (any letter case, anywhere)\n"
-        "  -SEIZO             factory mode (any letter case, anywhere)\n"
-        "  --demo             talk to the built-in detector emulator\n"
-        "  --port DEVICE      use this serial device instead of looking for the adapter\n"
-        "  --socket HOST:PORT use a TCP connection (e.g. to tq7350-sim) instead\n"
-        "  --lang en|ja       language of the texts (default: TQ7350_LANG, then the locale)\n"
-        "  --help             show this text\n");
+        "Options:\n"
+        "  -DEBUG              show the service commands (any letter case, anywhere)\n"
+        "  -SEIZO              factory mode (any letter case, anywhere)\n"
+        "  --demo              talk to the built-in detector emulator\n"
+        "  --port DEVICE       use this serial device instead of looking for the adapter\n"
+        "  --socket HOST:PORT  use a TCP connection (e.g. to tq7350-sim) instead\n"
+        "  --lang en|ja        language of the texts (default: TQ7350_LANG, then the locale)\n"
+        "  --help              show this text\n"
+        "  --version           show the program's version\n");
 }
 
 StartupOptions& AppStartupOptions() {

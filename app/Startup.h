@@ -1,6 +1,6 @@
 // Start-up pieces that need no window: the two switches of the command line
 // ("-DEBUG", "-SEIZO") and the program's own options (--demo, --lang, --port,
-// --socket, --help).
+// --socket, --help, --version).
 #pragma once
 
 #include "app/AppSettings.h"
@@ -23,7 +23,8 @@ struct StartupOptions {
     QString port;       // serial device to use instead of adapter discovery
     QString socketHost; // --socket HOST:PORT, split
     quint16 socketPort = 0;
-    bool help = false; // --help / -h: print the usage and end
+    bool help = false;    // --help / -h: print the usage and end
+    bool version = false; // --version: print the program's name and version and end
 
     bool hasSocket() const { return socketPort != 0; }
     // The socket endpoint as "host:port" (IPv6 hosts in brackets), or empty.

@@ -6,12 +6,19 @@
 #include "cli/CommandContext.h"
 #include "cli/CommandTable.h"
 
+#include "ProgramInfo.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 
 namespace cli {
 
 int RunInvocation(const Invocation& inv, Console& console) {
+    // The name and the version, as the other two programs print them.
+    if (inv.command == Command::Version) {
+        console.out(QStringLiteral("tq7350ctl ") + QLatin1String(kProgramVersion));
+        return kExitDone;
+    }
     const CommandSpec* spec = FindCommand(inv.command);
     if (!spec)
         return kExitUsage;

@@ -3,7 +3,11 @@
 #include <QDateTime>
 
 #include <cstdio>
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace cli {
 
@@ -14,6 +18,16 @@ constexpr int kBarWidth = 30;
 // slow the transfer down).
 constexpr qint64 kRedrawMs = 80;
 
+// Whether standard error is a terminal (colours and the progress bar) rather
+// than a file or a pipe.
+bool StandardErrorIsTerminal() {
+#ifdef Q_OS_WIN
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return ::isatty(STDERR_FILENO) == 1;
+#endif
+}
+
 void Write(FILE* stream, const QByteArray& bytes) {
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
     std::fflush(stream);
@@ -21,7 +35,7 @@ void Write(FILE* stream, const QByteArray& bytes) {
 
 } // namespace
 
-Console::Console() : errIsTty_(::isatty(STDERR_FILENO) == 1) {}
+Console::Console() : errIsTty_(StandardErrorIsTerminal()) {}
 
 QString Console::Tidy(const QString& text) {
     QString t = text;

@@ -118,7 +118,7 @@ bool CheckCombinations(const Tokens& tokens, const Invocation& inv, QString* err
         return fail(LoadMessage(kMsgOneTransportOnly));
     if (!inv.simState.isEmpty() && inv.transport != TransportChoice::Sim)
         return fail(LoadMessage(kMsgSimStateNeedsSim));
-    if (inv.command == Command::Help)
+    if (inv.command == Command::Help || inv.command == Command::Version)
         return true;
     if (!tokens.command)
         return fail(LoadMessage(kMsgNoCommand));
@@ -214,6 +214,11 @@ const QList<OptionSpec>& Options() {
          kOfEveryCommand,
          nullptr,
          [](Inv& inv, Text) { inv.command = Command::Help; }},
+        {{"--version"},
+         kFlag,
+         kOfEveryCommand,
+         nullptr,
+         [](Inv& inv, Text) { inv.command = Command::Version; }},
 
         // The commands' own options.
         {{"--seq"}, kValue, kOfCommand, NotEmpty, [](Inv& inv, Text v) { inv.seqFile = v; }},

@@ -36,6 +36,7 @@ enum class TransportChoice {
 enum class Command {
     None,
     Help,
+    Version, // --version: no row in the command table, no detector
     Ports,
     Read,
     Write,

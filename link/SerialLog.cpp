@@ -9,6 +9,12 @@ SerialLog::SerialLog(const QString& folder) {
 
 void SerialLog::setFolder(const QString& folder) {
     folder_ = folder.isEmpty() ? QDir::currentPath() : folder;
+    headingWritten_ = false;
+}
+
+void SerialLog::setHeading(const QString& heading) {
+    heading_ = heading;
+    headingWritten_ = false;
 }
 
 QString SerialLog::joinPath(const QString& folder, const QString& fileName) {
@@ -32,11 +38,17 @@ bool SerialLog::write(const QString& text) const {
     QFile file(filePath());
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         return false;
-    const QString line = now().time().toString(QStringLiteral("HH:mm:ss")) + QLatin1Char(' ') +
-                         text + QStringLiteral("\r\n");
-    const QByteArray bytes = line.toUtf8();
+    const QString stamp = now().time().toString(QStringLiteral("HH:mm:ss")) + QLatin1Char(' ');
+    QString lines;
+    const bool withHeading = !headingWritten_ && !heading_.isEmpty();
+    if (withHeading)
+        lines = stamp + heading_ + QStringLiteral("\r\n");
+    lines += stamp + text + QStringLiteral("\r\n");
+    const QByteArray bytes = lines.toUtf8();
     const bool ok = file.write(bytes) == bytes.size();
     file.close();
+    if (ok && withHeading)
+        headingWritten_ = true;
     return ok;
 }
 

@@ -6,6 +6,10 @@
 // between commands and a crash loses nothing. An entry that cannot be written
 // (folder missing, no permission) is dropped silently: logging must never
 // disturb the traffic it records.
+//
+// With a heading set, the first entry after construction or a change of
+// folder is preceded by the heading as an entry of its own: the program's
+// name and version at the start of every run's part of the log.
 #pragma once
 
 #include <QDateTime>
@@ -30,6 +34,11 @@ public:
     // then lost, as intended).
     bool write(const QString& text) const;
 
+    // The line written before the first entry ("tq7350ctl 0.1.0"); empty:
+    // none.
+    void setHeading(const QString& heading);
+    QString heading() const { return heading_; }
+
     // Replaces the source of the present time (tests).
     void setTimeSource(std::function<QDateTime()> now) { now_ = std::move(now); }
     QDateTime now() const { return now_ ? now_() : QDateTime::currentDateTime(); }
@@ -49,5 +58,8 @@ public:
 
 private:
     QString folder_;
+    QString heading_;
+    // Whether the heading has been written to the present folder's log.
+    mutable bool headingWritten_ = false;
     std::function<QDateTime()> now_;
 };

@@ -10,6 +10,10 @@
 #include "link/SocketTransport.h"
 #include "link/WriteSequence.h"
 
+#include "ProgramInfo.h"
+
+#include <QCoreApplication>
+
 namespace {
 
 // Settings of the serial port until the host sets its own.
@@ -25,6 +29,9 @@ uclTqif::uclTqif(QObject* parent)
       socket_(std::make_unique<SocketTransport>()),
       maintenance_(std::make_unique<Maintenance>(*this, context_)),
       dumps_(std::make_unique<Dumps>(*this, context_)) {
+    // Every run's part of the serial log starts with the program and its version.
+    log_.setHeading(QCoreApplication::applicationName() + QLatin1Char(' ') +
+                    QLatin1String(kProgramVersion));
     engine_.setSender([this](const QByteArray& bytes) { return sendBytes(bytes); });
     engine_.setActivityHook([this] {
         if (clock_)

@@ -9,6 +9,7 @@ packages=(
     qt6-l10n-tools libgl-dev libgtest-dev
     qt6-translations-l10n
     xvfb xauth fonts-noto-cjk
+    dpkg-dev fakeroot help2man lintian desktop-file-utils appstream
 )
 
 missing=()

@@ -10,6 +10,9 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+// The pseudo-terminal is Linux's (it watches for clients with inotify); the
+// TCP endpoint works everywhere.
+#ifdef Q_OS_LINUX
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -17,13 +20,16 @@
 #include <sys/inotify.h>
 #include <termios.h>
 #include <unistd.h>
-
-namespace {
-constexpr qsizetype kMaxPendingOut = 1 << 20; // bytes kept while nobody reads the terminal
-}
+#endif
 
 SimPty::SimPty(SimDetector* detector, QObject* parent) : QObject(parent), det_(detector) {
     connect(det_, &SimDetector::bytesToHost, this, &SimPty::send);
+}
+
+#ifdef Q_OS_LINUX
+
+namespace {
+constexpr qsizetype kMaxPendingOut = 1 << 20; // bytes kept while nobody reads the terminal
 }
 
 SimPty::~SimPty() {
@@ -178,6 +184,29 @@ void SimPty::onWritable() {
     }
     writeN_->setEnabled(!pendingOut_.isEmpty());
 }
+
+#else // no pseudo-terminals: --pty is refused, --tcp serves
+
+SimPty::~SimPty() = default;
+
+bool SimPty::open(QString* error) {
+    if (error)
+        *error = QStringLiteral("pseudo-terminals are available on Linux only; use --tcp PORT");
+    return false;
+}
+
+bool SimPty::makeLink(const QString&, QString* error) {
+    if (error)
+        *error = QStringLiteral("no pseudo-terminal to link to");
+    return false;
+}
+
+void SimPty::dropLeftovers() {}
+void SimPty::onReadable() {}
+void SimPty::send(const QByteArray&) {}
+void SimPty::onWritable() {}
+
+#endif // Q_OS_LINUX
 
 SimTcpServer::SimTcpServer(SimDetector* detector, QObject* parent)
     : QObject(parent), det_(detector), server_(new QTcpServer(this)) {

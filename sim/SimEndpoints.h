@@ -15,7 +15,8 @@ class QTimer;
 class SimDetector;
 
 // Creates a pseudo-terminal pair, puts the terminal side in raw mode and
-// relays bytes between its master side and the detector.
+// relays bytes between its master side and the detector. Linux only:
+// elsewhere open() fails with a message that says so.
 class SimPty : public QObject {
     Q_OBJECT
 public:

@@ -1,5 +1,7 @@
 #include "sim/SimOptions.h"
 
+#include "ProgramInfo.h"
+
 #include <QCommandLineParser>
 
 namespace {
@@ -44,6 +46,7 @@ QList<QCommandLineOption> Options() {
         Valued("write-check-image",
                "Write the reference image of the check pattern to PATH and exit.", "PATH"),
         Flag("print-defaults", "Print the default state as JSON and exit."),
+        Flag("version", "Print the program's name and version and exit."),
     };
 }
 
@@ -72,6 +75,11 @@ ParsedSimOptions ParseSimOptions(const QStringList& args) {
     if (p.isSet(help) || is("help-all")) {
         o.action = SimOptions::Action::Help;
         o.helpText = p.helpText();
+        return {o, {}, kSimExitOk};
+    }
+    if (is("version")) {
+        o.action = SimOptions::Action::Version;
+        o.versionText = QStringLiteral("tq7350-sim ") + QLatin1String(kProgramVersion);
         return {o, {}, kSimExitOk};
     }
     if (is("write-check-image")) {

@@ -20,11 +20,13 @@ struct SimOptions {
     enum class Action {
         Serve,           // run the detector on a pseudo-terminal or TCP
         Help,            // print helpText and exit
+        Version,         // print versionText and exit
         WriteCheckImage, // write the check pattern's reference image and exit
         PrintDefaults,   // print the default state as JSON and exit
     };
     Action action = Action::Serve;
     QString helpText;
+    QString versionText; // "tq7350-sim 0.1.0"
     QString checkImagePath;
 
     bool pty = false;  // a pseudo-terminal; otherwise TCP on tcpPort

@@ -13,17 +13,38 @@
 
 #include <csignal>
 #include <cstdio>
+#ifdef Q_OS_UNIX
 #include <sys/socket.h>
 #include <unistd.h>
+#endif
 
 namespace {
 
+#ifdef Q_OS_UNIX
+// SIGINT and SIGTERM end the event loop through a socket pair, the one thing
+// a signal handler may safely do, so that the program quits cleanly and the
+// pseudo-terminal's symbolic link is removed. Elsewhere (Windows, which has
+// neither) Ctrl+C ends the program the system's way.
 int g_signalFd[2] = {-1, -1};
 
 void OnSignal(int) {
     const char c = 1;
     [[maybe_unused]] const ssize_t n = ::write(g_signalFd[1], &c, 1);
 }
+
+void QuitOnSignals(QCoreApplication& app) {
+    // A host that goes away must not end the emulator.
+    std::signal(SIGPIPE, SIG_IGN);
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalFd) != 0)
+        return;
+    auto* sn = new QSocketNotifier(g_signalFd[0], QSocketNotifier::Read, &app);
+    QObject::connect(sn, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+    std::signal(SIGINT, OnSignal);
+    std::signal(SIGTERM, OnSignal);
+}
+#else
+void QuitOnSignals(QCoreApplication&) {}
+#endif
 
 void Err(const QString& text) {
     std::fprintf(stderr, "tq7350-sim: %s\n", text.toLocal8Bit().constData());
@@ -45,6 +66,9 @@ int main(int argc, char** argv) {
     switch (o.action) {
     case SimOptions::Action::Help:
         QTextStream(stdout) << o.helpText;
+        return kSimExitOk;
+    case SimOptions::Action::Version:
+        QTextStream(stdout) << o.versionText << '\n';
         return kSimExitOk;
     case SimOptions::Action::WriteCheckImage: {
         QString error;
@@ -101,14 +125,7 @@ int main(int argc, char** argv) {
             QTimer::singleShot(restartAfter, &det, [&det] { det.setLineUp(true); });
     });
 
-    // Quit cleanly on SIGINT/SIGTERM so that the symbolic link is removed.
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalFd) == 0) {
-        auto* sn = new QSocketNotifier(g_signalFd[0], QSocketNotifier::Read, &app);
-        QObject::connect(sn, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
-        std::signal(SIGINT, OnSignal);
-        std::signal(SIGTERM, OnSignal);
-    }
-    std::signal(SIGPIPE, SIG_IGN);
+    QuitOnSignals(app);
 
     SimPty pty(&det);
     SimTcpServer tcp(&det);

@@ -12,6 +12,8 @@
 #include "ui/main/ScreenshotMode.h"
 #include "ui/main/frmMain.h"
 
+#include "ProgramInfo.h"
+
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -75,6 +77,10 @@ int main(int argc, char** argv) {
         std::fputs(qPrintable(StartupUsage()), stdout);
         return 0;
     }
+    if (options.version) {
+        std::printf("tq7350 %s\n", kProgramVersion);
+        return 0;
+    }
     if (!DisplayAvailable()) {
         std::fputs("tq7350: no display available; start it on a desktop, under xvfb-run -a, "
                    "or with QT_QPA_PLATFORM=offscreen.\n",
@@ -83,6 +89,8 @@ int main(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
+    // The desktop finds the menu entry and the icon of the running window by it.
+    QGuiApplication::setDesktopFileName(QLatin1String(kProgramAppId));
     SelectCatalogueLanguage();
     CatalogueLanguage language;
     if (StartupLanguage(options, language))

@@ -1,6 +1,7 @@
 #include "workflows/FlashCheck.h"
 
 #include "app/Catalogue.h"
+#include "app/DataPaths.h"
 #include "app/MessageIds.h"
 #include "link/Dumps.h"
 #include "link/SerialLog.h"
@@ -32,7 +33,7 @@ constexpr Step kWriteCheckData{&uclTqif::SetCheckData, kMsgWriteDummyDataComplet
 } // namespace
 
 QString ReferenceImagePath(const QString& programFolder) {
-    return SerialLog::joinPath(programFolder, QString::fromLatin1(kReferenceFileName));
+    return ProgramDataFile(QString::fromLatin1(kReferenceFileName), programFolder);
 }
 
 QByteArray ReadImage(const QString& path) {

@@ -14,6 +14,8 @@
 // (`flash-check`) run it.
 #pragma once
 
+#include "app/DataPaths.h"
+
 #include "workflows/LoggerDownload.h"
 #include "workflows/Report.h"
 
@@ -29,9 +31,10 @@ namespace FlashCheck {
 using workflows::Outcome;
 
 // The reference image's name.
-constexpr const char* kReferenceFileName = "TQ7350_Check.DAT";
+constexpr const char* kReferenceFileName = kCheckReferenceImage;
 
-// Where the program looks for the reference image: its own folder.
+// Where the program finds the reference image: beside the program in
+// `programFolder`, else in the installed data folder (app/DataPaths.h).
 QString ReferenceImagePath(const QString& programFolder);
 
 // The stretch of the check that runs (the window shows it in the progress

@@ -5,6 +5,7 @@
 #include "cli/commands/Commands.h"
 
 #include "app/Catalogue.h"
+#include "app/DataPaths.h"
 #include "app/MessageIds.h"
 #include "cli/CliSession.h"
 #include "cli/CommandContext.h"

@@ -9,7 +9,17 @@
 namespace cli {
 
 int RunHelp(CommandContext& c) {
-    c.console.out(LoadMessage(kMsgUsage));
+    // The short form "tq7350ctl --version" goes under the usage line, before
+    // the first blank line.
+    QString usage = LoadMessage(kMsgUsage);
+    const QString lineBreak = QStringLiteral("\r\n");
+    const int blank = usage.indexOf(lineBreak + lineBreak);
+    const QString versionForm = lineBreak + LoadMessage(kMsgUsageVersion);
+    if (blank < 0)
+        usage += versionForm;
+    else
+        usage.insert(blank, versionForm);
+    c.console.out(usage);
     return kExitDone;
 }
 

@@ -71,7 +71,13 @@ TEST(StartupOptions, ReadsOwnOptionsAndLeavesTheSwitchesAndToolkitOptions) {
     ASSERT_TRUE(ParseStartupOptions({"--demo", "--help"}, options, &error));
     EXPECT_TRUE(options.demo);
     EXPECT_TRUE(options.help);
+    EXPECT_FALSE(options.version);
     EXPECT_FALSE(StartupLanguage(options, language));
+
+    ASSERT_TRUE(ParseStartupOptions({"--version", "--lang", "ja"}, options, &error));
+    EXPECT_TRUE(options.version);
+    EXPECT_FALSE(options.help);
+    EXPECT_EQ(options.language, "ja");
 }
 
 TEST(StartupOptions, RejectsBadValuesWithoutTouchingTheResult) {
@@ -89,6 +95,7 @@ TEST(StartupOptions, RejectsBadValuesWithoutTouchingTheResult) {
         {"--socket", "::1:7350"},
         {"--socket", "[nohost]:7350"},
         {"--demo=yes"},
+        {"--version=2"},
         {"--demo", "--port", "/dev/ttyUSB0"},
         {"--port", "/dev/ttyUSB0", "--socket", "h:1"},
         // A mistyped option must not start the program on the real adapter.

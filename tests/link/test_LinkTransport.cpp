@@ -13,15 +13,18 @@
 
 #include <gtest/gtest.h>
 
+#ifdef Q_OS_UNIX // pseudo-terminals
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
 #include <unistd.h>
+#endif // Q_OS_UNIX
 
 using namespace linktest;
 
 namespace {
 
+#ifdef Q_OS_UNIX // pseudo-terminals
 // The master side of a pseudo-terminal; the transport opens the slave.
 class PtyMaster {
 public:
@@ -63,6 +66,7 @@ private:
     int fd_ = -1;
     QString slave_;
 };
+#endif // Q_OS_UNIX
 
 // Runs the event loop (real time) until `done` or `ms` passed.
 template <class F> bool RunUntil(F done, int ms = 3000) {
@@ -75,6 +79,7 @@ template <class F> bool RunUntil(F done, int ms = 3000) {
 
 } // namespace
 
+#ifdef Q_OS_UNIX // pseudo-terminals
 TEST(SerialTransportTest, PseudoTerminalCountsAsLineUpAndCarriesBytes) {
     PtyMaster master;
     ASSERT_TRUE(master.ok());
@@ -137,6 +142,7 @@ TEST(SerialTransportTest, PseudoTerminalCountsAsLineUpAndCarriesBytes) {
     EXPECT_TRUE(notes.last()[0].toString().contains(QStringLiteral("lost")));
     EXPECT_FALSE(port.send("x"));
 }
+#endif // Q_OS_UNIX
 
 TEST(SerialTransportTest, MissingPortAndBadSettingsAreExplained) {
     SerialTransport port;
@@ -156,6 +162,7 @@ TEST(SerialTransportTest, MissingPortAndBadSettingsAreExplained) {
     EXPECT_EQ(SerialTransport::PortNameForNumber(0), QString());
 }
 
+#ifdef Q_OS_UNIX // pseudo-terminals
 TEST(SerialTransportTest, LinkOpensAPseudoTerminalAndASecondLinkIsRefused) {
     PtyMaster master;
     ASSERT_TRUE(master.ok());
@@ -196,6 +203,7 @@ TEST(SerialTransportTest, LinkOpensAPseudoTerminalAndASecondLinkIsRefused) {
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     EXPECT_TRUE(QString::fromUtf8(log.readAll()).contains(master.slavePath()));
 }
+#endif // Q_OS_UNIX
 
 TEST(SocketTransportTest, PeerErrorsAndReconnect) {
     QTcpServer server;

@@ -4,6 +4,8 @@
 // "DEFAULT" and the two clears, "FLASH Check" and "EEPROM Dump".
 #include "MainWindowRig.h"
 
+#include "workflows/FlashCheck.h"
+
 #include "app/MessageIds.h"
 #include "ui/main/frmUpload.h"
 
@@ -329,8 +331,9 @@ TEST(frmMainMaintenance, FlashCheck) {
         rig.session.ProgramFolder = rig.dir.file(QStringLiteral("nowhere"));
         rig.sim().clearReceivedCommands();
         rig.w().cmdOption[8]->click();
-        const QString missing = LoadMessage(
-            kMsgFlashReferenceMissing, {rig.dir.file(QStringLiteral("nowhere/TQ7350_Check.DAT"))});
+        const QString missing =
+            LoadMessage(kMsgFlashReferenceMissing,
+                        {FlashCheck::ReferenceImagePath(rig.session.ProgramFolder)});
         EXPECT_EQ(rig.colourOf(missing), kRed);
         EXPECT_FALSE(rig.logged(ok));
         EXPECT_FALSE(rig.logged(ng));

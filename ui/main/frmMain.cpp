@@ -1,6 +1,7 @@
 #include "ui/main/frmMain.h"
 
 #include "app/Catalogue.h"
+#include "app/DataPaths.h"
 #include "app/MessageIds.h"
 #include "link/LinkClock.h"
 #include "link/LinkTransport.h"
@@ -23,6 +24,8 @@
 #include "workflows/FlashCheck.h"
 #include "workflows/InformationDownload.h"
 #include "workflows/MaintenanceCommand.h"
+
+#include "ProgramInfo.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -301,8 +304,8 @@ void frmMain::BuildControls() {
 }
 
 void frmMain::SetCaptions() {
-    QString title =
-        AppTitle() + QStringLiteral(" [P.No.") + ProgramPartNumber() + QStringLiteral("]");
+    QString title = AppTitle() + QLatin1Char(' ') + QLatin1String(kProgramVersion) +
+                    QStringLiteral(" [P.No.") + ProgramPartNumber() + QStringLiteral("]");
     if (settings_.FactoryMode)
         title += QStringLiteral(" <製造ｵﾌﾟｼｮﾝ>");
     if (Demo())
