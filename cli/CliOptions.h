@@ -79,6 +79,7 @@ struct Invocation {
     QString stationId;      // write --id --station-id
     QString userId;         // write --id --user-id
     bool noVerify = false;  // write --no-verify
+    bool dryRun = false;    // write --dry-run
     bool finish = false;    // recover --finish
     bool restore = false;   // recover --restore
     bool set = false;       // clock --set
