@@ -5,6 +5,7 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <utility>
 
@@ -16,6 +17,9 @@ struct MsgBoxRequest {
     QString title;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    // Lines shown under the text in a list of their own (what a write will
+    // change); empty for a plain box.
+    QStringList items;
 };
 
 // Answers a box: returns the button the user "pressed".
@@ -26,6 +30,12 @@ using MsgBoxHandler = std::function<QMessageBox::StandardButton(const MsgBoxRequ
 QMessageBox::StandardButton MsgBox(QWidget* parent, const QString& text, const QString& title,
                                    QMessageBox::Icon icon,
                                    QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+
+// The same box with a list of lines under the text, scrolled when it is
+// long (the preview of a write under its question).
+QMessageBox::StandardButton MsgBox(QWidget* parent, const QString& text, const QString& title,
+                                   QMessageBox::Icon icon, QMessageBox::StandardButtons buttons,
+                                   const QStringList& items);
 
 // Installs a handler (an empty one brings back the real box) and returns the
 // one it replaces.
