@@ -135,7 +135,7 @@ int RunWrite(CommandContext& c) {
     }
     if (r.ReadRan && !r.Read.Success())
         return DownloadFailure(c, r.Read);
-    if (r.ReadRan && !r.Reload.ok) {
+    if (r.ReadRan && prepared.ReadFirst && !r.Reload.ok) {
         c.error(r.Reload.Describe());
         return kExitUsage;
     }
