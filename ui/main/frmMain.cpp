@@ -223,8 +223,10 @@ void frmMain::BuildControls() {
     for (QComboBox* combo : {cmbStation, cmbUser}) {
         combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         combo->setMinimumContentsLength(8);
-        // 128 entries: a list of about twenty at a time, not the screen's height.
+        // 128 entries: a list of about twenty at a time, not the screen's
+        // height. The platform's popup style would ignore the count.
         combo->setMaxVisibleItems(kListRowsShown);
+        combo->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     }
     connect(cmbStation, qOverload<int>(&QComboBox::activated), this, &frmMain::cmbStation_Click);
     connect(cmbUser, qOverload<int>(&QComboBox::activated), this, &frmMain::cmbUser_Click);
