@@ -212,6 +212,7 @@ TEST(frmMainWrites, ACalibrationRunAsksNothingAndShowsNothing) {
         EXPECT_TRUE(w.SetDetectorClock());
         EXPECT_TRUE(rig.asked.empty());
         EXPECT_FALSE(progress.shown);
+        EXPECT_TRUE(progress.windowEnabled); // the calibration's own window stays usable
         EXPECT_DOUBLE_EQ(rig.sim().state().channels[kCo].alarm, 40);
         EXPECT_EQ(rig.session.CalMode, mode);
     }

@@ -6,6 +6,8 @@
 #include "WorkflowRig.h"
 
 #include "model/clsInstrument.h"
+#include "records/SettingsFile.h"
+#include "workflows/WriteFromFile.h"
 #include "workflows/WritePreview.h"
 #include "workflows/WriteSettings.h"
 
@@ -120,4 +122,36 @@ TEST(WritePreview, AWriteBringsTheCopyOfTheDetectorUpToDate) {
     for (const Mode mode : {Mode::Update, Mode::UpdateId})
         EXPECT_TRUE(WritePreview::Build(&reread, lastRead, mode).Items.isEmpty())
             << qPrintable(Summary(WritePreview::Build(&reread, lastRead, mode)).join('\n'));
+}
+
+// A dry run of a file reads the detector and sends no write command: the
+// preview holds the file's changes against the detector as just read.
+TEST(WritePreview, ADryRunOfAFileSendsNoWriteCommand) {
+    Rig rig;
+    ASSERT_TRUE(rig.connect());
+    clsInstrument detector;
+    ASSERT_TRUE(rig.read(detector));
+    clsInstrument edited = detector;
+    edited.setAlarm(kCo, 35);
+    const QString path = rig.dir.file(QStringLiteral("site.seq"));
+    ASSERT_TRUE(SettingsFile::StoreSettingsFile(path, edited).ok);
+
+    const QJsonObject before = rig.committed();
+    const qsizetype received = rig.sim.receivedCommands().size();
+    WriteFromFile::Options options;
+    options.Path = path;
+    options.DryRun = true;
+    const WriteFromFile::Prepared prepared = WriteFromFile::Prepare(options);
+    ASSERT_TRUE(prepared.Ready());
+    clsInstrument record;
+    const WriteFromFile::Result r = WriteFromFile::Run(rig.link, record, prepared, {});
+    ASSERT_TRUE(r.Success());
+    EXPECT_FALSE(r.WriteRan);
+    EXPECT_EQ(r.Preview.Lines(), QStringList{QStringLiteral("Alarm, CO: 50 → 35")});
+    EXPECT_EQ(r.DetectorSerialNo, detector.SerialNo());
+    for (qsizetype i = received; i < rig.sim.receivedCommands().size(); ++i)
+        EXPECT_FALSE(rig.sim.receivedCommands().at(i).contains(",W,"))
+            << rig.sim.receivedCommands().at(i).toStdString();
+    EXPECT_EQ(rig.committed(), before);
+    EXPECT_EQ(rig.sim.stagedCount(), 0);
 }

@@ -30,23 +30,28 @@
 
 namespace {
 
-// The window is disabled and shows the busy pointer while a command runs;
-// both come back however the command ends.
+// The busy pointer and, unless a calibration run drives the command (its
+// own window stays usable), the window disabled while a command runs; both
+// come back however the command ends.
 class BusyWindow {
 public:
-    explicit BusyWindow(QWidget* window) : window_(window) {
-        window_->setEnabled(false);
+    explicit BusyWindow(QWidget* window, bool disable = true)
+        : window_(window), disabled_(disable) {
+        if (disabled_)
+            window_->setEnabled(false);
         QApplication::setOverrideCursor(Qt::WaitCursor);
     }
     ~BusyWindow() {
         QApplication::restoreOverrideCursor();
-        window_->setEnabled(true);
+        if (disabled_)
+            window_->setEnabled(true);
     }
     BusyWindow(const BusyWindow&) = delete;
     BusyWindow& operator=(const BusyWindow&) = delete;
 
 private:
     QWidget* window_;
+    bool disabled_;
 };
 
 // The settings files' name filters; the second ("Config Data") is selected.
@@ -105,7 +110,7 @@ bool frmMain::UpdateInstrument(WriteSettings::Mode mode) {
     const clsInstrument flagged = WritePreview::FlaggedForWrite(record, mode);
     WriteSettings::Result result;
     {
-        BusyWindow busy(this);
+        BusyWindow busy(this, !calibrating);
         result = WriteSettings::Run(*uclTQ6937, record, options, LogReport());
         if (result.outcome == WriteSettings::Outcome::NotConnected)
             AddInfo(LoadMessage(kMsgWriteNotConnected), LogPane::Failure());
@@ -145,7 +150,7 @@ bool frmMain::SetDetectorClock() {
     }
     DateTimeSet::Result result;
     {
-        BusyWindow busy(this);
+        BusyWindow busy(this, !calibrating);
         result = DateTimeSet::Run(*uclTQ6937, session_.Instrument, {}, LogReport());
         if (!calibrating)
             CloseUpload();
@@ -170,7 +175,7 @@ bool frmMain::WriteCheckData() {
     }
     CheckDataWrite::Result result;
     {
-        BusyWindow busy(this);
+        BusyWindow busy(this, !calibrating);
         result = CheckDataWrite::Run(*uclTQ6937, LogReport());
         if (!calibrating)
             CloseUpload();
