@@ -54,7 +54,10 @@
     X(kMsgFlashCheck, 5256)                      /* "FLASH Check" */                               \
                                                                                                    \
     /* Main window: questions and message boxes (a text, then its title) */                        \
+    X(kMsgUpdateReady, 5309)                     /* "Update Ready?" */                             \
+    X(kMsgUpdateQuestionTitle, 5310)             /* "Update" */                                    \
     X(kMsgUploadCompleteNotice, 5311)            /* "Upload Complete." */                          \
+    X(kMsgUploadCompleteTitle, 5312)             /* "Upload" */                                    \
     X(kMsgSensorNotRemoved, 5331)                /* "This sensor is not removed." */               \
     X(kMsgSensorOnOff, 5332)                                                                       \
     X(kMsgSensorDisableReady, 5335)              /* "Gas Sensor Disable. Ready?" */                \
@@ -200,7 +203,7 @@
     X(kMsgNowCanceling, 6006)                    /* "Now Cancel Processing" */                     \
     X(kMsgEepromDumpList, 6019)                  /* "EEPROM Dump List" */                          \
     X(kMsgDownload, 6056)                        /* "Download" */                                  \
-    X(kMsgUpload, 6057)                          /* "Upload" */                                    \
+    X(kMsgUpload, 6057)                          /* "Upload" (progress caption) */                 \
     X(kMsgNowWriting, 6058)                                                                        \
                                                                                                    \
     /* Access-code dialog */                                                                       \
@@ -403,6 +406,35 @@
     X(kMsgUnfinishedWriteQuestion, 23050)                                                          \
     X(kMsgDecideLater, 23051)                                                                      \
     /* group 24000 */ /* main window: writes and settings files */                                 \
+    X(kMsgDateTimeSetFailed, 24001)                                                                \
+    X(kMsgCheckDataWriteFailed, 24002)                                                             \
+    X(kMsgReasonRefused, 24003)                                                                    \
+    X(kMsgReasonNoAnswer, 24004)                                                                   \
+    X(kMsgReasonLineLost, 24005)                                                                   \
+    X(kMsgReasonCancelled, 24006)                                                                  \
+    X(kMsgReasonNotConnected, 24007)                                                               \
+    X(kMsgReasonBusy, 24008)                                                                       \
+    X(kMsgLinkBusyNothingSent, 24009)                                                              \
+    X(kMsgPreviewAgainst, 24010)                                                                   \
+    X(kMsgPreviewNoChange, 24011)                                                                  \
+    X(kMsgPreviewNoRead, 24012)                                                                    \
+    X(kMsgPreviewChange, 24013)                                                                    \
+    X(kMsgPreviewNew, 24014)                                                                       \
+    X(kMsgGasOfChannel, 24015)                                                                     \
+    X(kMsgGasWithStep, 24016)                                                                      \
+    X(kMsgConfigDataFilter, 24017)                                                                 \
+    X(kMsgAllFilesFilter, 24018)                                                                   \
+    X(kMsgSettingsLoaded, 24019)                                                                   \
+    X(kMsgSettingsNotLoaded, 24020)                                                                \
+    X(kMsgSettingsStored, 24021)                                                                   \
+    X(kMsgSettingsNotStored, 24022)                                                                \
+    X(kMsgHistoryNotAppended, 24023)                                                               \
+    X(kMsgEditRefusedEmpty, 24024)                                                                 \
+    X(kMsgWriteNotConnected, 24025)                                                                \
+    X(kMsgDryRunCommands, 24026)                                                                   \
+    X(kMsgFileWarningLine, 24027)                                                                  \
+    X(kMsgReasonClockNotTaken, 24028)                                                              \
+    X(kMsgReasonClockNotRead, 24029)                                                               \
     /* group 25000 */ /* main window: reads, logger, maintenance */                                \
     X(kMsgFlashReferenceMissing, 25001)          /* "reference image missing" */                   \
     X(kMsgClearLogDataFailed, 25002)             /* fixed English text in both catalogues */       \
@@ -427,7 +459,6 @@
     X(kMsgLeftSpace, 26007)                      /* leading blanks of an identifier */             \
     X(kMsgExportComplete, 26008)                                                                   \
     X(kMsgCsvFilter, 26009)                                                                        \
-    X(kMsgAllFilesFilter, 26010)                                                                   \
     X(kMsgChoiceOffOn, 26011)                    /* items of a setup row */                        \
     X(kMsgChoiceHcSelect, 26012)                                                                   \
     X(kMsgChoiceLcBh, 26013)                                                                       \

@@ -249,6 +249,7 @@ const QList<OptionSpec>& Options() {
          [](Inv& inv, Text v) { inv.userId = IdentityText(v); }},
         {{"--no-verify"}, kFlag, kOfCommand, nullptr, [](Inv& inv, Text) { inv.noVerify = true; }},
         {{"--force"}, kFlag, kOfCommand, nullptr, [](Inv& inv, Text) { inv.force = true; }},
+        {{"--dry-run"}, kFlag, kOfCommand, nullptr, [](Inv& inv, Text) { inv.dryRun = true; }},
         {{"--finish"}, kFlag, kOfCommand, nullptr, [](Inv& inv, Text) { inv.finish = true; }},
         {{"--restore"}, kFlag, kOfCommand, nullptr, [](Inv& inv, Text) { inv.restore = true; }},
         {{"--set"}, kFlag, kOfCommand, nullptr, [](Inv& inv, Text) { inv.set = true; }},

@@ -84,6 +84,7 @@ struct Invocation {
     QString userId;         // write --id --user-id
     bool noVerify = false;  // write --no-verify
     bool force = false;     // stations / users import --force
+    bool dryRun = false;    // write --dry-run
     bool finish = false;    // recover --finish
     bool restore = false;   // recover --restore
     bool set = false;       // clock --set

@@ -69,8 +69,9 @@ int CheckUnfinishedWrite(CommandContext& c, CliSession& s) {
         return kExitDone;
     c.line(UnfinishedWrite::Description(*entry), Console::kRed);
     const CommandSpec* spec = FindCommand(c.inv.command);
-    const bool changes =
-        (spec && spec->changesDetector) || (c.inv.command == Command::Clock && c.inv.set);
+    // A dry run of a write reads and compares only.
+    const bool changes = (spec && spec->changesDetector && !c.inv.dryRun) ||
+                         (c.inv.command == Command::Clock && c.inv.set);
     c.result.insert(QStringLiteral("unfinishedWrite"), entry->Serials.value(0).trimmed());
     if (!changes) {
         c.info(LoadMessage(kMsgRecoverChoose));

@@ -200,6 +200,17 @@ QString LimitText(const clsInstrument& record, int ch, int col) {
     }
 }
 
+bool WithinFullScale(const clsInstrument& record, int ch, float v) {
+    if (!ValidChannel(ch) || !IsSet(v))
+        return true;
+    const float fullScale = record.GasFullScale(ch);
+    if (!record.GasEnabled(ch) || !(fullScale > 0))
+        return true;
+    // Compared at the channel's decimals, as the detector holds both.
+    const double unit = std::pow(10.0, -qBound(0, int(record.GasPoint(ch)), 3));
+    return std::isfinite(v) && double(v) <= double(fullScale) + unit / 2;
+}
+
 // --- Order rule ------------------------------------------------------------------
 
 bool PointsInOrder(int ch, int16_t alarmO2, float warning, float alarm) {
@@ -333,19 +344,33 @@ EditOutcome EvaluateCellEdit(const clsInstrument& record, int ch, int col, const
             out.accepted = true;
             out.value = kNotSet;
             out.text = modGasCommon::FormatReading(kNotSet, record.GasPoint(ch));
+        } else {
+            out.reason = LoadMessage(kMsgEditRefusedEmpty, {ColumnName(col)});
         }
         return out;
     }
     float v = 0;
-    if (!ParseValue(text, &v))
+    if (!ParseValue(text, &v)) {
+        out.reason = LoadMessage(kMsgEditRefusedNumber, {ColumnName(col)});
         return out;
+    }
     if (IsPointColumn(col)) {
         v = RoundToStep(record, ch, v);
-        if (!PointWithinLimits(record, ch, col, v))
+        if (!PointWithinLimits(record, ch, col, v)) {
+            const QString limits = LimitText(record, ch, col);
+            out.reason = limits == LoadMessage(kMsgRangeNotUsed)
+                             ? LoadMessage(kMsgPointOutsideLimits,
+                                           {ColumnName(col), Value(record, ch, v), limits})
+                             : LoadMessage(kMsgEditRefusedLimit, {ColumnName(col), limits});
             return out;
+        }
     } else {
-        if (!AutoCalAcceptable(record, ch, v))
+        if (!AutoCalAcceptable(record, ch, v)) {
+            out.reason =
+                LoadMessage(kMsgAutoCalOutside, {ColumnName(col), Value(record, ch, v),
+                                                 Value(record, ch, record.GasFullScale(ch))});
             return out;
+        }
         v = RoundToStep(record, ch, v);
     }
     out.accepted = true;

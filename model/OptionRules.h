@@ -59,6 +59,11 @@ bool StoredPointWithinLimits(const clsInstrument& record, int ch, int col);
 // The limits of the rule in the user's words ("at most 60", "18.0 to 25.0",
 // "not used on this channel"), with the channel's decimals.
 QString LimitText(const clsInstrument& record, int ch, int col);
+// Whether a channel value (an alarm point or the span gas value) of an
+// enabled channel with a full scale lies at or below that full scale, at the
+// channel's decimals. A value that is not set, a disabled channel and a
+// channel without a full scale pass.
+bool WithinFullScale(const clsInstrument& record, int ch, float v);
 
 // --- Order rule ------------------------------------------------------------------
 // In order when either point is not set; for channel 1 with oxygen alarm type
@@ -107,6 +112,9 @@ struct EditOutcome {
     bool accepted = false;
     float value = -101.0f; // the value stored when accepted
     QString text;          // the text the cell shows when accepted
+    // Why the edit was refused, in the user's words ("Alarm must be at most
+    // 30 for this channel."); empty when accepted.
+    QString reason;
 };
 // Decides an edit of a point or auto-cal cell without touching the record:
 // - empty text: refused in columns 2..5; the auto-cal column is cleared to -101

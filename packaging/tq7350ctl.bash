@@ -16,7 +16,7 @@ _tq7350ctl_file_commands="write logger dump-list stations users"
 _tq7350ctl_command_options() {
     case $1 in
     read) echo "--seq --history" ;;
-    write) echo "--history --id --serial-no --station-id --user-id --no-verify" ;;
+    write) echo "--history --id --serial-no --station-id --user-id --no-verify --dry-run" ;;
     clock) echo "--set" ;;
     readings) echo "--count" ;;
     span) echo "--channels --conc" ;;

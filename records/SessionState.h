@@ -6,7 +6,25 @@
 
 #include "model/clsInstrument.h"
 
+#include <QDateTime>
 #include <QString>
+
+// Run modes of the progress window and the calibration flow
+// (SessionState::CalMode).
+constexpr int kCalModeInstrumentDownload = 0;
+constexpr int kCalModeDownloadWithCancel = 1; // logger data or memory dump
+constexpr int kCalModeUpload = 2;
+constexpr int kCalModeZeroRun = 3;
+constexpr int kCalModeSpanRun = 4;
+constexpr int kCalModeCalibrationTransfer = 5;
+constexpr int kCalModeCheckData = 6;
+
+// A calibration run drives the write (span run or calibration transfer):
+// the write commands then ask nothing, show no progress window and no
+// completion box, and skip the checks before a settings write.
+inline bool CalibrationDrivesWrite(int calMode) {
+    return calMode == kCalModeSpanRun || calMode == kCalModeCalibrationTransfer;
+}
 
 struct SessionState {
     // The record that mirrors the connected detector (read, edited, written).
@@ -15,6 +33,14 @@ struct SessionState {
     clsInstrument Defaults;
     // The calibration window's own record.
     clsInstrument CalInstrument;
+    // The detector's settings as they were last known: a copy of the record
+    // taken after every successful read, brought up to date with what every
+    // successful write then stored. The preview before a write compares with
+    // it. HasLastRead is false until a read succeeded (and again after a
+    // power-off); LastReadAt is when the copy was taken.
+    clsInstrument LastRead;
+    bool HasLastRead = false;
+    QDateTime LastReadAt;
 
     // Live readings of channels 0..4 (-101: no value) and whether one arrived.
     float CurrentReading[5] = {-101.0f, -101.0f, -101.0f, -101.0f, -101.0f};

@@ -4,6 +4,7 @@
 #include "app/Helpers.h"
 #include "app/clsToken.h"
 #include "model/FieldFormat.h"
+#include "model/OptionRules.h"
 #include "model/SettingsTable.h"
 #include "model/clsInstrument.h"
 #include "model/modGasCommon.h"
@@ -526,6 +527,33 @@ bool CheckLine(const FileLine& line, const I& work, clsToken& splitter, LineFail
     return true;
 }
 
+// An alarm point or span gas value above its channel's full scale is no
+// value the detector can work with: a typo, or a file of another sensor.
+bool CheckFullScale(const FileLine& line, const I& work, LineFailure* f) {
+    static const QStringList kPointLines = {QStringLiteral("A1"), QStringLiteral("A2"),
+                                            QStringLiteral("AS"), QStringLiteral("AW"),
+                                            QStringLiteral("SA")};
+    if (!kPointLines.contains(line.code))
+        return true;
+    for (const SettingsTable::Setting* s : SettingsTable::CarriedBy(line.code)) {
+        for (int ch = 0; ch < s->count(); ++ch) {
+            const float v = s->Get(work, ch).toFloat();
+            if (OptionRules::WithinFullScale(work, ch, v))
+                continue;
+            const int point = work.GasPoint(ch);
+            return Fail(
+                f, FileError::AboveFullScale,
+                QStringLiteral("%1, field %2 (%3): %4 is above the channel's full scale %5")
+                    .arg(line.code)
+                    .arg(ch + 1)
+                    .arg(ValueName(line.code, *s, ch, work))
+                    .arg(modGasCommon::FormatReading(v, point).trimmed())
+                    .arg(modGasCommon::FormatReading(work.GasFullScale(ch), point).trimmed()));
+        }
+    }
+    return true;
+}
+
 // The file is text: no NUL byte, valid UTF-8.
 bool IsText(const QByteArray& content) {
     if (content.contains('\0'))
@@ -664,7 +692,8 @@ FileResult ParseSettingsText(const QByteArray& content, const QString& fileName,
         for (int i = 2; i < splitter.TokenCount(); ++i)
             data << splitter.Tokens(i);
         LineFailure failure;
-        if (!known->read(data, work, &failure) || !CheckLine(*known, work, splitter, &failure))
+        if (!known->read(data, work, &failure) || !CheckLine(*known, work, splitter, &failure) ||
+            !CheckFullScale(*known, work, &failure))
             return Failure(fileName, failure.error, lineNo, failure.reason);
         ++settingsLines;
     }

@@ -20,6 +20,8 @@
 // - a value must be a number in its field's form; only the channel points
 //   may instead be "*****" (not set). A word, a sign where none belongs, a
 //   hexadecimal digit in a decimal field are errors, never "not set";
+// - an alarm point or span gas value of an enabled channel must not lie
+//   above the channel's full scale (OptionRules::WithinFullScale);
 // - every value must survive its own encoding: a number wider than its
 //   field (the detector would get its last digits), a text longer than its
 //   field or holding a character the detector does not take (anything but
@@ -84,6 +86,7 @@ enum class FileError {
     NoSettings,      // the file holds no settings line
     DoesNotFit,      // a value does not survive its field's encoding
     BadText,         // a text holds a character the detector does not take
+    AboveFullScale,  // a channel value lies above the channel's full scale
 };
 
 // A line the reader skipped because its code is not one of the file's.

@@ -1,6 +1,8 @@
 // Settings history file. See SettingsHistory.h.
 #include "records/SettingsHistory.h"
 
+#include "records/SettingTexts.h"
+
 #include "app/Catalogue.h"
 #include "app/MessageIds.h"
 #include "model/OleDate.h"
@@ -19,6 +21,7 @@
 namespace {
 
 using modGasCommon::FormatReading;
+using SettingTexts::ValueText;
 
 const QString kDateFormat = QStringLiteral("yyyy/MM/dd HH:mm:ss");
 const QString kNotShown = QStringLiteral("-----");
@@ -40,18 +43,6 @@ QString OleDateText(double day) {
     return DateText(OleDate::ToDateTime(day));
 }
 
-QString SwitchText(int value) {
-    return value == 1 ? QStringLiteral("ON") : QStringLiteral("OFF");
-}
-
-// The text of a coded value from a fixed list; the number itself when the
-// value lies outside the list.
-QString Choice(int value, const QStringList& texts) {
-    if (value >= 0 && value < texts.size())
-        return texts.at(value);
-    return QString::number(value);
-}
-
 QString Msg(int id) {
     return LoadMessage(id);
 }
@@ -61,19 +52,6 @@ QString FiveDigits(int32_t value) {
         QString::number(value < 0 ? -static_cast<int64_t>(value) : static_cast<int64_t>(value))
             .rightJustified(5, QLatin1Char('0'));
     return value < 0 ? QLatin1Char('-') + digits : digits;
-}
-
-QString DestinationText(const QString& specType) {
-    const QString t = specType.trimmed();
-    if (t == QLatin1String("0"))
-        return Msg(kMsgDomestic);
-    if (t == QLatin1String("1"))
-        return Msg(kMsgHvk);
-    if (t == QLatin1String("2"))
-        return Msg(kMsgGermany);
-    if (t == QLatin1String("3"))
-        return Msg(kMsgForeign);
-    return t;
 }
 
 QString ActionText(HistoryAction action) {
@@ -104,8 +82,10 @@ std::vector<Column> Columns(const clsInstrument* rec, HistoryAction action, cons
     const auto add = [&c](const QString& header, std::function<QString()> value) {
         c.push_back({header, std::move(value)});
     };
-    const QStringList checkTexts = {Msg(kMsgConfirmToUse), Msg(kMsgCannotUse), Msg(kMsgNone)};
-    const QStringList gasScope = {Msg(kMsgFourGas), Msg(kMsgAllGas)};
+    // A setting's column: its heading and its value as SettingTexts gives it.
+    const auto setting = [&add, &r](int header, const char* key) {
+        add(Msg(header), [&r, key] { return ValueText(QString::fromLatin1(key), 0, r); });
+    };
 
     add(Msg(kMsgAction), [=] { return ActionText(action); });
     add(Msg(kMsgPcDateTime), [=] { return DateText(now); });
@@ -121,75 +101,48 @@ std::vector<Column> Columns(const clsInstrument* rec, HistoryAction action, cons
     add(QStringLiteral("SUM"), [&r] { return r.SUM(); });
     add(Msg(kMsgStationId), [&r] { return r.StationID(); });
     add(Msg(kMsgUserId), [&r] { return r.UserID(); });
-    add(Msg(kMsgAlarmPattern), [&r] {
-        return Choice(r.AlarmMode(), {Msg(kMsgAlarmReset), Msg(kMsgAlarmLatch)});
-    });
-    add(Msg(kMsgCalInterval), [&r] { return QString::number(r.CalLimit()); });
-    add(Msg(kMsgCalLimitDisplay), [&r] { return SwitchText(r.DispCalLimit()); });
-    add(Msg(kMsgCalLimitCheck), [&r, checkTexts] { return Choice(r.CalCheck(), checkTexts); });
-    add(Msg(kMsgIntervalTrendTime), [&r] { return QString::number(r.Intervals()); });
-    add(Msg(kMsgConfirmationBeep), [&r] { return SwitchText(r.Confirmation()); });
-    add(Msg(kMsgLunchBreak), [&r] { return SwitchText(r.LunchBreak()); });
-    add(Msg(kMsgAlarmSilence), [&r] { return SwitchText(r.AlarmSilence()); });
-    add(Msg(kMsgLoggerOverwrite), [&r] { return SwitchText(r.LogOverWrite()); });
-    add(Msg(kMsgDestination), [&r] { return DestinationText(r.SpecType()); });
-    add(Msg(kMsgBatteryType), [&r] {
-        return Choice(r.Battery(), {QStringLiteral("Alkaline"), QStringLiteral("Ni-MH")});
-    });
-    add(Msg(kMsgHcSelect), [&r] {
-        return Choice(r.HcMode(),
-                      {QStringLiteral("Auto"), QStringLiteral("LEL"), QStringLiteral("vol")});
-    });
-    add(Msg(kMsgOxygenAlarmType), [&r] {
-        return Choice(r.AlarmO2(),
-                      {QStringLiteral("H-L"), QStringLiteral("L-LL"), QStringLiteral("H-HH")});
-    });
-    add(Msg(kMsgBacklightTime), [&r] { return QString::number(r.LcdBackLight()); });
-    add(Msg(kMsgShNcAutoChange), [&r] { return SwitchText(r.Lc_PpmAuto()); });
-    add(Msg(kMsgBoardType), [&r] {
-        return Choice(r.IsCustom(), {Msg(kMsgBoardStandard), Msg(kMsgBoardGasCompany)});
-    });
-    add(Msg(kMsgAutoZero), [&r] { return SwitchText(r.AutoZero()); });
-    add(Msg(kMsgDemandZero), [&r] { return SwitchText(r.DemandZero()); });
-    add(Msg(kMsgUseUserPassword), [&r] { return SwitchText(r.UseUserPassword()); });
-    add(Msg(kMsgUserPassword), [&r] { return r.UserPassword2(); });
-    add(Msg(kMsgMinimumFlow), [&r] { return QString::number(r.FlowLevel()); });
-    add(Msg(kMsgPressureOffset), [&r] { return QString::number(r.pressOffset()); });
-    add(Msg(kMsgAlarmFunction), [&r] { return SwitchText(r.AlarmOnOff()); });
-    add(Msg(kMsgStelTwaFunction), [&r] { return SwitchText(r.StelTwaOnOff()); });
-    add(Msg(kMsgBumpTestFunction), [&r] { return SwitchText(r.BumpFunction()); });
-    add(Msg(kMsgBumpTimeLimit), [&r] { return QString::number(r.BumpLimit()); });
-    add(Msg(kMsgBumpLimitDisplay), [&r] { return SwitchText(r.DispBumpLimit()); });
-    add(Msg(kMsgBumpLimitCheck), [&r, checkTexts] { return Choice(r.BumpCheck(), checkTexts); });
-    add(Msg(kMsgBumpTestTime), [&r] {
-        return Choice(r.BumpTime(), {QStringLiteral("30"), QStringLiteral("45"),
-                                     QStringLiteral("60"), QStringLiteral("90")});
-    });
-    add(Msg(kMsgBumpTestThreshold), [&r] {
-        return Choice(r.BumpThreshold(),
-                      {QStringLiteral("10"), QStringLiteral("20"), QStringLiteral("30"),
-                       QStringLiteral("40"), QStringLiteral("50")});
-    });
-    add(Msg(kMsgCalTimeAfterBumpFail), [&r] {
-        return Choice(r.BumpFailCalTime(), {QStringLiteral("90"), QStringLiteral("120")});
-    });
-    add(Msg(kMsgCalAfterBumpFail), [&r] { return SwitchText(r.BumpFailAfter()); });
-    add(Msg(kMsgLcBhMode), [&r] {
-        return Choice(r.LcBhMode(), {QStringLiteral("OFF"), QStringLiteral("LC"),
-                                     QStringLiteral("BH"), QStringLiteral("LC BH")});
-    });
-    add(Msg(kMsgBarHoleTime), [&r] {
-        return Choice(r.BhTime(),
-                      {QStringLiteral("30"), QStringLiteral("45"), QStringLiteral("60")});
-    });
-    add(Msg(kMsgLeakCheckBuzzer), [&r] { return SwitchText(r.LcBuzzer()); });
-    add(Msg(kMsgIdDisplay), [&r] { return SwitchText(r.DispID()); });
-    add(Msg(kMsgDisplayClearLogger), [&r] { return SwitchText(r.dlogOnOff()); });
-    add(Msg(kMsgPeakBarDisplay), [&r] { return SwitchText(r.PeakBar()); });
+    setting(kMsgAlarmPattern, "AlarmMode");
+    setting(kMsgCalInterval, "CalLimit");
+    setting(kMsgCalLimitDisplay, "DispCalLimit");
+    setting(kMsgCalLimitCheck, "CalCheck");
+    setting(kMsgIntervalTrendTime, "Intervals");
+    setting(kMsgConfirmationBeep, "Confirmation");
+    setting(kMsgLunchBreak, "LunchBreak");
+    setting(kMsgAlarmSilence, "AlarmSilence");
+    setting(kMsgLoggerOverwrite, "LogOverWrite");
+    setting(kMsgDestination, "SpecType");
+    setting(kMsgBatteryType, "Battery");
+    setting(kMsgHcSelect, "HcMode");
+    setting(kMsgOxygenAlarmType, "AlarmO2");
+    setting(kMsgBacklightTime, "LcdBackLight");
+    setting(kMsgShNcAutoChange, "Lc_PpmAuto");
+    setting(kMsgBoardType, "IsCustom");
+    setting(kMsgAutoZero, "AutoZero");
+    setting(kMsgDemandZero, "DemandZero");
+    setting(kMsgUseUserPassword, "UseUserPassword");
+    setting(kMsgUserPassword, "UserPassword2");
+    setting(kMsgMinimumFlow, "FlowLevel");
+    setting(kMsgPressureOffset, "pressOffset");
+    setting(kMsgAlarmFunction, "AlarmOnOff");
+    setting(kMsgStelTwaFunction, "StelTwaOnOff");
+    setting(kMsgBumpTestFunction, "BumpFunction");
+    setting(kMsgBumpTimeLimit, "BumpLimit");
+    setting(kMsgBumpLimitDisplay, "DispBumpLimit");
+    setting(kMsgBumpLimitCheck, "BumpCheck");
+    setting(kMsgBumpTestTime, "BumpTime");
+    setting(kMsgBumpTestThreshold, "BumpThreshold");
+    setting(kMsgCalTimeAfterBumpFail, "BumpFailCalTime");
+    setting(kMsgCalAfterBumpFail, "BumpFailAfter");
+    setting(kMsgLcBhMode, "LcBhMode");
+    setting(kMsgBarHoleTime, "BhTime");
+    setting(kMsgLeakCheckBuzzer, "LcBuzzer");
+    setting(kMsgIdDisplay, "DispID");
+    setting(kMsgDisplayClearLogger, "dlogOnOff");
+    setting(kMsgPeakBarDisplay, "PeakBar");
     const int zeroChannels[] = {0, 2, 3, 4};
     for (const int ch : zeroChannels) {
         add(LoadMessage(kMsgZeroFollower, {QStringLiteral("Gas%1").arg(ch + 1)}),
-            [&r, ch] { return SwitchText(r.Zero(ch)); });
+            [&r, ch] { return ValueText(QStringLiteral("Zero"), ch, r); });
     }
 
     // Gas settings per channel; a disabled channel shows "-----" throughout.
@@ -233,9 +186,9 @@ std::vector<Column> Columns(const clsInstrument* rec, HistoryAction action, cons
         add(QStringLiteral("Ratio"),
             [&r, j] { return FormatReading(r.LS_Ratio(j), r.LS_Point(j)); });
     }
-    add(Msg(kMsgCalLimitCheckGas), [&r, gasScope] { return Choice(r.CalCheckALL(), gasScope); });
-    add(Msg(kMsgBumpLimitCheckGas), [&r, gasScope] { return Choice(r.BumpCheckALL(), gasScope); });
-    add(Msg(kMsgDisplayPumpOnOff), [&r] { return SwitchText(r.PumpOnOffDisp()); });
+    setting(kMsgCalLimitCheckGas, "CalCheckALL");
+    setting(kMsgBumpLimitCheckGas, "BumpCheckALL");
+    setting(kMsgDisplayPumpOnOff, "PumpOnOffDisp");
     return c;
 }
 

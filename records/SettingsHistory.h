@@ -9,19 +9,9 @@
 // A field holding a comma, a quote or a line break is quoted (quotes doubled)
 // so that no text can shift the columns.
 //
-// Texts chosen for coded settings (the same order as the factory settings
-// dialog lists them):
-//   AlarmMode 0 "Reset", 1 "Latch"; SpecType "0" "Domestic", "1" "HVK",
-//   "2" "Germany", "3" "Foreign"; Battery 0 "Alkaline", 1 "Ni-MH";
-//   CalCheckALL / BumpCheckALL 0 "4GAS", 1 "ALL"; IsCustom 0 "Standard",
-//   1 "for Gas Company"; BumpTime 0..3 "30" "45" "60" "90"; BumpThreshold
-//   0..4 "10".."50"; BumpFailCalTime 0 "90", 1 "120"; BhTime 0..2 "30" "45"
-//   "60"; LcBhMode 0..3 "OFF" "LC" "BH" "LC BH"; HcMode 0..2 "Auto" "LEL"
-//   "vol"; AlarmO2 0..2 "H-L" "L-LL" "H-HH"; CalCheck / BumpCheck 0..2
-//   "Confirm to use" "Can't use" "None".
-// A value outside its list is written as its number, so nothing is hidden.
-// Switches are "ON" for 1 and "OFF" otherwise. Point values are shown as the
-// grid shows them (FormatReading with the channel's decimals, "-----" for a
+// Coded settings and switches are shown as records/SettingTexts.h gives them
+// ("Latch", "Confirm to use", "ON"). Point values are shown as the grid
+// shows them (FormatReading with the channel's decimals, "-----" for a
 // point not set); a disabled channel shows "-----" in its six gas columns.
 // The custom-sensor "No" column holds the entry's index as the detector
 // numbers it: LSindex for the first entry, LSindex + 15 for the second (0

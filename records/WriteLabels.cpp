@@ -2,6 +2,7 @@
 
 #include "app/Catalogue.h"
 #include "app/MessageIds.h"
+#include "model/SettingsTable.h"
 #include "model/clsInstrument.h"
 
 #include <QHash>
@@ -113,4 +114,33 @@ QString WriteFieldLabel(const QString& writeCommand, int field, const clsInstrum
     if (field >= 0 && size_t(field) < it->ids.size())
         return LoadMessage(it->ids[size_t(field)]);
     return WriteCommandLabel(code);
+}
+
+QString SettingLabel(const QString& key, int index, const clsInstrument& record) {
+    const SettingsTable::Setting* row = SettingsTable::Find(key);
+    if (!row || row->Command.isEmpty())
+        return key;
+    const QString code = row->Command;
+    const bool list = code == QLatin1String("XS") || code == QLatin1String("XZ");
+    switch (row->SettingKind) {
+    case SettingsTable::Kind::ListEntry:
+        return LoadMessage(
+            kMsgListEntry,
+            {LoadMessage(code == QLatin1String("XS") ? kMsgStationList : kMsgUserList), index});
+    case SettingsTable::Kind::Channel:
+        return WriteFieldLabel(code + QStringLiteral(",W,"), index, record);
+    default:
+        break;
+    }
+    if (list)
+        return WriteCommandLabel(code); // the detector's own ID, not a list entry
+    // The settings of the commands with several fields, by their field.
+    static const QHash<QString, int> kFields = {
+        {QStringLiteral("BumpTime"), 0},        {QStringLiteral("BumpThreshold"), 1},
+        {QStringLiteral("BumpFailCalTime"), 2}, {QStringLiteral("BumpFailAfter"), 3},
+        {QStringLiteral("LcBhMode"), 0},        {QStringLiteral("BhTime"), 1},
+        {QStringLiteral("LcBuzzer"), 2},        {QStringLiteral("UseUserPassword"), 0},
+        {QStringLiteral("UserPassword2"), 1},
+    };
+    return WriteFieldLabel(code + QStringLiteral(",W,"), kFields.value(key, 0), record);
 }

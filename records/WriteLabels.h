@@ -19,3 +19,9 @@ QString WriteCommandLabel(const QString& code);
 // list entry the list and the entry ("Station List, entry 8"). `record`
 // names the channels' gases.
 QString WriteFieldLabel(const QString& writeCommand, int field, const clsInstrument& record);
+
+// The name of one setting of the settings table (model/SettingsTable.h) by
+// its key and index, as the messages about a write name it: "Alarm, CO" for
+// Alarm of a channel holding CO, "Station List, entry 8", "Bump Test
+// Time(sec)". The key itself for a setting no write command carries.
+QString SettingLabel(const QString& key, int index, const clsInstrument& record);

@@ -4,9 +4,15 @@
 # starts the program under a virtual X server in demonstration mode (the
 # built-in emulator plays the detector), lets it enter the access code, read
 # the detector with "Instrument Information" and take the picture itself
-# (hidden option --screenshot FILE), once per language.
+# (hidden option --screenshot FILE), once per language. Then the same with
+# a few settings changed and "Update" pressed: the question with its preview
+# of what the write changes (hidden option --screenshot-question FILE); and
+# the pages of the factory settings dialog (--screenshot with a FILE holding
+# "%1": "factory_<page>_<lang>.png").
 #
-#   bash scripts/screenshots.sh            # docs/screenshot_en.png, docs/factory_setup_en.png, ...
+#   bash scripts/screenshots.sh            # docs/screenshot_en.png, docs/screenshot_ja.png,
+#                                          # docs/update_question_en.png, ..._ja.png,
+#                                          # docs/factory_setup_en.png, ...
 #   QT_SCALE_FACTOR=2 bash scripts/screenshots.sh /tmp/shots   # 200 %, elsewhere
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -30,13 +36,14 @@ trap 'rm -rf "$work"' EXIT
 scale=${QT_SCALE_FACTOR:-1}
 screen="$((1280 * ${scale%.*}))x$((800 * ${scale%.*}))x24"
 
-# The main window, then the pages of the factory settings dialog
-# ("factory_<page>_<lang>.png").
+shoot() { # option, file, language
+    rm -f "$work"/*
+    (cd "$work" && env -u TQ7350_PORT -u TQ7350_SOCKET -u TQ7350_LANG \
+        timeout 120 xvfb-run -a -s "-screen 0 $screen" \
+        "$build/tq7350" --demo --lang "$3" "$1" "$2")
+}
 for lang in en ja; do
-    for picture in "screenshot_$lang.png" "factory_%1_$lang.png"; do
-        rm -f "$work"/*
-        (cd "$work" && env -u TQ7350_PORT -u TQ7350_SOCKET -u TQ7350_LANG \
-            timeout 120 xvfb-run -a -s "-screen 0 $screen" \
-            "$build/tq7350" --demo --lang "$lang" --screenshot "$out/$picture")
-    done
+    shoot --screenshot "$out/screenshot_$lang.png" "$lang"
+    shoot --screenshot-question "$out/update_question_$lang.png" "$lang"
+    shoot --screenshot "$out/factory_%1_$lang.png" "$lang"
 done

@@ -5,6 +5,7 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <utility>
 
@@ -18,6 +19,9 @@ struct MsgBoxRequest {
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     // Texts for buttons whose standard caption does not say what they do.
     QList<QPair<QMessageBox::StandardButton, QString>> buttonTexts;
+    // Lines shown under the text in a list of their own (what a write will
+    // change); empty for a plain box.
+    QStringList items;
 };
 
 // Answers a box: returns the button the user "pressed".
@@ -31,6 +35,11 @@ QMessageBox::StandardButton MsgBox(QWidget* parent, const QString& text, const Q
 
 // The same with the box's own button texts.
 QMessageBox::StandardButton MsgBox(const MsgBoxRequest& request);
+// The same box with a list of lines under the text, scrolled when it is
+// long (the preview of a write under its question).
+QMessageBox::StandardButton MsgBox(QWidget* parent, const QString& text, const QString& title,
+                                   QMessageBox::Icon icon, QMessageBox::StandardButtons buttons,
+                                   const QStringList& items);
 
 // Installs a handler (an empty one brings back the real box) and returns the
 // one it replaces.

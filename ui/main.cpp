@@ -33,18 +33,20 @@ bool DisplayAvailable() {
 #endif
 }
 
-// The hidden option "--screenshot FILE": reads the demonstration detector and
-// saves a picture of the main window (documentation only). Taken out of the
-// argument list; empty when not given.
-QString TakeScreenshotOption(QStringList& args) {
+// The hidden options "--screenshot FILE" (reads the demonstration detector
+// and saves a picture of the main window) and "--screenshot-question FILE"
+// (the same, then the "Update" question with its preview), for the
+// documentation only. Taken out of the argument list; empty when not given.
+QString TakeScreenshotOption(QStringList& args, const QString& name) {
+    const QString withValue = name + QLatin1Char('=');
     for (int i = 0; i < args.size(); ++i) {
         const QString& arg = args.at(i);
-        if (arg.startsWith(QLatin1String("--screenshot="))) {
-            const QString file = arg.mid(int(qstrlen("--screenshot=")));
+        if (arg.startsWith(withValue)) {
+            const QString file = arg.mid(withValue.size());
             args.removeAt(i);
             return file;
         }
-        if (arg == QLatin1String("--screenshot") && i + 1 < args.size()) {
+        if (arg == name && i + 1 < args.size()) {
             const QString file = args.at(i + 1);
             args.removeAt(i + 1);
             args.removeAt(i);
@@ -61,7 +63,14 @@ int main(int argc, char** argv) {
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
-    const QString screenshot = TakeScreenshotOption(args);
+    QString screenshot = TakeScreenshotOption(args, QStringLiteral("--screenshot"));
+    ScreenshotScene scene = ScreenshotScene::MainWindow;
+    if (const QString question =
+            TakeScreenshotOption(args, QStringLiteral("--screenshot-question"));
+        !question.isEmpty()) {
+        screenshot = question;
+        scene = ScreenshotScene::UpdateQuestion;
+    }
 
     StartupOptions options;
     QString error;
@@ -136,7 +145,7 @@ int main(int argc, char** argv) {
         return window;
     });
     if (!screenshot.isEmpty())
-        StartScreenshotMode(password, settings.AccessCode, screenshot);
+        StartScreenshotMode(password, settings.AccessCode, screenshot, scene);
     password.show();
     return app.exec();
 }

@@ -1,6 +1,7 @@
 #include "workflows/WriteFromFile.h"
 
 #include "model/clsInstrument.h"
+#include "records/SettingsImport.h"
 
 #include <QFile>
 #include <QSet>
@@ -41,14 +42,6 @@ QStringList MissingLines(const QString& path) {
 
 } // namespace
 
-void AfterImport(clsInstrument& record, const std::array<bool, 5>& locked) {
-    record.SetChangeFlags(true, false);
-    record.setImportFlag(true);
-    for (int ch = 0; ch < 5; ++ch)
-        if (locked[size_t(ch)])
-            record.setGasEnabled(ch, true);
-}
-
 namespace {
 
 void ApplyIdentity(clsInstrument& record, const Options& options) {
@@ -75,7 +68,7 @@ Prepared Prepare(const Options& options) {
     p.ReadFirst = options.IdentityOnly || !p.MissingLines.isEmpty() || options.AppendHistory;
     if (!p.ReadFirst) {
         p.Record = fromFile;
-        AfterImport(p.Record, options.ChannelLocked);
+        SettingsImport::AfterImport(p.Record, options.ChannelLocked);
         p.Check = CheckBeforeWrite(p.Record);
     }
     return p;
@@ -84,6 +77,8 @@ Prepared Prepare(const Options& options) {
 Result Run(uclTqif& link, clsInstrument& record, const Prepared& prepared,
            const workflows::Report& report) {
     const Options& options = prepared.options;
+    const WriteSettings::Mode mode =
+        options.IdentityOnly ? WriteSettings::Mode::UpdateId : WriteSettings::Mode::Update;
     Result result;
     if (!prepared.Ready()) {
         result.outcome = Outcome::Refused;
@@ -91,12 +86,11 @@ Result Run(uclTqif& link, clsInstrument& record, const Prepared& prepared,
         result.Check = prepared.Check;
         return result;
     }
-    if (!prepared.ReadFirst) {
-        record = prepared.Record;
-    } else {
+    clsInstrument detector; // as just read, for a dry run
+    if (prepared.ReadFirst || options.DryRun) {
         InformationDownload::Options readOptions;
         readOptions.ChannelLocked = options.ChannelLocked;
-        readOptions.ReadHistories = options.AppendHistory;
+        readOptions.ReadHistories = options.AppendHistory && !options.DryRun;
         result.ReadRan = true;
         result.Read = InformationDownload::Run(link, record, readOptions, report);
         if (!result.Read.Success()) {
@@ -104,16 +98,21 @@ Result Run(uclTqif& link, clsInstrument& record, const Prepared& prepared,
             result.reason = result.Read.reason;
             return result;
         }
+        detector = record;
+        result.DetectorSerialNo = record.SerialNo();
+    }
+    if (!prepared.ReadFirst) {
+        record = prepared.Record;
+    } else {
         // The file goes over what was read (the reader changes the record
         // only when the whole file reads).
         clsInstrument combined = record;
-        result.Reload = SettingsFile::LoadSettingsFile(options.Path, combined);
+        result.Reload = SettingsImport::Load(options.Path, combined, options.ChannelLocked);
         if (!result.Reload.ok) {
             result.outcome = Outcome::Refused;
             return result;
         }
         record = combined;
-        AfterImport(record, options.ChannelLocked);
         ApplyIdentity(record, options);
         result.Check = CheckBeforeWrite(record);
         if (!result.Check.passed()) {
@@ -122,8 +121,13 @@ Result Run(uclTqif& link, clsInstrument& record, const Prepared& prepared,
         }
     }
 
+    if (options.DryRun) {
+        result.Preview = WritePreview::Build(&detector, record, mode);
+        result.outcome = Outcome::Success;
+        return result;
+    }
     WriteSettings::Options write;
-    write.mode = options.IdentityOnly ? WriteSettings::Mode::UpdateId : WriteSettings::Mode::Update;
+    write.mode = mode;
     write.Verify = options.Verify;
     write.AppendHistory = options.AppendHistory;
     write.HistoryFolder = options.HistoryFolder;

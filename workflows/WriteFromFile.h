@@ -10,7 +10,8 @@
 // holds its lists and its calibration and bump-test dates.
 //
 // After the record is put together the workflow does what "Load local file"
-// does (all settings flagged, ImportFlag set, locked channels enabled), runs
+// does (SettingsImport::AfterImport: all settings flagged, ImportFlag set,
+// locked channels enabled), runs
 // the pre-write checks and, when they pass, "Update" or "Update ID".
 #pragma once
 
@@ -18,6 +19,7 @@
 #include "records/SettingsFile.h"
 #include "records/WriteChecks.h"
 #include "workflows/InformationDownload.h"
+#include "workflows/WritePreview.h"
 #include "workflows/WriteSettings.h"
 
 #include <QString>
@@ -45,6 +47,10 @@ struct Options {
     bool Verify = true;
     // History line after a successful write (see WriteSettings::Options).
     bool AppendHistory = false;
+    // Read the detector, put the record together and run the checks as for
+    // the write, then only build the preview of what the write would change
+    // (WritePreview.h): nothing is written, no history line.
+    bool DryRun = false;
     QString HistoryFolder;
     QString HistorySuffix;
 };
@@ -84,16 +90,18 @@ struct Result {
     // The write itself, when it ran.
     bool WriteRan = false;
     WriteSettings::Result Write;
+    // A dry run: what the write would change against the detector as it was
+    // just read (Success: the preview was made; nothing was written).
+    WritePreview::Preview Preview;
+    QString DetectorSerialNo;
     bool Success() const { return outcome == Outcome::Success; }
 };
 
 // Puts the record together (reads the detector first when the file needs
-// it), runs the checks and writes. `record` becomes the record written.
+// it, or for a dry run), runs the checks and writes, or for a dry run
+// builds the preview. `record` becomes the record written (or that would
+// be written).
 Result Run(uclTqif& link, clsInstrument& record, const Prepared& prepared,
            const workflows::Report& report);
-
-// What loading a settings file means for the record: everything flagged for
-// writing, ImportFlag set, the locked channels enabled.
-void AfterImport(clsInstrument& record, const std::array<bool, 5>& locked);
 
 } // namespace WriteFromFile

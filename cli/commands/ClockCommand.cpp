@@ -9,6 +9,7 @@
 #include "cli/RecordJson.h"
 #include "cli/RecordText.h"
 #include "link/CommandSet.h"
+#include "workflows/ClockAndCheckData.h"
 
 #include <QDateTime>
 #include <QJsonObject>
@@ -31,13 +32,12 @@ int RunClock(CommandContext& c) {
         return status;
     if (c.inv.set) {
         // "Date/Time Set".
-        s.record().setSysDateOffset(0);
-        s.link().AddLog(LoadMessage(kMsgUploadSequenceStart, {s.dateText()}));
-        c.line(LoadMessage(kMsgUploadStart), Console::kGreen);
-        const bool set = s.link().SetDateTime(QDateTime::currentDateTime());
-        c.line(LoadMessage(kMsgUploadComplete), Console::kGreen);
-        c.result.insert(QStringLiteral("set"), set);
-        if (!set) {
+        const DateTimeSet::Result set =
+            DateTimeSet::Run(s.link(), s.record(), {}, ConsoleReport(c));
+        c.result.insert(QStringLiteral("set"), set.Success());
+        if (!set.Success()) {
+            if (s.interrupted())
+                return Interrupted(c);
             c.error(LoadMessage(kMsgClockSetFailed));
             return kExitFailed;
         }

@@ -1,5 +1,6 @@
 // write: a settings file to the detector, as "Load local file" and "Update"
-// (or "Update ID") do, through the WriteFromFile workflow.
+// (or "Update ID") do, through the WriteFromFile workflow; with --dry-run
+// only what the write would change.
 #include "cli/commands/Commands.h"
 
 #include "app/Catalogue.h"
@@ -13,7 +14,9 @@
 #include "records/WriteChecks.h"
 #include "workflows/WriteFromFile.h"
 
+#include <QDateTime>
 #include <QJsonArray>
+#include <QJsonObject>
 
 namespace cli {
 
@@ -51,6 +54,29 @@ int FullWriteSize() {
     return PendingWriteCommands(all).size();
 }
 
+// --dry-run: what the write would change against the detector as it was
+// just read, the same list the window shows with its question.
+int ReportDryRun(CommandContext& c, const WriteFromFile::Result& r) {
+    const WritePreview::Preview& preview = r.Preview;
+    QJsonArray items;
+    for (const WritePreview::Item& item : preview.Items) {
+        QJsonObject o;
+        o.insert(QStringLiteral("setting"), item.Key);
+        o.insert(QStringLiteral("index"), item.Index);
+        o.insert(QStringLiteral("label"), item.Label);
+        o.insert(QStringLiteral("old"), item.Old);
+        o.insert(QStringLiteral("new"), item.New);
+        items.append(o);
+    }
+    c.result.insert(QStringLiteral("preview"), items);
+    c.result.insert(QStringLiteral("commands"), preview.Commands);
+    c.out(WritePreview::Heading(preview, r.DetectorSerialNo, QDateTime::currentDateTime()));
+    for (const QString& line : preview.Lines())
+        c.out(QStringLiteral("  ") + line);
+    c.out(LoadMessage(kMsgDryRunCommands, {preview.Commands}));
+    return kExitDone;
+}
+
 } // namespace
 
 int RunWrite(CommandContext& c) {
@@ -64,7 +90,9 @@ int RunWrite(CommandContext& c) {
     options.SerialNo = c.inv.serialNo;
     options.StationId = c.inv.stationId;
     options.UserId = c.inv.userId;
-    options.AppendHistory = c.inv.historyGiven;
+    // A dry run writes nothing, not even a history line.
+    options.AppendHistory = c.inv.historyGiven && !c.inv.dryRun;
+    options.DryRun = c.inv.dryRun;
     options.Verify = !c.inv.noVerify;
     options.HistoryFolder = s.startFolder();
     options.HistorySuffix = c.inv.historySuffix;
@@ -83,6 +111,7 @@ int RunWrite(CommandContext& c) {
     c.result.insert(QStringLiteral("missingLines"),
                     QJsonArray::fromStringList(prepared.MissingLines));
     c.result.insert(QStringLiteral("identityOnly"), c.inv.id);
+    c.result.insert(QStringLiteral("dryRun"), c.inv.dryRun);
     if (!prepared.Check.passed()) {
         ReportCheck(c, prepared.Record, prepared.Check);
         return kExitFailed;
@@ -96,15 +125,17 @@ int RunWrite(CommandContext& c) {
 
     WriteFromFile::Result r;
     {
-        const int total = (prepared.ReadFirst ? ReadTableSize() + FullWriteSize()
-                                              : PendingWriteCommands(prepared.Record).size()) +
-                          4;
+        const int total =
+            c.inv.dryRun ? ReadTableSize()
+                         : (prepared.ReadFirst ? ReadTableSize() + FullWriteSize()
+                                               : PendingWriteCommands(prepared.Record).size()) +
+                               4;
         CommandCounter counter(c, s.link(), LoadMessage(kMsgNowUploading), total);
         r = WriteFromFile::Run(s.link(), s.record(), prepared, ConsoleReport(c));
     }
     if (r.ReadRan && !r.Read.Success())
         return DownloadFailure(c, r.Read);
-    if (r.ReadRan && !r.Reload.ok) {
+    if (r.ReadRan && prepared.ReadFirst && !r.Reload.ok) {
         c.error(r.Reload.Describe());
         return kExitUsage;
     }
@@ -112,6 +143,8 @@ int RunWrite(CommandContext& c) {
         ReportCheck(c, s.record(), r.Check);
         return kExitFailed;
     }
+    if (c.inv.dryRun)
+        return ReportDryRun(c, r);
     c.result.insert(QStringLiteral("commands"), r.Write.Commands);
     c.result.insert(QStringLiteral("verified"), r.Write.Verified);
     if (!r.Success()) {

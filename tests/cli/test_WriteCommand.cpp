@@ -264,3 +264,49 @@ TEST(CliWrite, IdentityWriteKeepsTheListsAndSettings) {
                   .exitCode,
               2);
 }
+
+// --dry-run reads the detector and prints what the write would change, the
+// list the window shows with its question, and sends no write command.
+TEST(CliWrite, DryRunPrintsTheChangesAndWritesNothing) {
+    REQUIRE_PROGRAMS();
+    testsupport::ScratchDir dir;
+    const QString state = dir.file("S.json");
+    ASSERT_EQ(
+        RunSimCtl(state,
+                  {QStringLiteral("read"), QStringLiteral("--seq"), QStringLiteral("good.seq")},
+                  dir.path())
+            .exitCode,
+        0);
+    // The file asks for another interval and a CO alarm of 35.
+    QByteArray file = ReplaceLine(ReadAll(dir.file("good.seq")), "XP", "XP,W,003C");
+    file = ReplaceLine(file, "A2", "A2,W,   50, 18.0,   35, 30.0,*****,");
+    ASSERT_TRUE(WriteAll(dir.file("new.seq"), file));
+    const QByteArray before = ReadAll(state);
+
+    const RunResult text = RunSimCtl(
+        state, {QStringLiteral("write"), QStringLiteral("new.seq"), QStringLiteral("--dry-run")},
+        dir.path());
+    ASSERT_EQ(text.exitCode, 0) << text.errText().toStdString();
+    EXPECT_TRUE(text.outText().contains(QStringLiteral("  Alarm, CO: 50 → 35\n")))
+        << text.outText().toStdString();
+    EXPECT_TRUE(text.outText().contains(QStringLiteral("  Interval Trend Time (Sec): 300 → 60\n")));
+    EXPECT_EQ(ReadAll(state), before); // nothing stored, nothing staged
+
+    const RunResult json =
+        RunSimCtl(state,
+                  {QStringLiteral("--json"), QStringLiteral("write"), QStringLiteral("new.seq"),
+                   QStringLiteral("--dry-run"), QStringLiteral("--history"), QStringLiteral("_x")},
+                  dir.path());
+    ASSERT_EQ(json.exitCode, 0) << json.errText().toStdString();
+    const QJsonArray preview = json.json().value(QStringLiteral("preview")).toArray();
+    ASSERT_EQ(preview.size(), 2);
+    const QJsonObject alarm = preview.at(0).toObject();
+    EXPECT_EQ(alarm.value(QStringLiteral("setting")).toString(), QStringLiteral("Alarm"));
+    EXPECT_EQ(alarm.value(QStringLiteral("index")).toInt(), 2);
+    EXPECT_EQ(alarm.value(QStringLiteral("old")).toString(), QStringLiteral("50"));
+    EXPECT_EQ(alarm.value(QStringLiteral("new")).toString(), QStringLiteral("35"));
+    EXPECT_TRUE(json.json().value(QStringLiteral("dryRun")).toBool());
+    EXPECT_GT(json.json().value(QStringLiteral("commands")).toInt(), 30);
+    EXPECT_EQ(ReadAll(state), before);
+    EXPECT_FALSE(QFileInfo::exists(dir.file("TQ7350_Setting_x.csv")));
+}

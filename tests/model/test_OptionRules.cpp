@@ -351,3 +351,52 @@ TEST(OptionRules, RefreshLookups) {
     r.setCommFlags(true);
     EXPECT_TRUE(ShowsRecordValues(3, r));
 }
+
+// A refused edit says why, in words that name the column and the limit; an
+// accepted one carries no reason.
+TEST(OptionRules, RefusedEditsSayWhy) {
+    clsInstrument r = BuiltInRecord(); // CO on channel 2, H2S on channel 3
+    struct Case {
+        int ch;
+        int col;
+        const char* typed;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {3, kColAlarm, "40", "Alarm must be 0.0 to 30.0 for this channel."},
+        {0, kColAlarm, "61", "Alarm must be at most 60 for this channel."},
+        {1, kColAlarm, "25.1", "Alarm must be 18.0 to 25.0 for this channel."},
+        {2, kColWarning, "abc", "Warning must be a number."},
+        {2, kColTwa, "  ", "TWA needs a value."},
+        {2, kColAutoCal, "600", "Auto Cal. 600 must lie within 0 to 500 and reach the alarm point"},
+        {2, kColAutoCal, "20", "Auto Cal. 20 must lie within 0 to 500 and reach the alarm point"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        const EditOutcome out = EvaluateCellEdit(r, c.ch, c.col, QString::fromLatin1(c.typed));
+        EXPECT_FALSE(out.accepted);
+        EXPECT_EQ(out.reason, QString::fromLatin1(c.reason));
+    }
+    // An oxygen alarm type the program does not know accepts nothing, and
+    // says so without a limit it does not have.
+    r.setAlarmO2(7);
+    EXPECT_EQ(EvaluateCellEdit(r, 1, kColWarning, QStringLiteral("19")).reason,
+              QStringLiteral("Warning 19.0 is outside its limits (not used on this channel)"));
+    EXPECT_TRUE(EvaluateCellEdit(r, 2, kColAlarm, QStringLiteral("60")).reason.isEmpty());
+}
+
+TEST(OptionRules, ChannelValuesWithinFullScale) {
+    clsInstrument r = BuiltInRecord(); // CO 500 ppm (no decimals), H2S 100.0 ppm
+    EXPECT_TRUE(WithinFullScale(r, 2, 500));
+    EXPECT_TRUE(WithinFullScale(r, 2, 500.4f)); // the detector holds 500
+    EXPECT_FALSE(WithinFullScale(r, 2, 501));
+    EXPECT_TRUE(WithinFullScale(r, 3, 100.04f));
+    EXPECT_FALSE(WithinFullScale(r, 3, 100.1f));
+    EXPECT_TRUE(WithinFullScale(r, 3, N)); // not set
+    // A channel switched off, or one without a full scale, is not judged.
+    r.setGasEnabled(3, false);
+    EXPECT_TRUE(WithinFullScale(r, 3, 900));
+    r.setGasFullScale(2, N);
+    EXPECT_TRUE(WithinFullScale(r, 2, 900));
+    EXPECT_TRUE(WithinFullScale(r, 7, 900));
+}

@@ -248,6 +248,9 @@ TEST(SettingsFile, BadLineNamesItsNumberAndChangesNothing) {
                         "CO           500    1ppm ,H2S        100.0  0.5ppm ,"
                         "*************************,"),
          FileError::BadGasGroup},
+        // A point or span gas value above its channel's full scale (CO: 500).
+        {"A2", QStringLiteral("A2,W,   50, 23.5,  501,   30,*****,"), FileError::AboveFullScale},
+        {"SA", QStringLiteral("SA,W,   50,   12,   50, 100.5,*****,"), FileError::AboveFullScale},
         // A character the detector does not take.
         {"BS", QStringLiteral("BS,W,SP\u00c9C"), FileError::BadText},
         {"MP", QStringLiteral("MP,W,1,12\t4"), FileError::BadText},
@@ -310,7 +313,10 @@ TEST(SettingsFile, AFileWithoutSettingsOrNotTextIsRefusedWhole) {
         {"root:x:0:0:root:/root:/bin/bash\ndaemon:x:1:1::/usr/sbin:/bin/sh\n",
          FileError::NoSettings},
         {"; only a comment\n\nHELLO WORLD\n", FileError::NoSettings},
-        {QByteArray("LP,W,1\r\nAP,W,\0" "1\r\n", 17), FileError::NotText},
+        {QByteArray("LP,W,1\r\nAP,W,\0"
+                    "1\r\n",
+                    17),
+         FileError::NotText},
         {"LP,W,1\r\nBS,W,\xff\xfe\r\n", FileError::NotText},
     };
     for (const auto& c : cases) {

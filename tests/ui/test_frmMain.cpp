@@ -111,8 +111,7 @@ TEST(frmMain, StateModelFollowsConnectionAndEditableData) {
 
     // Commands not built yet say so and send nothing.
     const auto sent = rig.sim().receivedCommands().size();
-    w.cmdOption[1]->click();
-    w.cmdImportSetting->click();
+    w.cmdOption[2]->click();
     EXPECT_TRUE(rig.logged(QStringLiteral("not available yet")));
     EXPECT_EQ(rig.sim().receivedCommands().size(), sent);
 

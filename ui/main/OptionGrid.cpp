@@ -11,6 +11,7 @@
 #include "ui/calibration/frmGasSel.h"
 
 #include <QEvent>
+#include <QToolTip>
 #include <cmath>
 
 using namespace OptionRules;
@@ -19,6 +20,9 @@ namespace {
 
 const QColor kRed(255, 0, 0);
 const QColor kWhite(255, 255, 255);
+
+// How long the reason for a refused edit stays next to the cell.
+constexpr int kRefusalShownMs = 6000;
 
 // Sets the flag for the lifetime of the object and restores it afterwards.
 class BusyScope {
@@ -184,9 +188,22 @@ void OptionGrid::vfgOption_ValidateEdit(int Row, int Col, bool& Cancel) {
     const EditOutcome outcome = ApplyCellEdit(record_, ChannelOf(Row), Col, grid_->EditText());
     if (!outcome.accepted) {
         Cancel = true;
+        ShowRefusal(Row, Col, outcome.reason);
         return;
     }
+    lastRefusal_.clear();
+    QToolTip::hideText();
     grid_->setEditText(outcome.text);
+}
+
+void OptionGrid::ShowRefusal(int Row, int Col, const QString& reason) {
+    lastRefusal_ = reason;
+    if (reason.isEmpty())
+        return;
+    // Under the cell, where the user is looking, for a few seconds.
+    const QRect cell = grid_->visualRect(grid_->model()->index(Row, Col));
+    QToolTip::showText(grid_->viewport()->mapToGlobal(cell.bottomLeft()), reason, grid_->viewport(),
+                       cell, kRefusalShownMs);
 }
 
 void OptionGrid::vfgOption_AfterEdit(int Row, int Col) {

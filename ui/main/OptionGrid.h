@@ -68,6 +68,11 @@ public:
     // captions), the others share the rest; called on every resize.
     void FitColumns();
 
+    // Why the last edit of a point or auto-cal cell was refused ("Alarm must
+    // be at most 30 for this channel."), shown next to the cell while the
+    // editor stays open; empty after an edit that was taken.
+    QString LastRefusal() const { return lastRefusal_; }
+
     static int RowOf(int ch) { return ch + 2; }
     static int ChannelOf(int row) { return row - 2; }
 
@@ -83,6 +88,7 @@ private:
     void FillRow(int ch);
     void LockCells();
     void RefreshAllValues();
+    void ShowRefusal(int Row, int Col, const QString& reason);
 
     clsInstrument& record_;
     const clsInstrument& defaults_;
@@ -92,4 +98,5 @@ private:
     bool gridBusy_ = false;
     std::function<void()> refreshAll_;
     std::function<bool()> liTableState_;
+    QString lastRefusal_;
 };

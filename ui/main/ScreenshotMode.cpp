@@ -1,6 +1,7 @@
 #include "ui/main/ScreenshotMode.h"
 
 #include "link/uclTqif.h"
+#include "model/clsInstrument.h"
 #include "ui/GridControl.h"
 #include "ui/factory/frmFsDialog.h"
 #include "ui/frmPassword.h"
@@ -9,15 +10,18 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
+#include <QTabWidget>
 #include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTimer>
 
-#include <cstdio>
 #include <functional>
 #include <iterator>
+
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -30,7 +34,13 @@ void Finish(int code, const char* message) {
     QApplication::exit(code);
 }
 
-bool Save(QWidget* widget, const QString& file) {
+void Save(const QPixmap& picture, const QString& file) {
+    if (picture.isNull() || !picture.save(file, "PNG"))
+        return Finish(1, "the picture could not be saved");
+    Finish(0, qPrintable(QStringLiteral("saved %1").arg(file)));
+}
+
+bool SaveWidget(QWidget* widget, const QString& file) {
     const QPixmap picture = widget->grab();
     return !picture.isNull() && picture.save(file, "PNG");
 }
@@ -58,7 +68,7 @@ void SaveFactoryPages(frmMain* window, const QString& pattern) {
     *next = [guard, pattern, next](size_t i) {
         if (!guard)
             return Finish(1, "the factory settings dialog is gone");
-        if (i > 0 && !Save(guard, pattern.arg(QLatin1String(kShots[i - 1].name))))
+        if (i > 0 && !SaveWidget(guard, pattern.arg(QLatin1String(kShots[i - 1].name))))
             return Finish(1, "a picture of the factory settings dialog could not be saved");
         if (i == std::size(kShots)) {
             guard->close();
@@ -85,11 +95,54 @@ void SaveFactoryPages(frmMain* window, const QString& pattern) {
     QTimer::singleShot(800, [next] { (*next)(0); });
 }
 
+// The edits of the question's picture, as a technician would make them in
+// the window: the carbon monoxide channel's warning and alarm points and the
+// logging interval of the demonstration detector.
+void EditAsATechnician(frmMain& window) {
+    constexpr int kCarbonMonoxide = 2;
+    clsInstrument& record = window.Record();
+    record.setWarning(kCarbonMonoxide, 20);
+    record.setAlarm(kCarbonMonoxide, 35);
+    record.setIntervals(60);
+    window.RefreshAll();
+}
+
+// Presses "Update" and pictures the question over the window once it is up;
+// answers No, which ends the command.
+void PictureUpdateQuestion(QPointer<frmMain> window, const QString& file) {
+    auto* poll = new QTimer(qApp);
+    poll->setInterval(100);
+    QObject::connect(poll, &QTimer::timeout, [poll, window, file] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        QTimer::singleShot(500, [box, window, file] {
+            if (!window) {
+                box->reject();
+                return Finish(1, "the main window is gone");
+            }
+            // The box drawn over the window where it stands on the screen.
+            QPixmap picture = window->grab();
+            QPainter painter(&picture);
+            painter.drawPixmap(box->geometry().topLeft() - window->geometry().topLeft(),
+                               box->grab());
+            painter.end();
+            box->reject();
+            Save(picture, file);
+        });
+    });
+    poll->start();
+    window->cmdOption[0]->click();
+}
+
 } // namespace
 
-void StartScreenshotMode(frmPassword& password, const QString& accessCode, const QString& file) {
+void StartScreenshotMode(frmPassword& password, const QString& accessCode, const QString& file,
+                         ScreenshotScene scene) {
     QPointer<frmPassword> dialog(&password);
-    QTimer::singleShot(300, [dialog, accessCode, file] {
+    QTimer::singleShot(300, [dialog, accessCode, file, scene] {
         if (!dialog)
             return Finish(1, "the access-code dialog is gone");
         dialog->txtPass->setText(accessCode);
@@ -102,7 +155,7 @@ void StartScreenshotMode(frmPassword& password, const QString& accessCode, const
         clock->start();
         auto* poll = new QTimer(qApp);
         poll->setInterval(100);
-        QObject::connect(poll, &QTimer::timeout, [poll, window, clock, file] {
+        QObject::connect(poll, &QTimer::timeout, [poll, window, clock, file, scene] {
             if (!window) {
                 poll->deleteLater();
                 return Finish(1, "the main window is gone");
@@ -122,14 +175,15 @@ void StartScreenshotMode(frmPassword& password, const QString& accessCode, const
             window->cmdDown[1]->click();
             window->setFocus();
             // Let the window settle (layout, the clocks) before the picture.
-            QTimer::singleShot(1500, [window, file] {
+            QTimer::singleShot(1500, [window, file, scene] {
                 if (!window)
                     return Finish(1, "the main window is gone");
-                if (file.contains(QLatin1String("%1")))
+                if (scene == ScreenshotScene::MainWindow && file.contains(QLatin1String("%1")))
                     return SaveFactoryPages(window, file);
-                if (!Save(window, file))
-                    return Finish(1, "the picture could not be saved");
-                Finish(0, qPrintable(QStringLiteral("saved %1").arg(file)));
+                if (scene == ScreenshotScene::MainWindow)
+                    return Save(window->grab(), file);
+                EditAsATechnician(*window);
+                PictureUpdateQuestion(window, file);
             });
         });
         poll->start();

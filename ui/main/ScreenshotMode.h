@@ -6,13 +6,22 @@
 // Started by the hidden option "--screenshot FILE" (with --demo); see
 // docs/window.md and scripts/screenshots.sh. A FILE holding "%1" takes the
 // pages of the factory settings dialog instead, opened on the record just
-// read: "%1" becomes "lists", "setup", "factory", "other" and "gas".
+// read: "%1" becomes "lists", "setup", "factory", "other" and "gas". With "--screenshot-question
+// FILE" it then changes a few settings as a technician would, presses
+// "Update" and saves a picture of the question with its preview of what the
+// write changes, answers No and ends.
 #pragma once
 
 #include <QString>
 
 class frmPassword;
 
+enum class ScreenshotScene {
+    MainWindow,     // the main window after a read
+    UpdateQuestion, // the "Update" question with its preview, over the window
+};
+
 // Arms the run on the access-code dialog that is about to be shown. The
 // program's exit code is 0 when the picture was saved, 1 otherwise.
-void StartScreenshotMode(frmPassword& password, const QString& accessCode, const QString& file);
+void StartScreenshotMode(frmPassword& password, const QString& accessCode, const QString& file,
+                         ScreenshotScene scene = ScreenshotScene::MainWindow);

@@ -57,6 +57,9 @@ const QColor kRed = LogPane::Failure();
 const QColor kBlue = LogPane::Connected();
 const QColor kDarkBlue = LogPane::Message();
 
+// Entries the station and user lists show at a time.
+constexpr int kListRowsShown = 20;
+
 // Lamp colour pairs (fill, border).
 enum Lamp { kLampGreen = 0, kLampGrey = 1, kLampYellow = 2, kLampRed = 3 };
 
@@ -176,10 +179,10 @@ void frmMain::BuildControls() {
     cmdImportSetting = button("cmdImportSetting");
     cmdExportSetting = button("cmdExportSetting");
     cmdExit = button("cmdExit");
-    for (QPushButton* later : {cmdImportSetting, cmdExportSetting})
-        connect(later, &QPushButton::clicked, this, [this, later] { NotAvailableYet(later); });
     connect(cmdFRAMDump, &QPushButton::clicked, this, &frmMain::cmdFRAMDump_Click);
     connect(cmdFactorySetting, &QPushButton::clicked, this, &frmMain::cmdFactorySetting_Click);
+    connect(cmdImportSetting, &QPushButton::clicked, this, &frmMain::cmdImportSetting_Click);
+    connect(cmdExportSetting, &QPushButton::clicked, this, &frmMain::cmdExportSetting_Click);
     connect(cmdExit, &QPushButton::clicked, this, &QWidget::close);
 
     auto* readLayout = new QVBoxLayout(fraCommand[0]);
@@ -225,6 +228,10 @@ void frmMain::BuildControls() {
     for (QComboBox* combo : {cmbStation, cmbUser}) {
         combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         combo->setMinimumContentsLength(8);
+        // 128 entries: a list of about twenty at a time, not the screen's
+        // height. The platform's popup style would ignore the count.
+        combo->setMaxVisibleItems(kListRowsShown);
+        combo->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     }
     connect(cmbStation, qOverload<int>(&QComboBox::activated), this, &frmMain::cmbStation_Click);
     connect(cmbUser, qOverload<int>(&QComboBox::activated), this, &frmMain::cmbUser_Click);
@@ -871,10 +878,22 @@ void frmMain::cmdDown_Click(int Index) {
 
 void frmMain::cmdOption_Click(int Index) {
     switch (Index) {
+    case 0:
+        UpdateInstrument(WriteSettings::Mode::Update);
+        return;
+    case 1:
+        SetDetectorClock();
+        return;
     case 3:
     case 4:
     case 5:
         MaintenanceCommandClick(Index);
+        return;
+    case 6:
+        WriteCheckData();
+        return;
+    case 7:
+        UpdateInstrument(WriteSettings::Mode::UpdateId);
         return;
     case 8:
         FlashCheckClick();
@@ -898,6 +917,8 @@ bool frmMain::InstrumentDownload() {
     const InformationDownload::Result result =
         InformationDownload::Run(*uclTQ6937, session_.Instrument, options, LogReport());
 
+    if (result.Success())
+        KeepLastRead();
     // After a read that ran the record changed (filled, or emptied by a
     // failure): every field shows it again.
     if (result.outcome == InformationDownload::Outcome::NotConnected ||
@@ -922,6 +943,7 @@ void frmMain::PowerOff() {
     const MaintenanceCommand::Result result = MaintenanceCommand::Run(
         *uclTQ6937, session_.Instrument, MaintenanceCommand::Kind::PowerOff, LogReport());
     if (result.Success()) {
+        session_.HasLastRead = false; // the next detector is read afresh
         SaveConfiguration(settings_, session_.Defaults, settings_.ConfigFolder);
         Initialize();
         LoadConfiguration(settings_, session_.Defaults, settings_.ConfigFolder);

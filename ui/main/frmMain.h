@@ -28,6 +28,7 @@
 #include "app/Startup.h"
 #include "records/SessionState.h"
 #include "workflows/Report.h"
+#include "workflows/WriteSettings.h"
 
 #include <QColor>
 #include <QDateTime>
@@ -193,6 +194,20 @@ public:
     // "Detail Settings": the factory settings dialog on the record, then a
     // refresh of the window (frmMainFactory.cpp).
     void cmdFactorySetting_Click();
+
+    // The write commands and the settings files (frmMainWrites.cpp).
+    // "Update" (Mode::Update) and "Update ID" (Mode::UpdateId): the checks,
+    // the question with the preview of what the write changes, the verified
+    // write, the history line. True when the detector holds the write.
+    bool UpdateInstrument(WriteSettings::Mode mode);
+    // "Date/Time Set" and "Write Check Data"; true when the detector took it.
+    bool SetDetectorClock();
+    bool WriteCheckData();
+    // "Load local file" and "Store local file".
+    void cmdImportSetting_Click();
+    void cmdExportSetting_Click();
+    // Keeps a copy of the record as the detector holds it, after a read.
+    void KeepLastRead();
 
     // Shifts "SerialLog1..8.log" up by one and "SerialLog.log" to
     // "SerialLog1.log" when keepHistory is set (at most nine old logs
