@@ -156,47 +156,6 @@ TEST(SerialTransportTest, MissingPortAndBadSettingsAreExplained) {
     EXPECT_EQ(SerialTransport::PortNameForNumber(0), QString());
 }
 
-TEST(SerialTransportTest, LinkOpensAPseudoTerminalAndASecondLinkIsRefused) {
-    PtyMaster master;
-    ASSERT_TRUE(master.ok());
-    testsupport::ScratchDir dir;
-    uclTqif link;
-    link.setLogFolder(dir.path());
-    link.setSerialComm(true);
-    link.setCommPortName(master.slavePath());
-    link.setRTSEnable(true);
-    link.setDTREnable(true);
-    link.setHandshaking(2);
-    ASSERT_TRUE(link.setSettings(QStringLiteral("921600,n,8,1")));
-    EXPECT_FALSE(link.setSettings(QStringLiteral("921600,n,8")));
-    EXPECT_EQ(link.Settings(), QStringLiteral("921600,n,8,1"));
-    link.setPortOpen(true);
-    ASSERT_TRUE(link.PortOpen()) << link.LastPortError().toStdString();
-    EXPECT_EQ(link.LinkState(), 2); // no modem lines: up at once
-    {
-        QFile log(link.serialLog().filePath());
-        ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-        EXPECT_TRUE(QString::fromUtf8(log.readAll()).contains(QStringLiteral("no modem lines")));
-    }
-
-    // The probe goes out at the next tick (the answer is the emulator tests' part).
-    const QByteArray probe = FrameEngine::BuildFrame(QStringLiteral("RC,R,"), 4).toLatin1();
-    EXPECT_EQ(master.read(probe.size()), probe);
-
-    // A second link on the same port stays closed and says why in its log.
-    uclTqif other;
-    testsupport::ScratchDir otherDir;
-    other.setLogFolder(otherDir.path());
-    other.setSerialComm(true);
-    other.setCommPortName(master.slavePath());
-    other.setPortOpen(true);
-    EXPECT_FALSE(other.PortOpen());
-    EXPECT_TRUE(other.LastPortError().contains(master.slavePath()));
-    QFile log(other.serialLog().filePath());
-    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(QString::fromUtf8(log.readAll()).contains(master.slavePath()));
-}
-
 TEST(SocketTransportTest, PeerErrorsAndReconnect) {
     QTcpServer server;
     ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
