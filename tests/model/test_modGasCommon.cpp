@@ -140,14 +140,12 @@ TEST(modGasCommon, GasLabels) {
 }
 
 TEST(modGasCommon, ParseStatusWordReadsNumbersAndWords) {
+    // The detector's alarm word is "ALR...", not "ALARM"; 1e99 is beyond a Single.
     const std::pair<const char*, float> cases[] = {
-        {"  warn", -103}, {"WARNING", -103}, {"over", -107},  {"ALRM", -104},  {"Stel", -105},
-        {"twa ", -106},   {"NORMAL", -102},  {"*****", -101}, {"ALARM", -101}, // the detector's
-                                                                               // word is "ALR..."
-        {"", -101},       {" 12.5 ", 12.5f}, {"-3", -3},      {".5", 0.5f},    {"1e2", 100},
-        {"1,000", -101},  {"nan", -101},     {"inf", -101},   {"1e99", -101}, // beyond a Single
-        {"12ab", -101},
-    };
+        {"  warn", -103},  {"WARNING", -103}, {"over", -107},  {"ALRM", -104},  {"Stel", -105},
+        {"twa ", -106},    {"NORMAL", -102},  {"*****", -101}, {"ALARM", -101}, {"", -101},
+        {" 12.5 ", 12.5f}, {"-3", -3},        {".5", 0.5f},    {"1e2", 100},    {"1,000", -101},
+        {"nan", -101},     {"inf", -101},     {"1e99", -101},  {"12ab", -101}};
     for (const auto& [text, value] : cases)
         EXPECT_EQ(ParseStatusWord(S(text)), value) << text;
     EXPECT_EQ(DecimalsOf(S("0.01")), 2);
