@@ -41,6 +41,8 @@ TEST(EmulatorLink, EndToEndOverAPseudoTerminal) {
     ASSERT_TRUE(link.setSettings(QStringLiteral("921600,n,8,1")));
     EXPECT_FALSE(link.setSettings(QStringLiteral("921600,n,8")));
     link.setHandshaking(2);
+    link.setRTSEnable(true);
+    link.setDTREnable(true);
     link.setPortOpen(true);
     ASSERT_TRUE(link.PortOpen()) << link.LastPortError().toStdString();
     // A pseudo-terminal has no modem lines: the line counts as up at once,
@@ -51,6 +53,10 @@ TEST(EmulatorLink, EndToEndOverAPseudoTerminal) {
     EXPECT_TRUE(QString::fromUtf8(log.readAll()).contains(QStringLiteral("no modem lines")));
     ASSERT_TRUE(link.waitWhile([&] { return !link.Connected() && link.LinkState() != 0; }));
     ASSERT_TRUE(link.Connected());
+    // Modem-line calls the device refuses are no line errors.
+    link.setDTREnable(false);
+    link.setRTSEnable(false);
+    EXPECT_EQ(link.engine().LineErrorCount(), 0);
 
     // A second link on the same port stays closed and says why in its log.
     {
@@ -62,6 +68,7 @@ TEST(EmulatorLink, EndToEndOverAPseudoTerminal) {
         other.setPortOpen(true);
         EXPECT_FALSE(other.PortOpen());
         EXPECT_TRUE(other.LastPortError().contains(path));
+        EXPECT_TRUE(other.LastPortError().contains(QStringLiteral("in use")));
         QFile otherLog(other.serialLog().filePath());
         ASSERT_TRUE(otherLog.open(QIODevice::ReadOnly));
         EXPECT_TRUE(QString::fromUtf8(otherLog.readAll()).contains(path));
