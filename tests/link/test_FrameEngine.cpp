@@ -9,10 +9,6 @@ using namespace linktest;
 
 namespace {
 
-QByteArray Cr() {
-    return QByteArray(1, FrameEngine::CR);
-}
-
 int CountContaining(const QStringList& lines, const QString& text) {
     int n = 0;
     for (const QString& line : lines)
@@ -61,54 +57,45 @@ TEST(Engine, ConnectsAndLogsTheProbe) {
     EXPECT_EQ(connects, 1);
 }
 
-TEST(Engine, ConnectPollingCadenceAndGiveUp) {
+TEST(Engine, ConnectPollingCadenceRetriesAndGiveUp) {
     Rig rig;
+    rig.link.setRetry(11);
     QStringList alarms;
     qint64 alarmAt = -1;
     QObject::connect(&rig.link, &uclTqif::AlarmMessage, [&](const QString& text) {
         alarms << text;
         alarmAt = rig.clock.elapsedMs();
     });
-    rig.link.setPortOpen(true);
-    ASSERT_TRUE(rig.link.waitWhile([&] { return alarms.isEmpty(); }));
-
-    // One "RC,R," every 1.2 s, Retry (3) attempts, then the alarm after one more period.
-    ASSERT_EQ(rig.peer.requests.size(), 3);
-    EXPECT_EQ(rig.peer.commands(), QStringList({"RC,R,", "RC,R,", "RC,R,"}));
-    EXPECT_EQ(rig.peer.requestTimes[1] - rig.peer.requestTimes[0], 1200);
-    EXPECT_EQ(rig.peer.requestTimes[2] - rig.peer.requestTimes[1], 1200);
-    EXPECT_EQ(alarmAt - rig.peer.requestTimes[2], 1200);
-    ASSERT_EQ(alarms.size(), 1);
-    EXPECT_TRUE(
-        alarms[0].startsWith(QStringLiteral("TQ-7350 No Response. Check Port,Cable And Power.")))
-        << alarms[0].toStdString();
-    EXPECT_EQ(rig.link.LinkState(), 0);
-    EXPECT_EQ(rig.link.Status(), 0);
-
-    // Polling has stopped for good: nothing more is sent.
-    rig.clock.runTicks(100);
-    EXPECT_EQ(rig.peer.requests.size(), 3);
-    EXPECT_EQ(alarms.size(), 1);
-}
-
-TEST(Engine, ConnectRetryEveryFifthAttemptAndWrongModel) {
-    Rig rig;
-    rig.link.setRetry(11);
     QList<int> reported;
     QList<int> atAttempt;
     QObject::connect(&rig.link, &uclTqif::ConnectRetry, [&](int n) {
         reported << n;
         atAttempt << rig.link.engine().RetryCount();
     });
-    bool alarmed = false;
-    QObject::connect(&rig.link, &uclTqif::AlarmMessage, [&] { alarmed = true; });
     rig.link.setPortOpen(true);
-    ASSERT_TRUE(rig.link.waitWhile([&] { return !alarmed; }));
+    ASSERT_TRUE(rig.link.waitWhile([&] { return alarms.isEmpty(); }));
+
+    // One "RC,R," every 1.2 s, Retry attempts, then the alarm after one more
+    // period; every fifth attempt is reported.
+    EXPECT_EQ(rig.peer.commands(), QStringList(11, "RC,R,"));
+    for (int i = 1; i < rig.peer.requestTimes.size(); ++i)
+        EXPECT_EQ(rig.peer.requestTimes[i] - rig.peer.requestTimes[i - 1], 1200) << i;
+    EXPECT_EQ(alarmAt - rig.peer.requestTimes.last(), 1200);
     EXPECT_EQ(reported, QList<int>({1, 2}));
     EXPECT_EQ(atAttempt, QList<int>({5, 10}));
+    ASSERT_EQ(alarms.size(), 1);
+    EXPECT_TRUE(
+        alarms[0].startsWith(QStringLiteral("TQ-7350 No Response. Check Port,Cable And Power.")))
+        << alarms[0].toStdString();
+    EXPECT_EQ(rig.link.LinkState(), 0);
+    EXPECT_EQ(rig.link.Status(), 0);
+    // Polling has stopped for good: nothing more is sent.
+    rig.clock.runTicks(100);
     EXPECT_EQ(rig.peer.requests.size(), 11);
+    EXPECT_EQ(alarms.size(), 1);
+}
 
-    // A detector naming another model is never taken for ours.
+TEST(Engine, AnotherModelIsNeverTakenForOurs) {
     Rig other;
     other.link.setRetry(2);
     other.peer.respond = [](const QString&, const QByteArray&) {
@@ -214,19 +201,72 @@ TEST(Engine, BlockAcknowledgedAndTrailingCharactersDropped) {
     EXPECT_EQ(rig.link.engine().RetryCount(), 0); // the acknowledgement restarts the count
 }
 
-TEST(Engine, RejectedAnswersRepeatOrNakUntilRetryRunsOut) {
+// How a command ends when its answer is lost, rejected or a bare CR: the
+// requests sent, the result and the link time it took. Nothing more is
+// sent afterwards, neither at later ticks nor for a CR left behind.
+TEST(Engine, RepeatsAndTimeOutsEndEveryCommand) {
+    enum class Peer { Silent, Rejects, BareCr };
+    const struct {
+        const char* what;
+        const char* command;
+        int timeout;
+        int retry;
+        Peer peer;
+        LinkResult result;
+        int requests;
+        qint64 ms;
+    } cases[] = {
+        // Timeout 1 s = 10 ticks counted down, the 11th tick repeats.
+        {"lost answer", "AA,R,", 1, 2, Peer::Silent, LinkResult::TimedOut, 3, 3 * 1100},
+        {"timeout 0", "AA,R,", 0, 0, Peer::Silent, LinkResult::TimedOut, 1, 100},
+        {"timeout 0, retry 2", "AA,R,", 0, 2, Peer::Silent, LinkResult::TimedOut, 3, 300},
+        // Never repeated: the time-out plus the counted retries end it.
+        {"lost, never repeated", "XC,W,", 1, 3, Peer::Silent, LinkResult::TimedOut, 1, 1400},
+        {"rejected, never repeated", "UX,W,", 1, 3, Peer::Rejects, LinkResult::TimedOut, 1, 1300},
+        // Rejected answers and bare CRs are repeated at once.
+        {"rejected", "AA,R,", 1, 3, Peer::Rejects, LinkResult::Refused, 4, 0},
+        {"bare CR", "AA,R,", 1, 3, Peer::BareCr, LinkResult::Refused, 4, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Rig rig;
+        ASSERT_TRUE(rig.connect());
+        rig.link.setTimeout(c.timeout);
+        rig.link.setRetry(c.retry);
+        QList<int> retries;
+        QObject::connect(&rig.link, &uclTqif::ConnectRetry, [&](int n) { retries << n; });
+        rig.parserAccepts = c.peer != Peer::Rejects;
+        rig.peer.respond = [&](const QString& command, const QByteArray&) {
+            if (c.peer == Peer::BareCr)
+                return QByteArray(1, FrameEngine::CR);
+            if (c.peer == Peer::Rejects)
+                return BuildAnswerFrame(command.left(4), QStringLiteral("x"));
+            return QByteArray();
+        };
+        const qint64 start = rig.clock.elapsedMs();
+        EXPECT_EQ(rig.link.SendAndWait(QString::fromLatin1(c.command), 5), c.result);
+        EXPECT_EQ(rig.clock.elapsedMs() - start, c.ms);
+        EXPECT_EQ(rig.link.Status(), 7);
+        if (c.peer == Peer::Silent) {
+            EXPECT_FALSE(rig.link.ReceivingFlag());
+        }
+        EXPECT_EQ(rig.peer.commands(), QStringList(c.requests, QString::fromLatin1(c.command)));
+        EXPECT_EQ(retries, c.peer == Peer::BareCr ? QList<int>({2, 3}) : QList<int>());
+        rig.clock.runTicks(60);
+        rig.peer.push(QByteArray(1, FrameEngine::CR));
+        rig.clock.settle();
+        EXPECT_EQ(rig.peer.requests.size(), c.requests);
+        EXPECT_EQ(rig.link.Status(), 7);
+    }
+}
+
+TEST(Engine, RejectedBlocksAreRefusedWithNak) {
     Rig rig;
     ASSERT_TRUE(rig.connect());
     rig.parserAccepts = false;
     rig.peer.respond = [](const QString&, const QByteArray&) {
         return BuildAnswerFrame(QStringLiteral("AA,R"), QStringLiteral("x"));
     };
-    EXPECT_EQ(rig.link.SendAndWait(QStringLiteral("AA,R,"), 5), LinkResult::Refused);
-    EXPECT_EQ(rig.link.Status(), 7);
-    EXPECT_EQ(rig.peer.commands(), QStringList({"AA,R,", "AA,R,", "AA,R,", "AA,R,"}));
-
-    // During a block transfer a rejected block is refused with NAK instead.
-    rig.peer.requests.clear();
     rig.link.setStatus(3);
     rig.link.DataSend(uclTqif::BuildFrame(QStringLiteral("EF,R,")), true);
     ASSERT_TRUE(rig.link.waitWhileStatus(3));
@@ -234,84 +274,6 @@ TEST(Engine, RejectedAnswersRepeatOrNakUntilRetryRunsOut) {
     const QString nak = QStringLiteral("EF,R,") + QChar(FrameEngine::NAK);
     EXPECT_EQ(rig.peer.commands(), QStringList({"EF,R,", nak, nak, nak}));
     EXPECT_EQ(rig.peer.requests[1], FrameEngine::BuildFrame(nak, FrameEngine::ETB).toLatin1());
-}
-
-TEST(Engine, NeverRepeatedCommandsEndByTimeOut) {
-    Rig rig;
-    ASSERT_TRUE(rig.connect());
-    // A rejected answer is not followed by a second "UX,W,".
-    rig.parserAccepts = false;
-    rig.peer.respond = [](const QString&, const QByteArray&) {
-        return BuildAnswerFrame(QStringLiteral("UX,W"), QStringLiteral("x"));
-    };
-    EXPECT_EQ(rig.link.SendAndWait(QStringLiteral("UX,W,"), 5), LinkResult::TimedOut);
-    EXPECT_EQ(rig.link.Status(), 7);
-    EXPECT_EQ(rig.peer.requests.size(), 1);
-
-    // A lost answer fails it after Timeout seconds plus Retry ticks.
-    rig.peer.requests.clear();
-    rig.peer.respond = nullptr;
-    const qint64 start = rig.clock.elapsedMs();
-    EXPECT_EQ(rig.link.SendAndWait(QStringLiteral("XC,W,"), 5), LinkResult::TimedOut);
-    EXPECT_EQ(rig.peer.requests.size(), 1);
-    EXPECT_EQ(rig.clock.elapsedMs() - start, 1000 + 3 * 100 + 100);
-}
-
-TEST(Engine, TimeOutsRepeatOnTheTick) {
-    Rig rig;
-    ASSERT_TRUE(rig.connect());
-    rig.link.setRetry(2);
-    const qint64 start = rig.clock.elapsedMs();
-    EXPECT_EQ(rig.link.SendAndWait(QStringLiteral("AA,R,"), 4), LinkResult::TimedOut);
-    EXPECT_EQ(rig.link.Status(), 7);
-    EXPECT_FALSE(rig.link.ReceivingFlag());
-    ASSERT_EQ(rig.peer.requests.size(), 3);
-    // Timeout 1 s = 10 ticks counted down, the 11th tick repeats.
-    EXPECT_EQ(rig.peer.requestTimes[0] - start, 0);
-    EXPECT_EQ(rig.peer.requestTimes[1] - rig.peer.requestTimes[0], 1100);
-    EXPECT_EQ(rig.peer.requestTimes[2] - rig.peer.requestTimes[1], 1100);
-    EXPECT_EQ(rig.clock.elapsedMs() - rig.peer.requestTimes[2], 1100);
-}
-
-TEST(Engine, TimeoutZeroTimesOutAtTheNextTick) {
-    Rig rig;
-    ASSERT_TRUE(rig.connect());
-    rig.link.setTimeout(0);
-    rig.link.setRetry(0);
-    qint64 start = rig.clock.elapsedMs();
-    EXPECT_EQ(rig.link.SendAndWait(QStringLiteral("AA,R,"), 5), LinkResult::TimedOut);
-    EXPECT_EQ(rig.clock.elapsedMs() - start, 100);
-    EXPECT_EQ(rig.peer.requests.size(), 1);
-
-    rig.peer.requests.clear();
-    rig.link.setRetry(2);
-    start = rig.clock.elapsedMs();
-    EXPECT_EQ(rig.link.SendAndWait(QStringLiteral("AA,R,"), 5), LinkResult::TimedOut);
-    EXPECT_EQ(rig.clock.elapsedMs() - start, 300);
-    EXPECT_EQ(rig.peer.requests.size(), 3);
-}
-
-TEST(Engine, BareCrIsRetriedThenFailsWithoutLooping) {
-    Rig rig;
-    ASSERT_TRUE(rig.connect());
-    QList<int> retries;
-    QObject::connect(&rig.link, &uclTqif::ConnectRetry, [&](int n) { retries << n; });
-    rig.peer.respond = [](const QString&, const QByteArray&) { return Cr(); };
-    const qint64 start = rig.clock.elapsedMs();
-    EXPECT_EQ(rig.link.SendAndWait(QStringLiteral("AA,R,"), 5), LinkResult::Refused);
-    EXPECT_EQ(rig.link.Status(), 7);
-    EXPECT_EQ(rig.clock.elapsedMs(), start); // decided without waiting for a tick
-    EXPECT_EQ(rig.peer.requests.size(), 4);  // the command and three repetitions
-    EXPECT_EQ(retries, QList<int>({2, 3}));
-
-    // Nothing more happens afterwards, neither from the CR left behind nor
-    // from the tick.
-    rig.clock.runTicks(60);
-    EXPECT_EQ(rig.peer.requests.size(), 4);
-    EXPECT_EQ(rig.link.Status(), 7);
-    rig.peer.push(Cr());
-    rig.clock.settle();
-    EXPECT_EQ(rig.peer.requests.size(), 4);
 }
 
 TEST(Engine, CrInsideAFrameWaitsForItsEnd) {
@@ -427,15 +389,6 @@ TEST(Engine, BinaryDumpBytesBypassFraming) {
     EXPECT_EQ(image, block);
     EXPECT_TRUE(rig.acceptedFrames.isEmpty()); // nothing of the dump was framed
     EXPECT_EQ(rig.peer.requests.size(), 1);
-
-    // A block that never comes: the time-out sets BinaryRetry and Cancel.
-    rig.peer.respond = nullptr;
-    rig.link.DataSend(uclTqif::BuildFrame(QStringLiteral("EP,R,0001")), true);
-    rig.link.setStatus(9);
-    ASSERT_TRUE(rig.link.waitWhile([&] { return rig.link.Status() == 9 && !rig.link.Cancel(); }));
-    EXPECT_TRUE(rig.link.Cancel());
-    EXPECT_TRUE(rig.link.BinaryRetry());
-    EXPECT_TRUE(rig.logEntries().contains(QStringLiteral("= timeout =")));
 }
 
 TEST(Engine, LineErrorsAreLoggedCountedAndFail) {

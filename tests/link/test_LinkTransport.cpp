@@ -1,148 +1,17 @@
-// The serial transport over a real pseudo-terminal, and the socket transport
-// against a local TCP server.
+// The serial transport's errors (it carries the end-to-end run over a
+// pseudo-terminal in test_uclTqif.cpp), and the socket transport against a
+// local TCP server.
 #include "LinkHarness.h"
 
 #include "link/SerialTransport.h"
 #include "link/SocketTransport.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
 
 #include <gtest/gtest.h>
 
-#ifdef Q_OS_UNIX // pseudo-terminals
-#include <fcntl.h>
-#include <poll.h>
-#include <stdlib.h>
-#include <unistd.h>
-#endif // Q_OS_UNIX
-
 using namespace linktest;
-
-namespace {
-
-#ifdef Q_OS_UNIX // pseudo-terminals
-// The master side of a pseudo-terminal; the transport opens the slave.
-class PtyMaster {
-public:
-    PtyMaster() {
-        fd_ = posix_openpt(O_RDWR | O_NOCTTY);
-        if (fd_ >= 0 && grantpt(fd_) == 0 && unlockpt(fd_) == 0)
-            slave_ = QString::fromLocal8Bit(ptsname(fd_));
-    }
-    ~PtyMaster() { close(); }
-    bool ok() const { return fd_ >= 0 && !slave_.isEmpty(); }
-    QString slavePath() const { return slave_; }
-    void close() {
-        if (fd_ >= 0)
-            ::close(fd_);
-        fd_ = -1;
-    }
-    void write(const QByteArray& bytes) {
-        ASSERT_EQ(::write(fd_, bytes.constData(), size_t(bytes.size())), bytes.size());
-    }
-    // Reads what the slave side wrote, waiting up to `ms` for `count` bytes.
-    QByteArray read(int count, int ms = 2000) {
-        QByteArray out;
-        QElapsedTimer t;
-        t.start();
-        while (out.size() < count && t.elapsed() < ms) {
-            QCoreApplication::processEvents(); // lets the port flush its buffer
-            pollfd p{fd_, POLLIN, 0};
-            if (::poll(&p, 1, 10) > 0 && (p.revents & POLLIN)) {
-                char buffer[4096];
-                const ssize_t n = ::read(fd_, buffer, sizeof buffer);
-                if (n > 0)
-                    out.append(buffer, int(n));
-            }
-        }
-        return out;
-    }
-
-private:
-    int fd_ = -1;
-    QString slave_;
-};
-#endif // Q_OS_UNIX
-
-// Runs the event loop (real time) until `done` or `ms` passed.
-template <class F> bool RunUntil(F done, int ms = 3000) {
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
-
-} // namespace
-
-#ifdef Q_OS_UNIX // pseudo-terminals
-TEST(SerialTransportTest, PseudoTerminalCountsAsLineUpAndCarriesBytes) {
-    PtyMaster master;
-    ASSERT_TRUE(master.ok());
-    SerialTransport port;
-    port.setPortName(master.slavePath());
-    ASSERT_TRUE(port.setSettings(QStringLiteral("921600,n,8,1")));
-    port.setDataTerminalReady(true);
-    port.setRequestToSend(true);
-    ASSERT_TRUE(port.setHandshaking(2));
-    EXPECT_FALSE(port.setHandshaking(4));
-    QSignalSpy lines(&port, &LinkTransport::lineStateChanged);
-    QSignalSpy notes(&port, &LinkTransport::logNote);
-    QSignalSpy errors(&port, &LinkTransport::lineError);
-    QSignalSpy received(&port, &LinkTransport::bytesReceived);
-
-    ASSERT_TRUE(port.open()) << port.lastError().toStdString();
-    EXPECT_FALSE(port.hasModemLines());
-    ASSERT_EQ(lines.size(), 1);
-    EXPECT_EQ(lines[0][0].toBool(), true);
-    EXPECT_EQ(lines[0][1].toBool(), true);
-    ASSERT_EQ(notes.size(), 1);
-    EXPECT_TRUE(notes[0][0].toString().contains(master.slavePath()));
-    EXPECT_TRUE(notes[0][0].toString().contains(QStringLiteral("no modem lines")));
-
-    // Refused modem-line calls on such a device are not line errors.
-    port.setDataTerminalReady(false);
-    port.setRequestToSend(false);
-    port.onTick();
-    EXPECT_EQ(errors.size(), 0);
-    EXPECT_EQ(lines.size(), 1);
-
-    // Bytes both ways, control characters and all.
-    const QByteArray frame = FrameEngine::BuildFrame(QStringLiteral("RC,R,"), 4).toLatin1();
-    EXPECT_TRUE(port.send(frame));
-    EXPECT_EQ(master.read(frame.size()), frame);
-    const QByteArray answer = BuildAnswerFrame(QStringLiteral("RC,R"), QStringLiteral("TQ-7350"));
-    master.write(answer);
-    QByteArray got;
-    ASSERT_TRUE(RunUntil([&] {
-        while (!received.isEmpty())
-            got += received.takeFirst()[0].toByteArray();
-        return got.size() >= answer.size();
-    }));
-    EXPECT_EQ(got, answer);
-
-    // A second user of the port is refused, with the port named.
-    SerialTransport second;
-    second.setPortName(master.slavePath());
-    EXPECT_FALSE(second.open());
-    EXPECT_TRUE(second.lastError().contains(master.slavePath()))
-        << second.lastError().toStdString();
-    EXPECT_TRUE(second.lastError().contains(QStringLiteral("in use")));
-
-    // The other end going away closes the port and takes the line down.
-    master.close();
-    ASSERT_TRUE(RunUntil([&] { return !port.isOpen(); }));
-    ASSERT_EQ(lines.size(), 2);
-    EXPECT_EQ(lines[1][0].toBool(), false);
-    EXPECT_EQ(lines[1][1].toBool(), false);
-    EXPECT_TRUE(notes.last()[0].toString().contains(QStringLiteral("lost")));
-    EXPECT_FALSE(port.send("x"));
-}
-#endif // Q_OS_UNIX
 
 TEST(SerialTransportTest, MissingPortAndBadSettingsAreExplained) {
     SerialTransport port;
@@ -161,49 +30,6 @@ TEST(SerialTransportTest, MissingPortAndBadSettingsAreExplained) {
 #endif
     EXPECT_EQ(SerialTransport::PortNameForNumber(0), QString());
 }
-
-#ifdef Q_OS_UNIX // pseudo-terminals
-TEST(SerialTransportTest, LinkOpensAPseudoTerminalAndASecondLinkIsRefused) {
-    PtyMaster master;
-    ASSERT_TRUE(master.ok());
-    testsupport::ScratchDir dir;
-    uclTqif link;
-    link.setLogFolder(dir.path());
-    link.setSerialComm(true);
-    link.setCommPortName(master.slavePath());
-    link.setRTSEnable(true);
-    link.setDTREnable(true);
-    link.setHandshaking(2);
-    ASSERT_TRUE(link.setSettings(QStringLiteral("921600,n,8,1")));
-    EXPECT_FALSE(link.setSettings(QStringLiteral("921600,n,8")));
-    EXPECT_EQ(link.Settings(), QStringLiteral("921600,n,8,1"));
-    link.setPortOpen(true);
-    ASSERT_TRUE(link.PortOpen()) << link.LastPortError().toStdString();
-    EXPECT_EQ(link.LinkState(), 2); // no modem lines: up at once
-    {
-        QFile log(link.serialLog().filePath());
-        ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-        EXPECT_TRUE(QString::fromUtf8(log.readAll()).contains(QStringLiteral("no modem lines")));
-    }
-
-    // The probe goes out at the next tick (the answer is the emulator tests' part).
-    const QByteArray probe = FrameEngine::BuildFrame(QStringLiteral("RC,R,"), 4).toLatin1();
-    EXPECT_EQ(master.read(probe.size()), probe);
-
-    // A second link on the same port stays closed and says why in its log.
-    uclTqif other;
-    testsupport::ScratchDir otherDir;
-    other.setLogFolder(otherDir.path());
-    other.setSerialComm(true);
-    other.setCommPortName(master.slavePath());
-    other.setPortOpen(true);
-    EXPECT_FALSE(other.PortOpen());
-    EXPECT_TRUE(other.LastPortError().contains(master.slavePath()));
-    QFile log(other.serialLog().filePath());
-    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(QString::fromUtf8(log.readAll()).contains(master.slavePath()));
-}
-#endif // Q_OS_UNIX
 
 TEST(SocketTransportTest, PeerErrorsAndReconnect) {
     QTcpServer server;

@@ -51,4 +51,10 @@ TEST(ReadBack, CompareNamesEveryFieldThatDiffers) {
     EXPECT_EQ(d.first().Field, 1);
     EXPECT_EQ(d.first().Sent.trimmed(), QStringLiteral("35"));
     EXPECT_EQ(d.first().Held.trimmed(), QStringLiteral("50"));
+    // A field the detector's command lacks is a difference too.
+    const auto missing =
+        ReadBack::Compare({QStringLiteral("BU,W,3,4,1,0")}, {QStringLiteral("BU,W,3,4,1")});
+    ASSERT_EQ(missing.size(), 1);
+    EXPECT_EQ(missing.first().Field, 3);
+    EXPECT_TRUE(missing.first().Held.isEmpty());
 }

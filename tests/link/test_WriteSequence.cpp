@@ -3,7 +3,9 @@
 
 #include "link/ReadSequence.h"
 #include "link/WriteSequence.h"
+#include "model/FieldFormat.h"
 #include "model/clsInstrument.h"
+#include "model/modGasCommon.h"
 
 namespace {
 
@@ -33,21 +35,6 @@ const Setting kChanged[] = {
     SETTING(DemandZero, -1),    SETTING(UseUserPassword, 1)};
 #undef SETTING
 
-// The request frame exactly as it must appear on the line.
-QByteArray Wire(const QString& text) {
-    QByteArray f;
-    f += char(0x02);
-    f += "0001";
-    f += text.toLatin1();
-    f += char(0x03);
-    int sum = 0;
-    for (char c : f)
-        sum += static_cast<unsigned char>(c);
-    f += QByteArray::number((256 - sum % 256) % 256, 16).toUpper().rightJustified(2, '0');
-    f += char(0x04);
-    return f;
-}
-
 } // namespace
 
 class WriteSequence : public SequenceFixture {
@@ -59,41 +46,6 @@ protected:
         sim.clearReceivedCommands();
     }
     int countOf(const QString& text) const { return received().count(text); }
-
-    // Gives every channel a different number of decimals (0, 1, 3, off, 2).
-    static void reshapeChannels(clsInstrument& rec) {
-        rec.setGasName(2, "NH3");
-        rec.setGasPoint(2, 3);
-        rec.setGasFullScale(2, 2.0f);
-        rec.setGasDesit(2, 0.005f);
-        rec.setGasUnit(2, "ppm");
-        rec.setGasEnabled(2, true);
-        rec.setGasEnabled(3, false);
-        rec.setGasName(4, "CH4");
-        rec.setGasPoint(4, 2);
-        rec.setGasFullScale(4, 5.0f);
-        rec.setGasDesit(4, 0.05f);
-        rec.setGasUnit(4, "vol%");
-        rec.setGasEnabled(4, true);
-        const float warn[5] = {10, 19.5f, 0.5f, -101, 1.25f};
-        const float alarm[5] = {50, 18.0f, 1.0f, -101, 2.5f};
-        const float span[5] = {50, 12.0f, 1.5f, -101, 2.5f};
-        for (int ch = 0; ch < 5; ++ch) {
-            rec.setWarning(ch, warn[ch]);
-            rec.setAlarm(ch, alarm[ch]);
-            rec.setStel(ch, ch == 3 ? -101 : rec.Stel(ch));
-            rec.setTwa(ch, ch == 3 ? -101 : rec.Twa(ch));
-            rec.setAutoCalib(ch, span[ch]);
-        }
-        if (rec.Stel(2) > 2.0f)
-            rec.setStel(2, -101);
-        if (rec.Twa(2) > 2.0f)
-            rec.setTwa(2, -101);
-        if (rec.Stel(4) > 5.0f)
-            rec.setStel(4, -101);
-        if (rec.Twa(4) > 5.0f)
-            rec.setTwa(4, -101);
-    }
 };
 
 TEST_F(WriteSequence, NothingFlaggedSendsNothing) {
@@ -109,14 +61,44 @@ TEST_F(WriteSequence, NothingFlaggedSendsNothing) {
     EXPECT_FALSE(SetInstrument(link, ctx, nullptr));
 }
 
-TEST_F(WriteSequence, EveryBlockSendsItsExactRequestAndIsAccepted) {
+// Every setting changed, every block flagged: the exact requests go out,
+// the detector takes each, and a read gives the changed values back.
+TEST_F(WriteSequence, WholeRecordWrittenExactlyAndReadBack) {
     clsInstrument rec;
     readBack(rec);
-    reshapeChannels(rec);
+    // Every channel a different number of decimals (0, 1, 3, off, 2).
+    modGasCommon::ApplyChannelDescriptor(QStringLiteral("NH3        2.0000.005ppm "), rec, 2);
+    modGasCommon::ApplyChannelDescriptor(QStringLiteral("CH4         5.00 0.05vol%"), rec, 4);
+    rec.setGasEnabled(3, false);
+    const float points[5][5] = {{10, 50, -101, -101, 50},
+                                {19.5f, 18.0f, -101, -101, 12.0f},
+                                {0.5f, 1.0f, 1.5f, 0.75f, 1.5f},
+                                {-101, -101, -101, -101, -101},
+                                {1.25f, 2.5f, 3.0f, 2.75f, 2.5f}};
+    for (int ch = 0; ch < 5; ++ch) {
+        rec.setWarning(ch, points[ch][0]);
+        rec.setAlarm(ch, points[ch][1]);
+        rec.setStel(ch, points[ch][2]);
+        rec.setTwa(ch, points[ch][3]);
+        rec.setAutoCalib(ch, points[ch][4]);
+        rec.setZero(ch, int16_t(ch % 2));
+    }
+    for (const Setting& x : kChanged)
+        (rec.*x.set)(x.value >= 0 ? x.value : static_cast<int16_t>((rec.*x.get)() ? 0 : 1));
+    rec.setSpecNo("SPEC-9");
+    rec.setUserID("INSPECTOR");
+    rec.setStationID("TANK-3");
+    rec.setSerialNo("SN-12345");
+    rec.setDummySerial("DM-777");
+    rec.setLSindex(3);
+    rec.setSpecType("2");
+    rec.setUserPassword2("4321");
     rec.SetChangeFlags(true, true);
     rec.setChange_DummySerial(true);
+    rec.setChange_LSData(0, true);
     rec.setStationList(5, "NORTH");
     rec.setUserList(127, "LAST USER");
+    const clsInstrument wanted = rec;
     const QStringList expected = PendingWriteCommands(rec);
     EXPECT_EQ(PendingWriteCommands(rec), expected); // building them changes nothing
 
@@ -125,46 +107,60 @@ TEST_F(WriteSequence, EveryBlockSendsItsExactRequestAndIsAccepted) {
                      [&](const QByteArray& b) { wire << b; });
     ASSERT_TRUE(SetInstrument(link, ctx, &rec));
 
-    // 44 single blocks and the 128 + 128 list entries.
+    // 44 single blocks and the 128 + 128 list entries, then the commit.
     ASSERT_EQ(expected.size(), 44 + 256);
     const QStringList got = received();
     ASSERT_GE(got.size(), expected.size() + 2);
     EXPECT_EQ(got.mid(0, expected.size()), expected);
     EXPECT_EQ(got.at(expected.size()), "DW,W,");
-    for (int i = expected.size() + 1; i < got.size(); ++i)
-        EXPECT_EQ(got.at(i), "DW,C,");
+    EXPECT_EQ(got.mid(expected.size() + 1), QStringList(got.size() - expected.size() - 1, "DW,C,"));
     EXPECT_EQ(sim.stagedCount(), 0);
-
     // A few requests byte for byte.
-    const QString nh3 = QString("NH3").leftJustified(11) + "2.0000.005" + "ppm ";
-    const QString ch4 = QString("CH4").leftJustified(11) + " 5.00 0.05" + "vol%";
-    EXPECT_TRUE(expected.contains("GJ,W," + CommandSet::Gas25(rec, 0) + "," +
-                                  CommandSet::Gas25(rec, 1) + "," + nh3 + "," + QString(25, '*') +
-                                  "," + ch4))
-        << expected.join('\n').toStdString();
-    EXPECT_TRUE(expected.contains("A1,W,   10, 19.5,0.500,*****, 1.25"));
-    EXPECT_TRUE(expected.contains("A2,W,   50, 18.0,1.000,*****, 2.50"));
-    EXPECT_TRUE(expected.contains("SA,W,   50, 12.0,1.500,*****, 2.50"));
-    EXPECT_TRUE(wire.contains(Wire("A1,W,   10, 19.5,0.500,*****, 1.25")));
-    EXPECT_TRUE(wire.contains(Wire("XS,W,0005,NORTH           ")));
-    EXPECT_TRUE(wire.contains(Wire("XZ,W,007F,LAST USER       ")));
-    EXPECT_TRUE(wire.contains(Wire("XP,W," + CommandSet::Hex4(rec.Intervals()))));
-    EXPECT_TRUE(wire.contains(
-        Wire("MP,W," + QString::number(rec.UseUserPassword()) + "," + rec.UserPassword2())));
-    EXPECT_TRUE(wire.contains(Wire("DW,W,")));
+    const QString gj = "GJ,W," + FieldFormat::Gas25(wanted, 0) + ',' +
+                       FieldFormat::Gas25(wanted, 1) + ",NH3        2.0000.005ppm ," +
+                       QString(25, '*') + ",CH4         5.00 0.05vol%";
+    for (const QString& text : QStringList{
+             gj, "A1,W,   10, 19.5,0.500,*****, 1.25", "A2,W,   50, 18.0,1.000,*****, 2.50",
+             "AS,W,*****,*****,1.500,*****, 3.00", "AW,W,*****,*****,0.750,*****, 2.75",
+             "SA,W,   50, 12.0,1.500,*****, 2.50", "UZ,W,01010", "XS,W,0005,NORTH           ",
+             "XZ,W,007F,LAST USER       ", "XP,W,0258", "MP,W,1,4321", "LS,W,03"})
+        EXPECT_TRUE(wire.contains(FrameEngine::BuildFrame(text, FrameEngine::EOT).toLatin1()))
+            << text.toStdString();
 
     // Flags: cleared where the blocks say so, kept where they do not.
-    EXPECT_FALSE(rec.Change_SpecNo());
+    for (bool (R::*flag)() const : {&R::Change_SpecNo, &R::Change_UserPassword2})
+        EXPECT_FALSE((rec.*flag)());
     EXPECT_FALSE(rec.Change_GasEnable(3));
     EXPECT_FALSE(rec.Change_Warn(4));
-    EXPECT_FALSE(rec.Change_UserPassword2());
     EXPECT_FALSE(rec.Change_StationList(5));
     EXPECT_FALSE(rec.Change_UserList(127));
-    EXPECT_TRUE(rec.Change_HCMode());
-    EXPECT_TRUE(rec.Change_BumpTime());
-    EXPECT_TRUE(rec.Change_LcBhMode());
-    EXPECT_TRUE(rec.Change_AlarmOnOff());
-    EXPECT_TRUE(rec.Change_StelTwaOnOff());
+    for (bool (R::*flag)() const : {&R::Change_HCMode, &R::Change_BumpTime, &R::Change_LcBhMode,
+                                    &R::Change_AlarmOnOff, &R::Change_StelTwaOnOff})
+        EXPECT_TRUE((rec.*flag)());
+
+    // The detector now holds every changed value.
+    clsInstrument back;
+    ASSERT_TRUE(GetInstrument(link, ctx, &back));
+    EXPECT_EQ(QStringList({back.SpecNo(), back.UserID(), back.StationID(), back.SerialNo(),
+                           back.DummySerial(), back.SpecType(), back.UserPassword2(),
+                           back.StationList(5), back.UserList(127)}),
+              QStringList({"SPEC-9", "INSPECTOR", "TANK-3", "SN-12345", "DM-777", "2", "4321",
+                           "NORTH", "LAST USER"}));
+    EXPECT_EQ(back.LSindex(), 3);
+    EXPECT_EQ(back.LS_Name(0).trimmed(), back.LI_Name(3).trimmed());
+    for (const Setting& x : kChanged)
+        EXPECT_EQ((back.*x.get)(), (wanted.*x.get)()) << "setting " << (&x - kChanged);
+    for (int ch = 0; ch < 5; ++ch) {
+        SCOPED_TRACE(ch);
+        EXPECT_EQ(back.GasEnabled(ch), wanted.GasEnabled(ch));
+        EXPECT_EQ(back.Zero(ch), ch % 2);
+        if (!wanted.GasEnabled(ch))
+            continue;
+        EXPECT_EQ(FieldFormat::Gas25(back, ch), FieldFormat::Gas25(wanted, ch));
+        for (float (R::*get)(int) const :
+             {&R::Warning, &R::Alarm, &R::Stel, &R::Twa, &R::AutoCalib})
+            EXPECT_FLOAT_EQ((back.*get)(ch), (wanted.*get)(ch));
+    }
 
     // The list entries are not sent a second time.
     sim.clearReceivedCommands();
@@ -185,12 +181,10 @@ TEST_F(WriteSequence, ARefusedThirdCommandStopsEverything) {
     EXPECT_FALSE(SetInstrument(link, ctx, &rec));
 
     const QStringList got = received();
-    ASSERT_GE(got.size(), 3);
+    ASSERT_EQ(got.size(), 2 + 1 + link.Retry());
     EXPECT_EQ(got.at(0), "BS,W,SPEC-2    ");
     EXPECT_EQ(got.at(1), "XZ,W,****,INSPECTOR       ");
-    for (int i = 2; i < got.size(); ++i)
-        EXPECT_EQ(got.at(i), "XS,W,****,TANK-3          ");
-    EXPECT_EQ(got.size(), 2 + 1 + link.Retry());
+    EXPECT_EQ(got.mid(2), QStringList(1 + link.Retry(), "XS,W,****,TANK-3          "));
     EXPECT_FALSE(rec.Change_SpecNo());
     EXPECT_FALSE(rec.Change_UserID());
     EXPECT_TRUE(rec.Change_StationID());
@@ -199,6 +193,31 @@ TEST_F(WriteSequence, ARefusedThirdCommandStopsEverything) {
     EXPECT_TRUE(logText().contains("---Instrument Upload Failed---. Date = "));
     EXPECT_FALSE(logText().contains("---Instrument Upload Finished---"));
     // Nothing was committed: the detector still holds its old values.
+    EXPECT_NE(sim.state().specNo, "SPEC-2");
+}
+
+// The line drops after the second command and comes back at once: the run
+// ends there, without sending the rest to a detector that may have lost
+// them, and nothing is committed.
+TEST_F(WriteSequence, ALostLineEndsTheWriteBeforeTheNextCommand) {
+    clsInstrument rec;
+    readBack(rec);
+    rec.setSpecNo("SPEC-2");
+    rec.setUserID("INSPECTOR");
+    rec.setStationID("TANK-3");
+    rec.setAlarmMode(1 - rec.AlarmMode());
+    sim.faults().dropLineAfterN = 2;
+    QObject::connect(&sim, &SimDetector::lineDropped,
+                     [this] { clock.singleShot(10, [this] { sim.setLineUp(true); }); });
+    QList<QByteArray> wire;
+    QObject::connect(&transport, &InMemoryTransport::bytesToPeer,
+                     [&](const QByteArray& b) { wire << b; });
+    const WriteRun run = WriteRecord(link, ctx, &rec);
+    EXPECT_EQ(run.Result, LinkResult::LineLost);
+    EXPECT_EQ(run.Accepted, QStringList({"BS,W,SPEC-2    ", "XZ,W,****,INSPECTOR       "}));
+    EXPECT_FALSE(run.CommitStarted);
+    ASSERT_EQ(wire.size(), 2);
+    clock.runFor(5000);
     EXPECT_NE(sim.state().specNo, "SPEC-2");
 }
 
@@ -236,77 +255,4 @@ TEST_F(WriteSequence, CommitThatNeverFinishesGivesUp) {
     rec.setAlarmMode(1 - rec.AlarmMode());
     EXPECT_FALSE(SetInstrument(link, ctx, &rec, CommitTiming{5000, 20000}));
     EXPECT_EQ(countOf("DW,C,"), 4);
-}
-
-TEST_F(WriteSequence, CancelEndsTheCommitPause) {
-    clsInstrument rec;
-    readBack(rec);
-    rec.setAlarmMode(1 - rec.AlarmMode());
-    qint64 commitAt = -1;
-    QObject::connect(&transport, &InMemoryTransport::bytesToPeer, [&](const QByteArray& b) {
-        if (b.contains("DW,W,"))
-            commitAt = clock.elapsedMs();
-    });
-    QObject::connect(&clock, &LinkClock::tick, [&] {
-        if (commitAt >= 0 && clock.elapsedMs() >= commitAt + 1000)
-            link.setCancel(true);
-    });
-    EXPECT_FALSE(SetInstrument(link, ctx, &rec));
-    ASSERT_GE(commitAt, 0);
-    EXPECT_EQ(countOf("DW,C,"), 0);
-    EXPECT_LT(clock.elapsedMs() - commitAt, 2000);
-    EXPECT_TRUE(logText().contains("---Instrument Upload Failed---"));
-}
-
-TEST_F(WriteSequence, RoundTripGivesTheChangedValuesBack) {
-    clsInstrument rec;
-    readBack(rec);
-    reshapeChannels(rec);
-    for (const Setting& x : kChanged)
-        (rec.*x.set)(x.value >= 0 ? x.value : static_cast<int16_t>((rec.*x.get)() ? 0 : 1));
-    rec.setSpecNo("SPEC-9");
-    rec.setUserID("INSPECTOR");
-    rec.setStationID("TANK-3");
-    rec.setSerialNo("SN-12345");
-    rec.setDummySerial("DM-777");
-    rec.setChange_DummySerial(true);
-    rec.setLSindex(3);
-    rec.setChange_LSData(0, true);
-    for (int ch = 0; ch < 5; ++ch)
-        rec.setZero(ch, ch % 2);
-    rec.setSpecType("2");
-    rec.setUserPassword2("4321");
-    rec.setStationList(10, "NEW-ST");
-    rec.setUserList(20, "NEW-US");
-    const clsInstrument wanted = rec;
-    ASSERT_TRUE(SetInstrument(link, ctx, &rec));
-
-    clsInstrument back;
-    ASSERT_TRUE(GetInstrument(link, ctx, &back));
-    EXPECT_EQ(back.SpecNo(), "SPEC-9");
-    EXPECT_EQ(back.UserID(), "INSPECTOR");
-    EXPECT_EQ(back.StationID(), "TANK-3");
-    EXPECT_EQ(back.SerialNo(), "SN-12345");
-    EXPECT_EQ(back.DummySerial(), "DM-777");
-    EXPECT_EQ(back.LSindex(), 3);
-    EXPECT_EQ(back.LS_Name(0).trimmed(), back.LI_Name(3).trimmed());
-    for (const Setting& x : kChanged)
-        EXPECT_EQ((back.*x.get)(), (wanted.*x.get)()) << "setting " << (&x - kChanged);
-    EXPECT_EQ(back.SpecType(), "2");
-    EXPECT_EQ(back.UserPassword2(), "4321");
-    EXPECT_EQ(back.StationList(10), "NEW-ST");
-    EXPECT_EQ(back.UserList(20), "NEW-US");
-    for (int ch = 0; ch < 5; ++ch) {
-        SCOPED_TRACE(ch);
-        EXPECT_EQ(back.GasEnabled(ch), wanted.GasEnabled(ch));
-        EXPECT_EQ(back.Zero(ch), ch % 2);
-        if (!wanted.GasEnabled(ch))
-            continue;
-        EXPECT_EQ(back.GasName(ch), wanted.GasName(ch));
-        EXPECT_EQ(back.GasPoint(ch), wanted.GasPoint(ch));
-        EXPECT_EQ(back.GasUnit(ch), wanted.GasUnit(ch));
-        for (float (R::*get)(int) const : {&R::GasFullScale, &R::GasDesit, &R::Warning, &R::Alarm,
-                                           &R::Stel, &R::Twa, &R::AutoCalib})
-            EXPECT_FLOAT_EQ((back.*get)(ch), (wanted.*get)(ch));
-    }
 }

@@ -1,11 +1,11 @@
 // Configuration file: the key table's rules, a full save/load round trip,
 // the access-code encoding, damaged files and the replace-on-save write.
-#include "common/TestRecords.h"
 #include "app/AppSettings.h"
 #include "app/Catalogue.h"
-#include "records/Configuration.h"
+#include "common/TestRecords.h"
 #include "common/TestSupport.h"
 #include "model/clsInstrument.h"
+#include "records/Configuration.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,8 +20,6 @@
 #endif
 
 using testsupport::ScratchDir;
-using A = AppSettings;
-using R = clsInstrument;
 
 namespace {
 
@@ -45,12 +43,16 @@ struct Loaded {
     bool ok = false;
 };
 
-Loaded LoadLines(const QStringList& lines) {
+Loaded LoadBytes(const QByteArray& bytes) {
     ScratchDir dir;
-    WriteFile(ConfigFilePath(dir.path()), (lines.join(QStringLiteral("\r\n")) + "\r\n").toUtf8());
+    WriteFile(ConfigFilePath(dir.path()), bytes);
     Loaded out;
     out.ok = LoadConfiguration(out.s, out.d, dir.path());
     return out;
+}
+
+Loaded LoadLines(const QStringList& lines) {
+    return LoadBytes((lines.join(QStringLiteral("\r\n")) + "\r\n").toUtf8());
 }
 
 QStringList SavedLines(const AppSettings& s, const clsInstrument& d) {
@@ -174,142 +176,89 @@ TEST(Configuration, MissingFileKeepsEverySetting) {
     EXPECT_EQ(d.CalLimit(), 12);
 }
 
-TEST(Configuration, RoundTripOfEverySettingAndTheDefaultsRecord) {
-    ScratchDir dir;
+TEST(Configuration, SavedLinesFollowTheFixedLayoutAndReadBackWhole) {
     AppSettings s;
     clsInstrument d;
     FillSettings(s, d);
-    ASSERT_TRUE(SaveConfiguration(s, d, dir.path()));
-
-    AppSettings r;
-    clsInstrument rd;
-    ASSERT_TRUE(LoadConfiguration(r, rd, dir.path()));
-    EXPECT_EQ(r.ExecuteCount, 42);
-    EXPECT_FALSE(r.ConvEnabled); // never read back as on
-    EXPECT_EQ(r.UnitText[0], QStringLiteral("%LEL"));
-    EXPECT_EQ(r.UnitText[1], QStringLiteral("VOL%"));
-    // Each value on its own, as FillSettings gives each a value of its own: a
-    // line written from the wrong field would still save the same file again.
-    for (int16_t A::*m : {&A::IrCommNum, &A::CommTimeout, &A::CommRetry, &A::CommDelay,
-                          &A::MainWindowState, &A::CalUnitOnWait, &A::CalSpanOnWait,
-                          &A::CalSpanOffWait, &A::TrendSearchBefore, &A::TrendSearchAfter})
-        EXPECT_EQ(r.*m, s.*m);
-    for (float A::*m : {&A::ConvParam, &A::MainWindowWidth, &A::MainWindowHeight})
-        EXPECT_EQ(r.*m, s.*m);
-    for (bool A::*m :
-         {&A::SerialLogEnabled, &A::AutoLoadEnabled, &A::AutoRemoveEnabled, &A::CompletelyView})
-        EXPECT_EQ(r.*m, s.*m);
-    for (QString A::*m : {&A::FactoryRecordSuffix, &A::CommSettings, &A::AccessCode})
-        EXPECT_EQ(r.*m, s.*m);
-    EXPECT_EQ(r.SharedFont.name, s.SharedFont.name);
-    EXPECT_EQ(r.SharedFont.size, 10.5f);
-    EXPECT_TRUE(r.SharedFont.bold);
-    EXPECT_FALSE(r.SharedFont.italic);
-    EXPECT_TRUE(r.SharedFont.underline);
-    EXPECT_EQ(r.PrtWidth[0], 1.5f);
-    EXPECT_EQ(r.PrtWidth[1], 2.0f);
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(r.CalibRange[i], s.CalibRange[i]);
-    for (int16_t (R::*get)() const :
-         {&R::CalLimit, &R::LcdBackLight, &R::AlarmMode, &R::Intervals, &R::DispCalLimit,
-          &R::CalCheck, &R::LogOverWrite, &R::FlowValue, &R::AlarmO2, &R::AutoZero, &R::DemandZero,
-          &R::UseUserPassword})
-        EXPECT_EQ((rd.*get)(), (d.*get)());
-    for (int ch = 0; ch < 5; ++ch) {
-        for (float (R::*get)(int) const : {&R::Warning, &R::Alarm, &R::Stel, &R::Twa, &R::GasDesit,
-                                           &R::GasFullScale, &R::AutoCalib})
-            EXPECT_EQ((rd.*get)(ch), (d.*get)(ch)) << ch;
-        EXPECT_EQ(rd.GasName(ch), d.GasName(ch));
-        EXPECT_EQ(rd.GasUnit(ch), d.GasUnit(ch));
-        EXPECT_EQ(rd.GasEnabled(ch), d.GasEnabled(ch));
-        EXPECT_EQ(rd.GasPoint(ch), d.GasPoint(ch));
-        EXPECT_EQ(r.GasLocked[ch], s.GasLocked[ch]);
-        EXPECT_EQ(r.FactAutoCal[ch], s.FactAutoCal[ch]);
-        EXPECT_EQ(r.GraphColor[ch], s.GraphColor[ch]);
-        for (int e = 0; e < 16; ++e)
-            EXPECT_EQ(EntryText(r.GasChangeTable[ch][e]), EntryText(s.GasChangeTable[ch][e]));
-    }
-
-    // A second save of what was read gives the same file apart from the
-    // date line and the count.
-    ScratchDir again;
-    r.ExecuteCount = s.ExecuteCount;
-    r.ConvEnabled = s.ConvEnabled;
-    ASSERT_TRUE(SaveConfiguration(r, rd, again.path()));
-    QStringList first = QString::fromUtf8(ReadFile(ConfigFilePath(dir.path()))).split("\r\n");
-    QStringList second = QString::fromUtf8(ReadFile(ConfigFilePath(again.path()))).split("\r\n");
-    ASSERT_EQ(first.size(), second.size());
-    first.removeAt(2);
-    second.removeAt(2);
-    EXPECT_EQ(first, second);
-}
-
-TEST(Configuration, WrittenLinesFollowTheFixedLayout) {
-    AppSettings s;
-    clsInstrument d;
-    s.CommTimeout = 0;
-    s.CommRetry = 0;
-    s.CommDelay = 0;
-    s.AutoLoadEnabled = false;
-    s.AutoRemoveEnabled = true;
-    s.SharedFont.name = QStringLiteral("Arial");
-    s.AccessCode = QStringLiteral("8261");
-    testrecords::SetChannel(d, 0, "CH4        100.0  0.1%LEL", 10, 20, -101, -101, 50);
-    s.GasLocked[0] = true;
     const QStringList lines = SavedLines(s, d);
     ASSERT_GT(lines.size(), 120);
-
-    EXPECT_EQ(lines[0], QStringLiteral(";"));
-    EXPECT_EQ(lines[1], QStringLiteral(";            TQ-7350 Data logger program"));
+    EXPECT_EQ(lines.mid(0, 2), QStringList({";", ";            TQ-7350 Data logger program"}));
     EXPECT_TRUE(lines[2].startsWith(QStringLiteral(";      Last update = ")));
     EXPECT_EQ(lines[3], QStringLiteral(";         Delimiter is tab,comma(,) character"));
     EXPECT_TRUE(lines[6].startsWith(QStringLiteral("; Copyright (C) ")));
     EXPECT_EQ(lines[8], QString());
-    EXPECT_EQ(lines[9], QStringLiteral("Execute Count\t1"));
-    EXPECT_EQ(lines[10], QStringLiteral("Serial Log File\tOFF"));
-    EXPECT_EQ(lines[13], QStringLiteral("COMM Settings\t921600,n,8,1"));
-    EXPECT_EQ(lines[14], QStringLiteral("Timeout\t3"));
-    EXPECT_EQ(lines[15], QStringLiteral("Delay\t300"));
-    EXPECT_EQ(lines[16], QStringLiteral("Retry\t3"));
-    EXPECT_TRUE(lines.contains(QStringLiteral("Auto Load Mode\tFalse\tTrue")));
-    EXPECT_TRUE(lines.contains(QStringLiteral("Font\t'Arial'\t9\tFalse\tFalse\tFalse")));
-    EXPECT_TRUE(lines.contains(QStringLiteral("Graph Color\t0\t0\t0\t0\t1\t0\t0")));
-    EXPECT_TRUE(lines.contains(QStringLiteral("Calib. Range\t0\t0\t0\t0")));
-    EXPECT_TRUE(lines.contains(
-        QStringLiteral("Gas Inst\t1\t'CH4'\tTRUE\tTrue\t1\t'%LEL'\t10\t20\t-101\t-101\t0.1\t100\t50"
-                       "\t0\t0")));
-    EXPECT_TRUE(lines.contains(QStringLiteral("Data Select\tFalse\tFalse\tFalse")));
-    EXPECT_TRUE(lines.contains(QStringLiteral("Size Values\t0\t7680\t5760")));
-    EXPECT_TRUE(lines.contains(QStringLiteral("Trend Search\t-30\t45")));
-    EXPECT_FALSE(lines.join("\n").contains(QStringLiteral("LimitDays"), Qt::CaseInsensitive));
-    EXPECT_EQ(lines.last(), QStringLiteral("TQ-7350\t") + EncodeAccessCode(QStringLiteral("8261")));
 
-    // Key lines in their fixed order; 5 "Gas Inst" and 80 "ChgGas" lines.
-    QStringList keys;
-    int gasInst = 0;
-    int chgGas = 0;
+    // Every key line in its fixed place, each value in its own column: FillSettings
+    // gives each setting a value of its own.
+    QStringList keyLines;
     for (const QString& line : lines) {
-        if (line.isEmpty() || line.startsWith(QLatin1Char(';')))
-            continue;
-        const QString key = line.section(QLatin1Char('\t'), 0, 0);
-        gasInst += key == QLatin1String("Gas Inst");
-        chgGas += key == QLatin1String("ChgGas");
-        if (!keys.isEmpty() && keys.last() == key)
-            continue;
-        keys << key;
+        if (!line.isEmpty() && !line.startsWith(QLatin1Char(';')))
+            keyLines << line;
     }
-    EXPECT_EQ(gasInst, 5);
-    EXPECT_EQ(chgGas, 80);
-    const QStringList expected = {"Execute Count", "Serial Log File", "Factory Record Suffix",
-                                  "IrCOMM Num",    "COMM Settings",   "Timeout",
-                                  "Delay",         "Retry",           "Auto Load Mode",
-                                  "Font",          "Graph Color",     "Calib. Range",
-                                  "DefaultValue1", "DefaultValue2",   "Gas Inst",
-                                  "Conv Param",    "ChgGas",          "CalUnitOnWait",
-                                  "CalSpanOnWait", "CalSpanOffWait",  "Data Select",
-                                  "Size Values",   "Prt Width",       "Completely View",
-                                  "Trend Search",  "TQ-7350"};
-    EXPECT_EQ(keys, expected);
+    ASSERT_EQ(keyLines.size(), 14 + 5 + 1 + 80 + 9);
+    const QStringList head = {"Execute Count\t42",
+                              "Serial Log File\tON",
+                              "Factory Record Suffix\t_F2",
+                              "IrCOMM Num\t7",
+                              "COMM Settings\t115200,n,8,1",
+                              "Timeout\t5",
+                              "Delay\t250",
+                              "Retry\t2",
+                              "Auto Load Mode\tTrue\tFalse",
+                              QString::fromUtf8("Font\t'ＭＳ ゴシック'\t10.5\tTrue\tFalse\tTrue"),
+                              "Graph Color\t0\t0\t0\t0\t1\t0\t0",
+                              "Calib. Range\t100\t200\t300\t400",
+                              "DefaultValue1\t45\t10\t2\t60\t1\t1",
+                              "DefaultValue2\t0\t200\t2\t1\t0\t1"};
+    EXPECT_EQ(keyLines.mid(0, 14), head);
+    EXPECT_EQ(keyLines.at(14),
+              "Gas Inst\t1\t'Gas 0'\tTRUE\tTrue\t0\t'ppm'\t10.25\t20.5\t35\t25\t0.1\t100"
+              "\t50\t0.5\t1056816");
+    EXPECT_EQ(keyLines.at(16),
+              "Gas Inst\t3\t'Gas 2'\tTRUE\tTrue\t2\t'ppm'\t12.25\t22.5\t-101\t23\t0.1"
+              "\t300\t52\t2.5\t1056818");
+    EXPECT_EQ(keyLines.at(17),
+              "Gas Inst\t4\t'Gas 3'\tFALSE\tFalse\t3\t'ppm'\t13.25\t23.5\t35\t22\t0.1"
+              "\t400\t53\t3.5\t1056819");
+    EXPECT_EQ(keyLines.at(19), "Conv Param\t0.35\tTrue");
+    EXPECT_EQ(keyLines.at(20),
+              "ChgGas\t1\t1\t'C0E0'\tTRUE\tTrue\t0\t'u0'\t0\t0\t0\t0\t0.01\t1000\t7");
+    EXPECT_EQ(keyLines.at(25),
+              "ChgGas\t1\t6\t'C0E5'\tFALSE\tFalse\t1\t'u5'\t7.5\t12.5\t-101\t0.625\t0.01\t1005\t7");
+    EXPECT_TRUE(keyLines.at(99).startsWith("ChgGas\t5\t16\t'C4E15'\t"));
+    const QStringList tail = {"CalUnitOnWait\t50",
+                              "CalSpanOnWait\t95",
+                              "CalSpanOffWait\t40",
+                              "Data Select\tFalse\tFalse\tFalse",
+                              "Size Values\t2\t9000.5\t6120",
+                              "Prt Width\t1.5\t2",
+                              "Completely View\tTrue",
+                              "Trend Search\t-20\t60",
+                              "TQ-7350\t" + EncodeAccessCode(QStringLiteral("Secret7"))};
+    EXPECT_EQ(keyLines.mid(100), tail);
+
+    // Read back and saved again, the file is the same apart from its date and
+    // the count: every value came back into its own field.
+    Loaded l = LoadLines(lines);
+    ASSERT_TRUE(l.ok);
+    EXPECT_EQ(l.s.ExecuteCount, 42);
+    EXPECT_FALSE(l.s.ConvEnabled); // never read back as on
+    EXPECT_EQ(l.s.UnitText[0], QStringLiteral("%LEL"));
+    EXPECT_EQ(l.s.UnitText[1], QStringLiteral("VOL%"));
+    l.s.ExecuteCount = s.ExecuteCount;
+    l.s.ConvEnabled = s.ConvEnabled;
+    QStringList again = SavedLines(l.s, l.d);
+    QStringList first = lines;
+    again.removeAt(2);
+    first.removeAt(2);
+    EXPECT_EQ(again, first);
+
+    // Zero link settings are saved as the defaults.
+    AppSettings zero;
+    zero.CommTimeout = zero.CommDelay = zero.CommRetry = 0;
+    const QStringList defaults = SavedLines(zero, d);
+    for (const char* line : {"Timeout\t3", "Delay\t300", "Retry\t3"})
+        EXPECT_TRUE(defaults.contains(QLatin1String(line))) << line;
 }
 
 TEST(Configuration, RightsNoticeAndAccessCodeFallbackFollowTheLanguage) {
@@ -334,61 +283,26 @@ TEST(Configuration, MalformedValuesTakeTheKeysDefaults) {
                           "Trend Search\ta", "Prt Width\t\t2", "Conv Param\tfoo\tTrue",
                           "LimitDays\t40000", "Calib. Range\t1.5\tx\t2.5"});
     ASSERT_TRUE(l.ok);
-    EXPECT_EQ(l.s.CommTimeout, 3);
-    EXPECT_EQ(l.s.CommDelay, 100);
-    EXPECT_EQ(l.s.IrCommNum, 4);
-    EXPECT_EQ(l.s.CommRetry, 2); // 1.5 rounds to the even 2
+    // Retry 1.5 rounds to the even 2; 99999 does not fit an Integer.
+    EXPECT_EQ(QList<int>({l.s.CommTimeout, l.s.CommDelay, l.s.IrCommNum, l.s.CommRetry,
+                          l.s.CalUnitOnWait, l.s.CalSpanOnWait, l.s.CalSpanOffWait,
+                          l.s.TrendSearchBefore, l.s.TrendSearchAfter, l.s.LimitDays}),
+              QList<int>({3, 100, 4, 2, 120, 120, 2, 0, 0, 0}));
     EXPECT_EQ(l.s.ExecuteCount, 1000);
-    EXPECT_EQ(l.s.CalUnitOnWait, 120); // does not fit an Integer
-    EXPECT_EQ(l.s.CalSpanOnWait, 120);
-    EXPECT_EQ(l.s.CalSpanOffWait, 2);
     EXPECT_EQ(l.s.SharedFont.name, QStringLiteral("X"));
     EXPECT_EQ(l.s.SharedFont.size, 9.0f);
     EXPECT_TRUE(l.s.SharedFont.bold);
-    EXPECT_FALSE(l.s.SharedFont.italic);
-    EXPECT_EQ(l.s.TrendSearchBefore, 0);
-    EXPECT_EQ(l.s.TrendSearchAfter, 0);
-    EXPECT_EQ(l.s.PrtWidth[0], 2.0f); // consecutive TABs give no empty token
-    EXPECT_EQ(l.s.PrtWidth[1], 1.0f);
-    EXPECT_EQ(l.s.ConvParam, 0.2f);
+    // Consecutive TABs give no empty token.
+    EXPECT_EQ(QList<float>({l.s.PrtWidth[0], l.s.PrtWidth[1], l.s.ConvParam, l.s.CalibRange[0],
+                            l.s.CalibRange[1], l.s.CalibRange[2], l.s.CalibRange[3]}),
+              QList<float>({2, 1, 0.2f, 2, 0, 2, 0}));
     EXPECT_FALSE(l.s.ConvEnabled);
-    EXPECT_EQ(l.s.LimitDays, 0);
-    EXPECT_EQ(l.s.CalibRange[0], 2.0f);
-    EXPECT_EQ(l.s.CalibRange[1], 0.0f);
-    EXPECT_EQ(l.s.CalibRange[2], 2.0f);
-    EXPECT_EQ(l.s.CalibRange[3], 0.0f);
 
-    Loaded defaults = LoadLines({"DefaultValue1\tx", "DefaultValue2\tx"});
-    EXPECT_EQ(defaults.d.CalLimit(), 90);
-    EXPECT_EQ(defaults.d.LcdBackLight(), 30);
-    EXPECT_EQ(defaults.d.AlarmMode(), 1);
-    EXPECT_EQ(defaults.d.Intervals(), 5);
-    EXPECT_EQ(defaults.d.LogOverWrite(), 1);
-    EXPECT_EQ(defaults.d.FlowValue(), 128);
-    EXPECT_EQ(defaults.d.AlarmO2(), 1);
-    EXPECT_EQ(defaults.d.DemandZero(), 1);
-    EXPECT_EQ(defaults.d.UseUserPassword(), 0);
-}
-
-TEST(Configuration, DelayZeroIsSavedAs300AndAutoLoadFlagsRoundTrip) {
-    for (const bool load : {false, true}) {
-        for (const bool remove : {false, true}) {
-            ScratchDir dir;
-            AppSettings s;
-            s.CommDelay = 0;
-            s.AutoLoadEnabled = load;
-            s.AutoRemoveEnabled = remove;
-            ASSERT_TRUE(SaveConfiguration(s, clsInstrument{}, dir.path()));
-            AppSettings r;
-            r.AutoLoadEnabled = !load;
-            r.AutoRemoveEnabled = !remove;
-            clsInstrument d;
-            ASSERT_TRUE(LoadConfiguration(r, d, dir.path()));
-            EXPECT_EQ(r.AutoLoadEnabled, load);
-            EXPECT_EQ(r.AutoRemoveEnabled, remove);
-            EXPECT_EQ(r.CommDelay, 300);
-        }
-    }
+    const clsInstrument d = LoadLines({"DefaultValue1\tx", "DefaultValue2\tx"}).d;
+    EXPECT_EQ(
+        QList<int>({d.CalLimit(), d.LcdBackLight(), d.AlarmMode(), d.Intervals(), d.LogOverWrite(),
+                    d.FlowValue(), d.AlarmO2(), d.DemandZero(), d.UseUserPassword()}),
+        QList<int>({90, 30, 1, 5, 1, 128, 1, 1, 0}));
 }
 
 TEST(Configuration, KeysCommentsAndLineEndings) {
@@ -414,13 +328,10 @@ TEST(Configuration, KeysCommentsAndLineEndings) {
     for (const QByteArray& bytes :
          {QByteArray("Timeout\t6\nRetry\t5\n"), QByteArray("Timeout\t6\rRetry\t5"),
           QByteArray("\xEF\xBB\xBFTimeout\t6\r\nRetry\t5\r\n")}) {
-        ScratchDir dir;
-        WriteFile(ConfigFilePath(dir.path()), bytes);
-        AppSettings s;
-        clsInstrument d;
-        ASSERT_TRUE(LoadConfiguration(s, d, dir.path()));
-        EXPECT_EQ(s.CommTimeout, 6);
-        EXPECT_EQ(s.CommRetry, 5);
+        l = LoadBytes(bytes);
+        ASSERT_TRUE(l.ok);
+        EXPECT_EQ(l.s.CommTimeout, 6);
+        EXPECT_EQ(l.s.CommRetry, 5);
     }
 }
 
@@ -445,18 +356,7 @@ TEST(Configuration, GasInstAndChgGasLines) {
     EXPECT_EQ(l.d.Alarm(5), fresh.Alarm(5));
     EXPECT_FALSE(l.s.GasLocked[5]);
 
-    GasChangeEntry last;
-    last.enabled = true;
-    last.name = QStringLiteral("Last");
-    last.points = 2;
-    last.unit = QStringLiteral("ppm");
-    last.warning = 1;
-    last.alarm = 2;
-    last.stel = last.twa = -101;
-    last.digit = 0.5f;
-    last.fullScale = 300;
-    last.autoCal = 150;
-    EXPECT_EQ(EntryText(l.s.GasChangeTable[5][16]), EntryText(last));
+    EXPECT_EQ(EntryText(l.s.GasChangeTable[5][16]), "1|Last|0|ppm|300|0.5|2|1|2|-101|-101|150");
     for (int ch = 0; ch < kGasChangeChannels; ++ch) {
         for (int e = 0; e < kGasChangeEntries; ++e) {
             if (ch != 5 || e != 16) {
@@ -467,24 +367,16 @@ TEST(Configuration, GasInstAndChgGasLines) {
 }
 
 TEST(Configuration, TextFieldsThatWouldBreakTheLineAreMended) {
-    ScratchDir dir;
     AppSettings s;
     clsInstrument d;
     d.setGasName(0, QStringLiteral("it's\tgas"));
     s.FactoryRecordSuffix = QStringLiteral("a;b");
-    s.SharedFont.name = QString::fromUtf8("メイリオ");
     s.CommSettings = QStringLiteral("9600,n,8,1\r\nTimeout\t1");
-    ASSERT_TRUE(SaveConfiguration(s, d, dir.path()));
-    AppSettings r;
-    clsInstrument rd;
-    ASSERT_TRUE(LoadConfiguration(r, rd, dir.path()));
-    EXPECT_EQ(rd.GasName(0), QString::fromUtf8("it’s gas"));
-    EXPECT_EQ(r.FactoryRecordSuffix, QStringLiteral("a;b"));
-    EXPECT_EQ(r.SharedFont.name, QString::fromUtf8("メイリオ"));
-    EXPECT_EQ(r.CommTimeout, 3); // no smuggled line
-    EXPECT_EQ(r.CommSettings, QStringLiteral("9600,n,8,1  Timeout 1"));
-    EXPECT_TRUE(
-        ReadFile(ConfigFilePath(dir.path())).contains(QString::fromUtf8("メイリオ").toUtf8()));
+    const Loaded l = LoadLines(SavedLines(s, d));
+    EXPECT_EQ(l.d.GasName(0), QString::fromUtf8("it’s gas"));
+    EXPECT_EQ(l.s.FactoryRecordSuffix, QStringLiteral("a;b"));
+    EXPECT_EQ(l.s.CommTimeout, 3); // no smuggled line
+    EXPECT_EQ(l.s.CommSettings, QStringLiteral("9600,n,8,1  Timeout 1"));
 }
 
 TEST(Configuration, CodeTextEncoderAndDecoder) {
@@ -515,73 +407,46 @@ TEST(Configuration, CodeTextEncoderAndDecoder) {
     DecodeAccessCode(QString(4001, QChar(0xFFFF)));
 
     // A damaged code in the file leaves the code in memory alone.
-    AppSettings s;
-    s.AccessCode = QStringLiteral("keep");
-    ScratchDir dir;
-    WriteFile(ConfigFilePath(dir.path()), "TQ-7350\tABC\r\n");
-    clsInstrument d;
-    ASSERT_TRUE(LoadConfiguration(s, d, dir.path()));
-    EXPECT_EQ(s.AccessCode, QStringLiteral("keep"));
+    EXPECT_EQ(LoadLines({"TQ-7350\tABC"}).s.AccessCode, AppSettings().AccessCode);
 }
 
 TEST(Configuration, DamagedFilesNeverCrash) {
     AppSettings saved;
     clsInstrument savedDefaults;
     FillSettings(saved, savedDefaults);
-    ScratchDir source;
-    ASSERT_TRUE(SaveConfiguration(saved, savedDefaults, source.path()));
-    const QByteArray whole = ReadFile(ConfigFilePath(source.path()));
+    const QByteArray whole = (SavedLines(saved, savedDefaults).join("\r\n") + "\r\n").toUtf8();
 
     // Cut in the middle of a line: what came before is read.
-    const int cut = whole.indexOf("ChgGas\t3\t4\t") + 9;
-    {
-        ScratchDir dir;
-        WriteFile(ConfigFilePath(dir.path()), whole.left(cut));
-        AppSettings s;
-        clsInstrument d;
-        ASSERT_TRUE(LoadConfiguration(s, d, dir.path()));
-        EXPECT_EQ(s.CommRetry, 2);
-        EXPECT_EQ(d.GasName(4), QStringLiteral("Gas 4"));
-        EXPECT_EQ(s.GasChangeTable[2][2].name, QStringLiteral("C2E2"));
-        EXPECT_TRUE(s.GasChangeTable[2][3].name.isEmpty());
-        EXPECT_EQ(s.CalUnitOnWait, 45);
-    }
+    Loaded l = LoadBytes(whole.left(whole.indexOf("ChgGas\t3\t4\t") + 9));
+    ASSERT_TRUE(l.ok);
+    EXPECT_EQ(l.s.CommRetry, 2);
+    EXPECT_EQ(l.d.GasName(4), QStringLiteral("Gas 4"));
+    EXPECT_EQ(l.s.GasChangeTable[2][2].name, QStringLiteral("C2E2"));
+    EXPECT_TRUE(l.s.GasChangeTable[2][3].name.isEmpty());
+    EXPECT_EQ(l.s.CalUnitOnWait, 45);
 
     // Binary garbage lines between good ones.
     std::mt19937 random(7350);
     for (int round = 0; round < 20; ++round) {
         QByteArray bytes = "Timeout\t8\r\n";
         for (int line = 0; line < 50; ++line) {
-            QByteArray junk;
-            const int length = int(random() % 300);
-            for (int i = 0; i < length; ++i)
-                junk += char(random() % 256);
+            QByteArray junk(int(random() % 300), '\0');
+            for (char& c : junk)
+                c = char(random() % 256);
             if (line % 5 == 0)
                 junk.prepend(line % 2 ? "Gas Inst\t" : "ChgGas\t");
             bytes += junk + "\r\n";
         }
-        bytes += "\nRetry\t9\r\n";
-        ScratchDir dir;
-        WriteFile(ConfigFilePath(dir.path()), bytes);
-        AppSettings s;
-        clsInstrument d;
-        ASSERT_TRUE(LoadConfiguration(s, d, dir.path()));
-        EXPECT_EQ(s.CommRetry, 9);
+        l = LoadBytes(bytes + "\nRetry\t9\r\n");
+        ASSERT_TRUE(l.ok);
+        EXPECT_EQ(l.s.CommRetry, 9);
     }
 
     // A huge file: only its first megabyte is read.
-    {
-        ScratchDir dir;
-        QByteArray bytes = "Timeout\t8\r\n";
-        bytes += QByteArray(1100 * 1024, ';');
-        bytes += "\r\nRetry\t9\r\n";
-        WriteFile(ConfigFilePath(dir.path()), bytes);
-        AppSettings s;
-        clsInstrument d;
-        ASSERT_TRUE(LoadConfiguration(s, d, dir.path()));
-        EXPECT_EQ(s.CommTimeout, 8);
-        EXPECT_EQ(s.CommRetry, 3);
-    }
+    l = LoadBytes("Timeout\t8\r\n" + QByteArray(1100 * 1024, ';') + "\r\nRetry\t9\r\n");
+    ASSERT_TRUE(l.ok);
+    EXPECT_EQ(l.s.CommTimeout, 8);
+    EXPECT_EQ(l.s.CommRetry, 3);
 }
 
 TEST(Configuration, SaveReplacesTheFileWholeOrNotAtAll) {

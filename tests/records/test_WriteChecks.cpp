@@ -1,14 +1,18 @@
 // Checks before a settings write: which check fails first, for which
-// channel, and with which catalogue texts.
+// channel, and with which catalogue texts and details.
 #include "records/WriteChecks.h"
 
 #include "common/TestRecords.h"
+#include "common/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
 namespace {
+
+using R = clsInstrument;
+using Edit = std::function<void(clsInstrument&)>;
 
 // Five channels in use, every value within its rules, HC mode 0 with the
 // same combustible gas on channels 0 and 4. Change flags are cleared as
@@ -23,164 +27,119 @@ clsInstrument GoodRecord() {
     return r;
 }
 
-void Disable(clsInstrument& r, int ch) {
-    r.setGasEnabled(ch, false);
-    r.setAutoCalib(ch, -101);
+Edit Set(void (R::*set)(int, float), int ch, float value) {
+    return [=](clsInstrument& r) { (r.*set)(ch, value); };
+}
+Edit Name(int ch, const char* name) {
+    return [=](clsInstrument& r) { r.setGasName(ch, QLatin1String(name)); };
+}
+Edit Both(const Edit& first, const Edit& second) {
+    return [=](clsInstrument& r) {
+        first(r);
+        second(r);
+    };
+}
+// Channels switched off (their auto-cal value emptied).
+Edit Off(std::initializer_list<int> channels) {
+    const QList<int> list = channels;
+    return [=](clsInstrument& r) {
+        for (int ch : list) {
+            r.setGasEnabled(ch, false);
+            r.setAutoCalib(ch, -101);
+        }
+    };
+}
+Edit Mode(int16_t mode, const Edit& then) {
+    return Both([=](clsInstrument& r) { r.setHcMode(mode); }, then);
 }
 
 } // namespace
 
-TEST(WriteChecks, GoodRecordPasses) {
-    const WriteCheckResult res = CheckBeforeWrite(GoodRecord());
-    EXPECT_TRUE(res.passed());
-    EXPECT_EQ(res.messageId(), 0);
-    EXPECT_TRUE(res.messageText().isEmpty());
-}
-
-TEST(WriteChecks, WarningAboveAlarmReadFromTheDetector) {
-    clsInstrument r = GoodRecord();
-    r.setWarning(2, 60); // above the alarm point 50, never edited in the grid
-    r.ClearChangeFlags();
-    WriteCheckResult res = CheckBeforeWrite(r);
-    EXPECT_EQ(res.check, WriteCheck::PointsOutOfRange);
-    EXPECT_EQ(res.channel, 2);
-    EXPECT_EQ(res.messageId(), 5361);
-    EXPECT_EQ(res.titleId(), 5362);
-    EXPECT_EQ(res.messageText(),
-              QStringLiteral("Check warning and alarm value. (red color cells)"));
-    EXPECT_EQ(res.titleText(), QStringLiteral("Warning and alarm range."));
-
-    // A limit broken on its own (STEL of a toxic channel above 200).
-    r = GoodRecord();
-    r.setStel(2, 250);
-    res = CheckBeforeWrite(r);
-    EXPECT_EQ(res.check, WriteCheck::PointsOutOfRange);
-    EXPECT_EQ(res.channel, 2);
-
-    // The points of a disabled channel are not checked.
-    r = GoodRecord();
-    r.setAlarm(3, 5); // below the warning point 10
-    EXPECT_EQ(CheckBeforeWrite(r).check, WriteCheck::PointsOutOfRange);
-    r.setGasEnabled(3, false);
-    EXPECT_TRUE(CheckBeforeWrite(r).passed());
-}
-
-TEST(WriteChecks, ImproperAutoCalOnAnyChannel) {
-    clsInstrument r = GoodRecord();
-    r.setAutoCalib(2, 10); // below the toxic warning point 25
-    WriteCheckResult res = CheckBeforeWrite(r);
-    EXPECT_EQ(res.check, WriteCheck::ImproperAutoCal);
-    EXPECT_EQ(res.channel, 2);
-    EXPECT_EQ(res.messageId(), 5380);
-    EXPECT_EQ(res.titleId(), 5381);
-
-    // Checked for a disabled channel too; a value not set always passes.
-    r = GoodRecord();
-    r.setGasEnabled(3, false);
-    r.setAutoCalib(3, 150); // above the full scale of 100
-    EXPECT_EQ(CheckBeforeWrite(r).check, WriteCheck::ImproperAutoCal);
-    r.setAutoCalib(3, -101);
-    EXPECT_TRUE(CheckBeforeWrite(r).passed());
-
-    // The alarm points are checked before the auto-cal values.
-    r = GoodRecord();
-    r.setAutoCalib(1, 30);
-    r.setWarning(0, 95); // above the alarm point 50
-    EXPECT_EQ(CheckBeforeWrite(r).check, WriteCheck::PointsOutOfRange);
-}
-
-TEST(WriteChecks, EveryChannelDisabled) {
-    clsInstrument r = GoodRecord();
-    for (int ch = 0; ch < 5; ++ch)
-        Disable(r, ch);
-    const WriteCheckResult res = CheckBeforeWrite(r);
-    EXPECT_EQ(res.check, WriteCheck::NoSensor);
-    EXPECT_EQ(res.channel, -1);
-    EXPECT_EQ(res.messageId(), 5365);
-    EXPECT_EQ(res.titleId(), 5366);
-    EXPECT_EQ(res.messageText(), QStringLiteral("No available sensor."));
-}
-
-TEST(WriteChecks, HydrocarbonCombination) {
-    // Only channel 4 enabled: refused in mode 1 (and 0), allowed in mode 2.
-    clsInstrument r = GoodRecord();
-    for (int ch = 0; ch < 4; ++ch)
-        Disable(r, ch);
-    r.setHcMode(1);
-    WriteCheckResult res = CheckBeforeWrite(r);
-    EXPECT_EQ(res.check, WriteCheck::BadCombination);
-    EXPECT_EQ(res.messageId(), 5369);
-    EXPECT_EQ(res.titleId(), 5370);
-    EXPECT_EQ(res.titleText(), QStringLiteral("The communication is not possible"));
-    r.setHcMode(0);
-    EXPECT_EQ(CheckBeforeWrite(r).check, WriteCheck::BadCombination);
-    r.setHcMode(2);
-    EXPECT_TRUE(CheckBeforeWrite(r).passed());
-
-    // Only channel 0 of the pair enabled: refused in modes 0 and 2, allowed in 1.
-    r = GoodRecord();
-    Disable(r, 4);
-    r.setHcMode(1);
-    EXPECT_TRUE(CheckBeforeWrite(r).passed());
-    r.setHcMode(2);
-    EXPECT_EQ(CheckBeforeWrite(r).check, WriteCheck::BadCombination);
-    r.setHcMode(0);
-    EXPECT_EQ(CheckBeforeWrite(r).check, WriteCheck::BadCombination);
-
-    // Both enabled with different gases, in any mode.
-    r = GoodRecord();
-    r.setGasName(4, QStringLiteral("C3H8"));
-    for (int16_t mode = 0; mode <= 2; ++mode) {
-        r.setHcMode(mode);
-        res = CheckBeforeWrite(r);
-        EXPECT_EQ(res.check, WriteCheck::BadCombination) << mode;
-        EXPECT_EQ(res.channel, 4);
-    }
-
-    // An enabled channel without a gas name.
-    r = GoodRecord();
-    r.setGasName(2, QStringLiteral("   "));
-    res = CheckBeforeWrite(r);
-    EXPECT_EQ(res.check, WriteCheck::BadCombination);
-    EXPECT_EQ(res.channel, 2);
-}
-
-TEST(WriteChecks, DetailsNameTheChannelThePointsAndTheRule) {
-    struct Case {
-        std::function<void(clsInstrument&)> edit;
-        QStringList details;
+TEST(WriteChecks, FirstFailedCheckAndItsChannel) {
+    using C = WriteCheck;
+    const struct {
+        const char* what;
+        Edit edit;
+        WriteCheck check;
+        int channel;
+    } cases[] = {
+        {"good", [](clsInstrument&) {}, C::Passed, -1},
+        // Warning above alarm as read from a detector, never edited in the grid.
+        {"order", Set(&R::setWarning, 2, 60), C::PointsOutOfRange, 2},
+        {"limit", Set(&R::setStel, 2, 250), C::PointsOutOfRange, 2},
+        {"channel 3", Set(&R::setAlarm, 3, 5), C::PointsOutOfRange, 3},
+        // The points of a disabled channel are not checked, its auto-cal value is.
+        {"disabled points", Both(Set(&R::setAlarm, 3, 5), Off({3})), C::Passed, -1},
+        {"auto-cal", Set(&R::setAutoCalib, 2, 10), C::ImproperAutoCal, 2},
+        {"disabled auto-cal", Both(Off({3}), Set(&R::setAutoCalib, 3, 150)), C::ImproperAutoCal, 3},
+        {"points first", Both(Set(&R::setAutoCalib, 1, 30), Set(&R::setWarning, 0, 95)),
+         C::PointsOutOfRange, 0},
+        {"no sensor", Off({0, 1, 2, 3, 4}), C::NoSensor, -1},
+        // The combustible pair: channel 4 alone only in mode 2, channel 0
+        // alone only in mode 1, both with the same gas in any mode.
+        {"volume alone, mode 0", Off({0, 1, 2, 3}), C::BadCombination, 0},
+        {"volume alone, mode 1", Mode(1, Off({0, 1, 2, 3})), C::BadCombination, 0},
+        {"volume alone, mode 2", Mode(2, Off({0, 1, 2, 3})), C::Passed, -1},
+        {"%LEL alone, mode 0", Off({4}), C::BadCombination, 4},
+        {"%LEL alone, mode 1", Mode(1, Off({4})), C::Passed, -1},
+        {"%LEL alone, mode 2", Mode(2, Off({4})), C::BadCombination, 4},
+        {"different gases", Mode(2, Name(4, "C3H8")), C::BadCombination, 4},
+        {"no name", Name(2, "   "), C::BadCombination, 2},
     };
-    const QList<Case> cases = {
-        {[](clsInstrument& r) { r.setWarning(2, 60); },
-         {"Channel 2 CO(500ppm): Warning 60 is above Alarm 50"}},
-        {[](clsInstrument& r) { r.setStel(2, 250); },
-         {"Channel 2 CO(500ppm): STEL 250 is outside its limits (0 to 200)"}},
-        {[](clsInstrument& r) { r.setAlarm(0, 70); },
-         {"Channel 0 CH4(100%LEL): Alarm 70 is outside its limits (at most 60)"}},
-        {[](clsInstrument& r) {
-             r.setWarning(3, 40);
-             r.setAlarm(3, 35);
-         },
-         {"Channel 3 H2S(100.0ppm): Warning 40.0 is above Alarm 35.0",
-          "Channel 3 H2S(100.0ppm): Warning 40.0 is outside its limits (0.0 to 30.0)",
-          "Channel 3 H2S(100.0ppm): Alarm 35.0 is outside its limits (0.0 to 30.0)"}},
-        {[](clsInstrument& r) { r.setAutoCalib(2, 600); },
-         {"Channel 2 CO(500ppm): Auto Cal. 600 must lie within 0 to 500 and reach the alarm "
-          "point"}},
-        {[](clsInstrument& r) {
-             r.setHcMode(1);
-             Disable(r, 0);
-         },
-         {"HC mode 1: channel 4 cannot be on while channel 0 is off"}},
-        {[](clsInstrument& r) { r.setGasName(4, QStringLiteral("C3H8")); },
-         {"channels 0 and 4 carry different gases (CH4, C3H8)"}},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         clsInstrument r = GoodRecord();
         c.edit(r);
         const WriteCheckResult res = CheckBeforeWrite(r);
-        EXPECT_FALSE(res.passed());
-        EXPECT_EQ(CheckDetails(r, res), c.details);
+        EXPECT_EQ(res.check, c.check) << c.what;
+        EXPECT_EQ(res.channel, c.channel) << c.what;
+    }
+}
+
+TEST(WriteChecks, DetailsNameTheChannelThePointsAndTheRule) {
+    const std::pair<Edit, QStringList> cases[] = {
+        {Set(&R::setWarning, 2, 60), {"Channel 2 CO(500ppm): Warning 60 is above Alarm 50"}},
+        {Set(&R::setStel, 2, 250),
+         {"Channel 2 CO(500ppm): STEL 250 is outside its limits (0 to 200)"}},
+        {Set(&R::setAlarm, 0, 70),
+         {"Channel 0 CH4(100%LEL): Alarm 70 is outside its limits (at most 60)"}},
+        {Both(Set(&R::setWarning, 3, 40), Set(&R::setAlarm, 3, 35)),
+         {"Channel 3 H2S(100.0ppm): Warning 40.0 is above Alarm 35.0",
+          "Channel 3 H2S(100.0ppm): Warning 40.0 is outside its limits (0.0 to 30.0)",
+          "Channel 3 H2S(100.0ppm): Alarm 35.0 is outside its limits (0.0 to 30.0)"}},
+        {Set(&R::setAutoCalib, 2, 600),
+         {"Channel 2 CO(500ppm): Auto Cal. 600 must lie within 0 to 500 and reach the alarm "
+          "point"}},
+        {Mode(1, Off({0})), {"HC mode 1: channel 4 cannot be on while channel 0 is off"}},
+        {Name(4, "C3H8"), {"channels 0 and 4 carry different gases (CH4, C3H8)"}},
+    };
+    for (const auto& [edit, details] : cases) {
+        clsInstrument r = GoodRecord();
+        edit(r);
+        EXPECT_EQ(CheckDetails(r, CheckBeforeWrite(r)), details);
     }
     EXPECT_TRUE(CheckDetails(GoodRecord(), CheckBeforeWrite(GoodRecord())).isEmpty());
+}
+
+TEST(WriteChecks, EachCheckHasItsMessageAndTitle) {
+    const struct {
+        WriteCheck check;
+        int message;
+        int title;
+    } cases[] = {{WriteCheck::PointsOutOfRange, 5361, 5362},
+                 {WriteCheck::ImproperAutoCal, 5380, 5381},
+                 {WriteCheck::NoSensor, 5365, 5366},
+                 {WriteCheck::BadCombination, 5369, 5370},
+                 {WriteCheck::Passed, 0, 0}};
+    for (const auto& c : cases) {
+        WriteCheckResult res;
+        res.check = c.check;
+        EXPECT_EQ(res.messageId(), c.message);
+        EXPECT_EQ(res.titleId(), c.title);
+        EXPECT_EQ(res.messageText().isEmpty(), c.message == 0);
+    }
+    WriteCheckResult res;
+    res.check = WriteCheck::PointsOutOfRange;
+    EXPECT_EQ(res.messageText(),
+              QStringLiteral("Check warning and alarm value. (red color cells)"));
+    EXPECT_EQ(res.titleText(), QStringLiteral("Warning and alarm range."));
 }

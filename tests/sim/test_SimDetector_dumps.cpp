@@ -1,10 +1,8 @@
 // Memory dumps and the check pattern.
 #include "SimTestUtil.h"
 
-#include "common/TestSupport.h"
 #include "sim/CheckPattern.h"
 
-#include <QFile>
 #include <gtest/gtest.h>
 
 using namespace simproto;
@@ -30,35 +28,16 @@ TEST(SimDumps, RawBlocksOfLoggerMemory) {
     const QByteArray first = w.ask("EP,R,0000");
     ASSERT_EQ(first.size(), 512);
     EXPECT_EQ(first, det.state().logger.left(512));
-    const QByteArray last = w.ask("EP,R,03FF");
-    ASSERT_EQ(last.size(), 512);
-    EXPECT_EQ(last, det.state().logger.mid(1023 * 512));
+    EXPECT_EQ(w.ask("EP,R,03FF"), det.state().logger.mid(1023 * 512));
     EXPECT_TRUE(w.ask("EP,R,0400").isEmpty()); // beyond the memory: no answer
     EXPECT_TRUE(w.ask("EP,R,3FF").isEmpty());
     EXPECT_EQ(det.refusals().size(), 2);
-    // Power-data blocks.
-    EXPECT_EQ(w.ask("ES,R,0007"), det.state().powerData.mid(7 * 512));
-}
+    EXPECT_EQ(w.ask("ES,R,0007"), det.state().powerData.mid(7 * 512)); // power data
 
-TEST(SimDumps, CheckDataEqualsTheReferenceImage) {
-    testsupport::ScratchDir dir;
-    const QString ref = dir.file(QStringLiteral("TQ7350_Check.DAT"));
-    ASSERT_TRUE(WriteCheckImage(ref));
-    QFile f(ref);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QByteArray refBytes = f.readAll();
-    ASSERT_EQ(refBytes.size(), 524288);
-
-    SimDetector det;
-    Wire w(det);
-    ASSERT_NE(det.state().logger, refBytes);
+    // The check pattern fills the logger; a clear leaves erased flash.
+    ASSERT_NE(det.state().logger, CheckImage());
     EXPECT_TRUE(Parse(w.ask("XH,E,")).isAck());
-    QByteArray dumped;
-    for (int b = 0; b < 1024; ++b)
-        dumped += w.ask("EP,R," + HexFixed(b, 4));
-    EXPECT_EQ(dumped, refBytes);
-
-    // Clearing the logger leaves erased flash, which no longer matches.
+    EXPECT_EQ(det.state().logger, CheckImage());
     EXPECT_TRUE(Parse(w.ask("XC,W,")).isAck());
     while (!Parse(w.ask("XC,C,")).isAck()) {
     }
@@ -80,9 +59,8 @@ TEST(SimDumps, ListBlocksAcknowledgedOneByOne) {
         ASSERT_TRUE(a.wellFormed);
         ASSERT_EQ(a.code, "EF,R");
         ASSERT_EQ(a.tokens.size(), 2);
-        ASSERT_EQ(a.tokens[0].size(), 6);
         const int addr = a.tokens[0].toInt(nullptr, 16);
-        EXPECT_EQ(addr, blocks * 128);
+        EXPECT_EQ(a.tokens[0], HexFixed(blocks * 128, 6));
         const QByteArray bytes = QByteArray::fromHex(a.tokens[1]);
         ASSERT_EQ(bytes.size(), 128);
         rebuilt.replace(addr, bytes.size(), bytes);

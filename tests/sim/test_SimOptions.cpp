@@ -38,11 +38,8 @@ TEST(SimOptions, DefaultsAndEveryOption) {
     const SimOptions& d = *bare.options;
     EXPECT_EQ(d.action, SimOptions::Action::Serve);
     EXPECT_TRUE(d.pty);
-    EXPECT_EQ(d.commitPolls, 2);
-    EXPECT_EQ(d.zeroPolls, 2);
-    EXPECT_EQ(d.seed, 7350);
-    EXPECT_EQ(d.restartAfterMs, 5000);
-    EXPECT_EQ(d.faults.baud, 0);
+    EXPECT_EQ(QList<int>({d.commitPolls, d.zeroPolls, d.seed, d.restartAfterMs, d.faults.baud}),
+              QList<int>({2, 2, 7350, 5000, 0}));
     EXPECT_FALSE(d.faults.silent);
     EXPECT_TRUE(d.linkPath.isEmpty());
 
