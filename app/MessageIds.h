@@ -489,6 +489,55 @@
     X(kMsgListActionNeeded, 26040)                                                                 \
     /* group 27000 */ /* calibration windows */                                                    \
     /* group 28000 */ /* instrument register */                                                    \
+    X(kMsgRegisterBadLocation, 28001)                                                              \
+    X(kMsgRegisterFailed, 28002)                                                                   \
+    X(kMsgRegisterNoDriver, 28003)                                                                 \
+    X(kMsgRegisterNoFolder, 28004)                                                                 \
+    X(kMsgRegisterNewerSchema, 28005)                                                              \
+    X(kMsgRegisterOverdue, 28006)                                                                  \
+    X(kMsgRegisterDueSoon, 28007)                                                                  \
+    X(kMsgRegisterDueOk, 28008)                                                                    \
+    X(kMsgRegisterEventRead, 28009)                                                                \
+    X(kMsgRegisterEventWrite, 28010)                                                               \
+    X(kMsgRegisterEventZero, 28011)                                                                \
+    X(kMsgRegisterEventSpan, 28012)                                                                \
+    X(kMsgRegisterEventMaintenance, 28013)                                                         \
+    X(kMsgRegisterSucceeded, 28014)                                                                \
+    X(kMsgRegisterFailedWord, 28015)                                                               \
+    X(kMsgRegisterColSerial, 28016)                                                                \
+    X(kMsgRegisterColStation, 28017)                                                               \
+    X(kMsgRegisterColUser, 28018)                                                                  \
+    X(kMsgRegisterColLastSeen, 28019)                                                              \
+    X(kMsgRegisterColLastCal, 28020)                                                               \
+    X(kMsgRegisterColCalDue, 28021)                                                                \
+    X(kMsgRegisterColCalState, 28022)                                                              \
+    X(kMsgRegisterColBumpDue, 28023)                                                               \
+    X(kMsgRegisterColBumpState, 28024)                                                             \
+    X(kMsgRegisterColEvents, 28025)                                                                \
+    X(kMsgRegisterFileFailed, 28026)                                                               \
+    X(kMsgRegisterUnknownDetector, 28027)                                                          \
+    X(kMsgRegisterNoSuchRun, 28028)                                                                \
+    X(kMsgRegisterNoRuns, 28029)                                                                   \
+    X(kMsgCertificateTitle, 28030)                                                                 \
+    X(kMsgCertificateProgram, 28031)                                                               \
+    X(kMsgCertificateProgramName, 28032)                                                           \
+    X(kMsgCertificateModel, 28033)                                                                 \
+    X(kMsgCertificateDate, 28034)                                                                  \
+    X(kMsgCertificateRun, 28035)                                                                   \
+    X(kMsgCertificateChannel, 28036)                                                               \
+    X(kMsgCertificateGas, 28037)                                                                   \
+    X(kMsgCertificateRange, 28038)                                                                 \
+    X(kMsgCertificateSpan, 28039)                                                                  \
+    X(kMsgCertificateResult, 28040)                                                                \
+    X(kMsgCertificateBefore, 28041)                                                                \
+    X(kMsgCertificateAfter, 28042)                                                                 \
+    X(kMsgCertificateReading, 28043)                                                               \
+    X(kMsgCertificatePassed, 28044)                                                                \
+    X(kMsgCertificateFailed, 28045)                                                                \
+    X(kMsgCertificateNextDue, 28046)                                                               \
+    X(kMsgCertificateNoDue, 28047)                                                                 \
+    X(kMsgCertificateSignature, 28048)                                                             \
+    X(kMsgRegisterNotRecorded, 28049)                                                              \
     /* group 29000 */ /* installation */                                                           \
     X(kMsgUsageVersion, 29001)                   /* usage: the --version form */                   \
     /* end of the list */
