@@ -62,6 +62,7 @@ private:
     void afterFailedWrite(const WriteRun& run);
     bool verify();
     void appendHistory();
+    void takeDetector();
 
     uclTqif& link_;
     clsInstrument& record_;
@@ -191,6 +192,19 @@ void Writer::appendHistory() {
         result_.HistoryError = error;
 }
 
+void Writer::takeDetector() {
+    clsInstrument written = record_;
+    TakeIdentity(written, detector_, options_.mode);
+    Identity& id = result_.Detector;
+    id.SerialNo = written.SerialNo();
+    id.StationId = written.StationID();
+    id.UserId = written.UserID();
+    id.Sum = written.SUM();
+    id.Rom = written.RomNumber();
+    id.Clock = detector_.SysDate();
+    id.ClockOffset = written.SysDateOffset();
+}
+
 Result Writer::run() {
     if (!link_.Connected()) {
         result_.outcome = Outcome::NotConnected;
@@ -234,6 +248,7 @@ Result Writer::run() {
     }
     result_.outcome = Outcome::Success;
     report_.Line(LoadMessage(kMsgUploadComplete), Tone::Progress);
+    takeDetector();
     appendHistory();
     return result_;
 }

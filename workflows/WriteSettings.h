@@ -27,6 +27,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
+
 class clsInstrument;
 class uclTqif;
 
@@ -50,6 +52,18 @@ struct Options {
     bool AppendHistory = false;
     QString HistoryFolder;
     QString HistorySuffix;
+};
+
+// The detector a write went to, as it identified itself before the write;
+// after an identity write, the identity written.
+struct Identity {
+    QString SerialNo;
+    QString StationId;
+    QString UserId;
+    QString Sum;
+    int32_t Rom = 0;
+    double Clock = 0;       // the detector's clock (a record date)
+    double ClockOffset = 0; // PC minus detector, days
 };
 
 struct Result {
@@ -78,6 +92,8 @@ struct Result {
     // why it could not be written.
     QString HistoryPath;
     QString HistoryError;
+    // After a success: the detector written to.
+    Identity Detector;
     bool Success() const { return outcome == Outcome::Success; }
 };
 

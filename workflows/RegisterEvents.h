@@ -1,0 +1,88 @@
+// What the window and the tool record in the instrument register after each
+// piece of work on a detector, and the recorder that does it.
+//
+// The register is filled after a workflow has returned, from its result, in
+// one place for both programs: the workflows stay about the detector alone,
+// and nothing the register does (a locked file, a server that is down) can
+// change how the detector work ended or what the caller reports about it. A
+// failure to record costs one warning line and nothing else.
+#pragma once
+
+#include "register/RegisterEvent.h"
+#include "register/RegisterLocation.h"
+#include "register/RegisterStore.h"
+#include "workflows/CalibrationRun.h"
+#include "workflows/FlashCheck.h"
+#include "workflows/InformationDownload.h"
+#include "workflows/MaintenanceCommand.h"
+#include "workflows/Report.h"
+#include "workflows/WriteSettings.h"
+
+#include <array>
+#include <memory>
+
+class clsInstrument;
+class uclTqif;
+
+namespace RegisterEvents {
+
+using InstrumentRegister::Event;
+
+// The stored names of the maintenance commands.
+QString MaintenanceAction(MaintenanceCommand::Kind kind);
+constexpr const char* kFlashCheckAction = "flash-check";
+
+// A successful "Instrument Information" read: identity, clock, the settings as
+// the text of a settings file, the channels with their latest calibration
+// and bump test (when the histories were read) and the limits.
+Event FromRead(const clsInstrument& record, const InformationDownload::Result& result);
+
+// A successful write: what was written, as the record's change flags say
+// (set by the write for Update and Update ID), with the values the detector
+// held before when `lastRead` is the detector as last read.
+Event FromWrite(const clsInstrument& record, const clsInstrument* lastRead,
+                WriteSettings::Mode mode, const WriteSettings::Result& result);
+
+// A maintenance command on the detector `identity` describes.
+Event FromMaintenance(const clsInstrument& identity, MaintenanceCommand::Kind kind,
+                      const MaintenanceCommand::Result& result);
+Event FromFlashCheck(const clsInstrument& identity, const FlashCheck::Result& result);
+
+// A zero (`span` false) or span run: per reported channel its gas, span-gas
+// concentration, result and reading at the end (`readings`, when known),
+// with the values before and after from the calibration history of
+// `record` after a span run.
+Event FromCalibration(const clsInstrument& record, bool span,
+                      const CalibrationRun::Channels& reported,
+                      const CalibrationRun::Result& result,
+                      const std::array<float, 5>* readings = nullptr);
+
+// Puts the detector's identity and clock into `identity` when it holds no
+// serial number (nothing was read yet), so that an event can be filed.
+void Identify(uclTqif& link, clsInstrument& identity);
+
+// Records events in the register at `location`, opening it on first use.
+class Recorder {
+public:
+    Recorder() = default;
+    explicit Recorder(const InstrumentRegister::Location& location) : location_(location) {}
+
+    void setLocation(const InstrumentRegister::Location& location);
+    const InstrumentRegister::Location& location() const { return location_; }
+    bool enabled() const { return location_.enabled(); }
+
+    // Records `event`. An event without a serial number is not recorded. A
+    // register that cannot be opened or written gives one failure line
+    // through `report` and false; the caller goes on as before.
+    bool Record(Event event, const workflows::Report& report);
+
+    // The register, opened (for the views); null with the reason when it
+    // cannot be opened.
+    InstrumentRegister::Store* Open(QString* error);
+
+private:
+    InstrumentRegister::Location location_;
+    std::unique_ptr<InstrumentRegister::Store> store_;
+};
+
+} // namespace RegisterEvents
