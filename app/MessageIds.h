@@ -538,6 +538,12 @@
     X(kMsgCertificateNoDue, 28047)                                                                 \
     X(kMsgCertificateSignature, 28048)                                                             \
     X(kMsgRegisterNotRecorded, 28049)                                                              \
+    X(kMsgRegisterActionNeeded, 28050)                                                             \
+    X(kMsgRegisterOptionForAction, 28051)                                                          \
+    X(kMsgRegisterNeedsOut, 28052)                                                                 \
+    X(kMsgRegisterOff, 28053)                                                                      \
+    X(kMsgRegisterCertificateWritten, 28054)                                                       \
+    X(kMsgRegisterExported, 28055)                                                                 \
     /* group 29000 */ /* installation */                                                           \
     X(kMsgUsageVersion, 29001)                   /* usage: the --version form */                   \
     /* end of the list */

@@ -19,6 +19,8 @@ constexpr bool kOfEveryCommand = false;
 constexpr int kMaxTimeoutSeconds = 60;
 constexpr int kMaxRetries = 20;
 constexpr int kMaxReadings = 100000;
+constexpr int kMaxDueDays = 36500;
+constexpr int kMaxRunNumber = 2147483647;
 
 // A whole number within [low, high].
 bool IsBoundedInt(const QString& text, int low, int high) {
@@ -124,12 +126,16 @@ bool CheckCombinations(const Tokens& tokens, const Invocation& inv, QString* err
         return fail(LoadMessage(kMsgNoCommand));
 
     QStringList rest = tokens.positionals;
+    bool takesFile = tokens.command->takesFile;
     if (!tokens.command->actions.isEmpty()) {
         if (rest.isEmpty() || !tokens.command->actions.contains(rest.first()))
-            return fail(LoadMessage(kMsgListActionNeeded, {inv.commandName}));
+            return fail(tokens.command->command == Command::Register
+                            ? LoadMessage(kMsgRegisterActionNeeded, {inv.commandName})
+                            : LoadMessage(kMsgListActionNeeded, {inv.commandName}));
+        takesFile = takesFile && !tokens.command->actionsWithoutFile.contains(rest.first());
         rest.removeFirst();
     }
-    if (tokens.command->takesFile) {
+    if (takesFile) {
         if (rest.isEmpty() || rest.first().isEmpty())
             return fail(LoadMessage(kMsgNeedsFileName, {inv.commandName}));
         rest.removeFirst();
@@ -143,6 +149,19 @@ bool CheckCombinations(const Tokens& tokens, const Invocation& inv, QString* err
         return fail(LoadMessage(kMsgBadChannelFlags));
     if (inv.finish && inv.restore)
         return fail(LoadMessage(kMsgFinishOrRestore));
+    if (inv.command == Command::Register) {
+        const bool certificate = inv.action == QLatin1String("certificate");
+        if (inv.dueWithin >= 0 && inv.action != QLatin1String("list"))
+            return fail(LoadMessage(kMsgRegisterOptionForAction,
+                                    {QStringLiteral("--due-within"), QStringLiteral("list")}));
+        if ((inv.run > 0 || !inv.outFile.isEmpty()) && !certificate)
+            return fail(
+                LoadMessage(kMsgRegisterOptionForAction,
+                            {inv.run > 0 ? QStringLiteral("--run") : QStringLiteral("--out"),
+                             QStringLiteral("certificate")}));
+        if (certificate && inv.outFile.isEmpty())
+            return fail(LoadMessage(kMsgRegisterNeedsOut));
+    }
     return true;
 }
 
@@ -204,6 +223,16 @@ const QList<OptionSpec>& Options() {
          IsLanguage,
          [](Inv& inv, Text v) { inv.lang = Language(v); }},
         {{"--json"}, kFlag, kOfEveryCommand, nullptr, [](Inv& inv, Text) { inv.json = true; }},
+        {{"--register"},
+         kValue,
+         kOfEveryCommand,
+         NotBlank,
+         [](Inv& inv, Text v) { inv.registerLocation = v.trimmed(); }},
+        {{"--no-register"},
+         kFlag,
+         kOfEveryCommand,
+         nullptr,
+         [](Inv& inv, Text) { inv.noRegister = true; }},
         {{"--quiet", "-q"},
          kFlag,
          kOfEveryCommand,
@@ -271,6 +300,21 @@ const QList<OptionSpec>& Options() {
          kOfCommand,
          nullptr,
          [](Inv& inv, Text v) { inv.concentrations = v.trimmed(); }},
+        {{"--due-within"},
+         kValue,
+         kOfCommand,
+         InRange<0, kMaxDueDays>,
+         [](Inv& inv, Text v) { inv.dueWithin = WholeNumber(v); },
+         0,
+         kMaxDueDays},
+        {{"--run"},
+         kValue,
+         kOfCommand,
+         InRange<1, kMaxRunNumber>,
+         [](Inv& inv, Text v) { inv.run = WholeNumber(v); },
+         1,
+         kMaxRunNumber},
+        {{"--out"}, kValue, kOfCommand, NotEmpty, [](Inv& inv, Text v) { inv.outFile = v; }},
         // Accepted by the commands that need it (CommandSpec::confirmation).
         {{"--yes"}, kFlag, kOfCommand, nullptr, [](Inv& inv, Text) { inv.yes = true; }},
     };

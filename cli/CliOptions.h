@@ -55,6 +55,7 @@ enum class Command {
     Recover,
     Stations,
     Users,
+    Register,
 };
 
 struct Invocation {
@@ -69,6 +70,9 @@ struct Invocation {
     QString lang; // "en", "ja" or empty (environment / platform)
     bool json = false;
     bool quiet = false;
+    // The instrument register: --register PATH|URL, --no-register.
+    QString registerLocation;
+    bool noRegister = false;
 
     // The command and its options.
     Command command = Command::None;
@@ -91,6 +95,9 @@ struct Invocation {
     int count = 1;          // readings --count
     QString channels;       // span --channels
     QString concentrations; // span --conc
+    int dueWithin = -1;     // register list --due-within DAYS
+    qint64 run = 0;         // register certificate --run N
+    QString outFile;        // register certificate --out FILE
     bool yes = false;
 };
 

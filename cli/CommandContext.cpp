@@ -32,6 +32,17 @@ void CommandContext::closeSession() {
     session_.reset();
 }
 
+RegisterEvents::Recorder& CommandContext::recorder() {
+    if (!recorder_) {
+        InstrumentRegister::Location location;
+        if (!InstrumentRegister::ChooseLocation(inv.noRegister, inv.registerLocation, &location,
+                                                &registerError_))
+            location = InstrumentRegister::Location();
+        recorder_ = std::make_unique<RegisterEvents::Recorder>(location);
+    }
+    return *recorder_;
+}
+
 void CommandContext::error(const QString& text) {
     console.error(text);
     lastError = Console::Tidy(text);
@@ -82,6 +93,27 @@ int CheckUnfinishedWrite(CommandContext& c, CliSession& s) {
 }
 
 } // namespace
+
+void RecordEvent(CommandContext& c, const RegisterEvents::Event& event) {
+    RegisterEvents::Recorder& recorder = c.recorder();
+    QString warning;
+    if (!c.registerError().isEmpty()) {
+        warning = LoadMessage(kMsgRegisterNotRecorded, {c.registerError()});
+    } else if (recorder.enabled()) {
+        workflows::Report report;
+        report.line = [&warning](const QString& text, workflows::Tone) { warning = text; };
+        qint64 id = 0;
+        if (recorder.Record(event, report, &id)) {
+            c.result.insert(QStringLiteral("registerEvent"), double(id));
+            return;
+        }
+    }
+    if (warning.isEmpty())
+        return;
+    // A warning, not the command's error: the detector work went as reported.
+    c.console.error(warning);
+    c.result.insert(QStringLiteral("registerWarning"), Console::Tidy(warning));
+}
 
 int Connect(CommandContext& c, const NoAnswerTexts& noAnswer) {
     CliSession& s = c.session();

@@ -7,6 +7,7 @@
 
 #include "cli/CliOptions.h"
 #include "workflows/InformationDownload.h"
+#include "workflows/RegisterEvents.h"
 #include "workflows/Report.h"
 
 #include <QJsonObject>
@@ -57,8 +58,16 @@ public:
     // `path` from the working folder.
     QString absolute(const QString& path) const;
 
+    // The instrument register the command line chooses (--no-register,
+    // --register, TQ7350_REGISTER, the default); a location that cannot be
+    // read leaves it disabled with `registerError()` saying why.
+    RegisterEvents::Recorder& recorder();
+    const QString& registerError() const { return registerError_; }
+
 private:
     std::unique_ptr<CliSession> session_;
+    std::unique_ptr<RegisterEvents::Recorder> recorder_;
+    QString registerError_;
 };
 
 // What the window shows when no detector answers before a command: a line on
@@ -119,6 +128,12 @@ private:
     int total_ = 0;
     workflows::TimeLeftEstimate timeLeft_;
 };
+
+// Records the event of the detector work just done. A register that cannot
+// be opened or written gives one warning on standard error (and
+// "registerWarning" in the JSON document); the command's exit status stays
+// that of the detector work. With --no-register nothing happens.
+void RecordEvent(CommandContext& c, const RegisterEvents::Event& event);
 
 // Commands of the read of "Instrument Information", for the progress bar.
 int ReadTableSize();

@@ -69,6 +69,10 @@ const QList<CommandSpec>& Commands() {
          {"--force", "--no-verify"}, kChanges, {"export", "import"}},
         {"users",        Command::Users,       RunUsers,       kFile,   kNoQuestion,
          {"--force", "--no-verify"}, kChanges, {"export", "import"}},
+        // register list | show SERIAL | certificate SERIAL | export FILE
+        {"register",     Command::Register,    RunRegister,    kFile,   kNoQuestion,
+         {"--due-within", "--run", "--out"}, false, {"list", "show", "certificate", "export"},
+         {"list"}},
     };
     // clang-format on
     return table;

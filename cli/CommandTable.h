@@ -47,6 +47,8 @@ struct CommandSpec {
     // The actions the command takes as its first argument ("export",
     // "import"), before its file; empty for a command without actions.
     QStringList actions = {};
+    // The actions that take no file (the others take one).
+    QStringList actionsWithoutFile = {};
 
     bool accepts(const QString& option) const;
 };

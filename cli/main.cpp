@@ -7,13 +7,34 @@
 #include "cli/CliOptions.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 #include <csignal>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+// "register certificate" draws a PDF, and drawing text needs the fonts of a
+// GUI application; the tool needs no display, so it takes the offscreen
+// platform unless told otherwise. Every other command stays without one.
+std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "certificate") == 0) {
+            if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+                qputenv("QT_QPA_PLATFORM", "offscreen");
+            return std::make_unique<QGuiApplication>(argc, argv);
+        }
+    }
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
+    const std::unique_ptr<QCoreApplication> app = MakeApplication(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tq7350ctl"));
 #ifdef SIGPIPE
     // A closed pipe on standard output (| head) must not kill a command

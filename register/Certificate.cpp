@@ -6,10 +6,12 @@
 #include "register/RegisterStore.h"
 #include "register/RegisterText.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QDir>
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
 #include <QTextDocument>
@@ -17,6 +19,8 @@
 namespace InstrumentRegister {
 
 namespace {
+
+constexpr double kCertificateFontPoints = 10.0;
 
 QString Esc(const QString& text) {
     return text.toHtmlEscaped();
@@ -105,7 +109,7 @@ QString CertificateHtml(const Event& run, const DetectorSummary& summary) {
              {QString::number(c.channel + 1), c.gas, range, span,
               LoadMessage(c.ok ? kMsgCertificatePassed : kMsgCertificateFailed),
               Number(c.calibrationBefore, c.decimals), Number(c.calibrationAfter, c.decimals),
-              Number(c.reading, c.decimals)})
+              c.readingKnown ? Number(c.reading, c.decimals) : QStringLiteral("-")})
             html += QStringLiteral("<td align=\"center\">%1</td>").arg(Esc(cell));
         html += QStringLiteral("</tr>");
     }
@@ -136,9 +140,18 @@ bool WriteCertificate(const QString& path, const Event& run, const DetectorSumma
         pdf.setTitle(LoadMessage(kMsgCertificateTitle));
         pdf.setCreator(
             LoadMessage(kMsgCertificateProgramName, {QString::fromLatin1(kProgramVersion)}));
+        // Laid out on the PDF itself, one page wide, so that the point sizes
+        // of the fonts are those of the page.
         QTextDocument doc;
+        doc.documentLayout()->setPaintDevice(&pdf);
+        QFont font = doc.defaultFont();
+        font.setPointSizeF(kCertificateFontPoints);
+        doc.setDefaultFont(font);
         doc.setHtml(CertificateHtml(run, summary));
-        doc.print(&pdf);
+        const QRect page = pdf.pageLayout().paintRectPixels(pdf.resolution());
+        doc.setPageSize(QSizeF(page.width(), page.height()));
+        QPainter painter(&pdf);
+        doc.drawContents(&painter);
     }
     if (!file.commit()) {
         *error = LoadMessage(kMsgRegisterFileFailed, {path, file.errorString()});

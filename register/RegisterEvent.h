@@ -50,6 +50,7 @@ struct ChannelEntry {
     bool calibrated = false;
     double spanConcentration = -1;
     bool ok = false;
+    bool readingKnown = false;
     double reading = 0;
     // The latest calibration and bump test as the detector reports them
     // (the detector's clock); null dates when it reports none.

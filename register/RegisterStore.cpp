@@ -70,6 +70,7 @@ QJsonObject ChannelJson(const ChannelEntry& c) {
             {"calibrated", c.calibrated},
             {"spanConcentration", c.spanConcentration},
             {"ok", c.ok},
+            {"readingKnown", c.readingKnown},
             {"reading", c.reading},
             {"calibrationDate", LocalText(c.calibrationDate)},
             {"calibrationBefore", c.calibrationBefore},
@@ -89,6 +90,7 @@ ChannelEntry ChannelFrom(const QJsonObject& o) {
     c.calibrated = o.value(QStringLiteral("calibrated")).toBool();
     c.spanConcentration = o.value(QStringLiteral("spanConcentration")).toDouble(-1);
     c.ok = o.value(QStringLiteral("ok")).toBool();
+    c.readingKnown = o.value(QStringLiteral("readingKnown")).toBool();
     c.reading = o.value(QStringLiteral("reading")).toDouble();
     c.calibrationDate = FromLocalText(o.value(QStringLiteral("calibrationDate")).toString());
     c.calibrationBefore = o.value(QStringLiteral("calibrationBefore")).toDouble();

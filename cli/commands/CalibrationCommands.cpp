@@ -60,6 +60,15 @@ bool ReportCalibration(CommandContext& c, const clsInstrument& r,
     return all;
 }
 
+// Who the detector is, for the register: the calibration reads replace the
+// record, so its identity is asked for on its own.
+clsInstrument Identity(CommandContext& c, CliSession& s) {
+    clsInstrument identity;
+    if (c.recorder().enabled())
+        RegisterEvents::Identify(s.link(), identity);
+    return identity;
+}
+
 // The report of a calibration run: its progress texts as progress lines.
 workflows::Report CalibrationReport(CommandContext& c) {
     workflows::Report report = ConsoleReport(c);
@@ -77,6 +86,7 @@ int RunZero(CommandContext& c) {
     if (!ReadCalibrationInfo(c, s, &calEnable))
         return kExitFailed;
     uclTqif& link = s.link();
+    const clsInstrument identity = Identity(c, s);
     link.SetPump(true);
     CalibrationRun::Options options;
     options.RestartReadings = false;
@@ -84,6 +94,7 @@ int RunZero(CommandContext& c) {
     link.SetPump(false);
     if (!run.Success())
         return s.interrupted() ? Interrupted(c) : kExitFailed;
+    RecordEvent(c, RegisterEvents::FromCalibration(identity, s.record(), false, calEnable, run));
     if (!ReportCalibration(c, s.record(), calEnable, run)) {
         c.error(LoadMessage(kMsgCalibrationFailedChannels));
         return kExitFailed;
@@ -165,6 +176,7 @@ int RunSpan(CommandContext& c) {
     c.result.insert(QStringLiteral("request"), CalibrationRun::SpanCommandText(r, selected));
 
     uclTqif& link = s.link();
+    const clsInstrument identity = Identity(c, s);
     link.SetPump(true);
     CalibrationRun::Options options;
     options.RestartReadings = false;
@@ -173,6 +185,7 @@ int RunSpan(CommandContext& c) {
     link.SetPump(false);
     if (!run.Success())
         return s.interrupted() ? Interrupted(c) : kExitFailed;
+    RecordEvent(c, RegisterEvents::FromCalibration(identity, r, true, selected, run));
     if (!ReportCalibration(c, r, selected, run)) {
         c.error(LoadMessage(kMsgCalibrationFailedChannels));
         return kExitFailed;

@@ -25,5 +25,6 @@ int RunDumpList(CommandContext& c);
 int RunRecover(CommandContext& c);
 int RunStations(CommandContext& c);
 int RunUsers(CommandContext& c);
+int RunRegister(CommandContext& c);
 
 } // namespace cli

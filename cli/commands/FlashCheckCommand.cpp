@@ -9,6 +9,7 @@
 #include "app/MessageIds.h"
 #include "cli/CliSession.h"
 #include "cli/CommandContext.h"
+#include "model/clsInstrument.h"
 #include "workflows/FlashCheck.h"
 
 #include <QCoreApplication>
@@ -40,6 +41,9 @@ int RunFlashCheck(CommandContext& c) {
     }
     if (const int status = Connect(c, kNoAnswerLogger); status != kExitDone)
         return status;
+    clsInstrument identity = s.record();
+    if (c.recorder().enabled())
+        RegisterEvents::Identify(s.link(), identity);
 
     FlashCheck::Result r;
     {
@@ -50,6 +54,8 @@ int RunFlashCheck(CommandContext& c) {
         return Interrupted(c);
     if (r.verdict == FlashCheck::Verdict::None)
         return kExitFailed;
+    // A verdict, OK or NG, is a result worth keeping.
+    RecordEvent(c, RegisterEvents::FromFlashCheck(identity, r));
     const bool ok = r.verdict == FlashCheck::Verdict::Ok;
     const QString verdict = ok ? QStringLiteral("OK") : QStringLiteral("NG");
     c.result.insert(QStringLiteral("result"), verdict);

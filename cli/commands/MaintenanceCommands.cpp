@@ -7,6 +7,7 @@
 #include "app/MessageIds.h"
 #include "cli/CliSession.h"
 #include "cli/CommandContext.h"
+#include "model/clsInstrument.h"
 #include "workflows/MaintenanceCommand.h"
 
 namespace cli {
@@ -23,10 +24,15 @@ int RunMaintenance(CommandContext& c, MaintenanceCommand::Kind kind,
     CliSession& s = c.session();
     if (const int status = Connect(c, noAnswer); status != kExitDone)
         return status;
+    // Who the detector is, for the register (a power-off leaves nobody to ask).
+    clsInstrument identity = s.record();
+    if (c.recorder().enabled())
+        RegisterEvents::Identify(s.link(), identity);
     const MaintenanceCommand::Result r =
         MaintenanceCommand::Run(s.link(), s.record(), kind, ConsoleReport(c));
     if (!r.Success())
         return s.interrupted() ? Interrupted(c) : kExitFailed;
+    RecordEvent(c, RegisterEvents::FromMaintenance(identity, kind, r));
     c.out(r.DoneText);
     return kExitDone;
 }

@@ -57,6 +57,7 @@ int RunRead(CommandContext& c) {
         c.line(LoadMessage(kMsgDateMismatch), Console::kRed);
     if (!r.Success())
         return DownloadFailure(c, r);
+    RecordEvent(c, RegisterEvents::FromRead(s.record(), r));
     if (c.inv.historyGiven && !saved.Success())
         return kExitFailed;
     if (c.inv.historyGiven) {

@@ -163,6 +163,10 @@ int RunWrite(CommandContext& c) {
             c.error(LoadMessage(kMsgCommandFailed));
         return kExitFailed;
     }
+    RecordEvent(c, RegisterEvents::FromWrite(s.record(), nullptr,
+                                             c.inv.id ? WriteSettings::Mode::UpdateId
+                                                      : WriteSettings::Mode::Update,
+                                             r.Write));
     if (c.inv.historyGiven) {
         if (!r.Write.HistoryError.isEmpty()) {
             c.error(LoadMessage(kMsgCannotWriteFile,
