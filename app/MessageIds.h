@@ -544,6 +544,27 @@
     X(kMsgRegisterOff, 28053)                                                                      \
     X(kMsgRegisterCertificateWritten, 28054)                                                       \
     X(kMsgRegisterExported, 28055)                                                                 \
+    X(kMsgRegisterTitle, 28056)                                                                    \
+    X(kMsgRegisterFilter, 28057)                                                                   \
+    X(kMsgRegisterExportCsv, 28058)                                                                \
+    X(kMsgRegisterRefresh, 28059)                                                                  \
+    X(kMsgRegisterBack, 28060)                                                                     \
+    X(kMsgRegisterCertificateButton, 28061)                                                        \
+    X(kMsgRegisterEventsHeading, 28062)                                                            \
+    X(kMsgRegisterSettingsHeading, 28063)                                                          \
+    X(kMsgRegisterDifferencesHeading, 28064)                                                       \
+    X(kMsgRegisterNoDifferences, 28065)                                                            \
+    X(kMsgRegisterFirstRead, 28066)                                                                \
+    X(kMsgRegisterNotARead, 28067)                                                                 \
+    X(kMsgRegisterColNumber, 28068)                                                                \
+    X(kMsgRegisterColTime, 28069)                                                                  \
+    X(kMsgRegisterColEvent, 28070)                                                                 \
+    X(kMsgRegisterColResult, 28071)                                                                \
+    X(kMsgRegisterDetectorHeading, 28072)                                                          \
+    X(kMsgRegisterCsvFilter, 28073)                                                                \
+    X(kMsgRegisterPdfFilter, 28074)                                                                \
+    X(kMsgRegisterCount, 28075)                                                                    \
+    X(kMsgRegisterWrittenHeading, 28076)                                                           \
     /* group 29000 */ /* installation */                                                           \
     X(kMsgUsageVersion, 29001)                   /* usage: the --version form */                   \
     /* end of the list */

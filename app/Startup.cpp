@@ -49,7 +49,7 @@ bool SplitSocketEndpoint(const QString& text, QString& host, quint16& port) {
 
 namespace {
 
-enum class Option { None, Demo, Lang, Port, Socket, Help, Version };
+enum class Option { None, Demo, Lang, Port, Socket, Help, Version, Register, NoRegister };
 
 Option OptionByName(const QString& name) {
     if (name == QLatin1String("--demo"))
@@ -64,11 +64,16 @@ Option OptionByName(const QString& name) {
         return Option::Help;
     if (name == QLatin1String("--version"))
         return Option::Version;
+    if (name == QLatin1String("--register"))
+        return Option::Register;
+    if (name == QLatin1String("--no-register"))
+        return Option::NoRegister;
     return Option::None;
 }
 
 bool TakesValue(Option option) {
-    return option == Option::Lang || option == Option::Port || option == Option::Socket;
+    return option == Option::Lang || option == Option::Port || option == Option::Socket ||
+           option == Option::Register;
 }
 
 // The switches "-DEBUG" and "-SEIZO" count wherever they stand, in any case.
@@ -171,6 +176,14 @@ bool ParseStartupOptions(const QStringList& args, StartupOptions& options, QStri
                                            "not \"%1\"")
                                 .arg(value));
             break;
+        case Option::Register:
+            if (value.trimmed().isEmpty())
+                return fail(QStringLiteral("--register needs a file or a postgresql:// address"));
+            result.registerLocation = value.trimmed();
+            break;
+        case Option::NoRegister:
+            result.noRegister = true;
+            break;
         case Option::None:
             break;
         }
@@ -206,6 +219,10 @@ QString StartupUsage() {
         "  --port DEVICE       use this serial device instead of looking for the adapter\n"
         "  --socket HOST:PORT  use a TCP connection (e.g. to tq7350-sim) instead\n"
         "  --lang en|ja        language of the texts (default: TQ7350_LANG, then the locale)\n"
+        "  --register PATH|postgresql://user@host/db\n"
+        "                      the instrument register (default: TQ7350_REGISTER, then\n"
+        "                      register.sqlite in the program's data folder)\n"
+        "  --no-register       record nothing in the instrument register\n"
         "  --help              show this text\n"
         "  --version           show the program's version\n");
 }

@@ -1,6 +1,6 @@
 // Start-up pieces that need no window: the two switches of the command line
 // ("-DEBUG", "-SEIZO") and the program's own options (--demo, --lang, --port,
-// --socket, --help, --version).
+// --socket, --register, --no-register, --help, --version).
 #pragma once
 
 #include "app/AppSettings.h"
@@ -23,8 +23,10 @@ struct StartupOptions {
     QString port;       // serial device to use instead of adapter discovery
     QString socketHost; // --socket HOST:PORT, split
     quint16 socketPort = 0;
-    bool help = false;    // --help / -h: print the usage and end
-    bool version = false; // --version: print the program's name and version and end
+    bool help = false;        // --help / -h: print the usage and end
+    bool version = false;     // --version: print the program's name and version and end
+    QString registerLocation; // --register PATH|URL: the instrument register
+    bool noRegister = false;  // --no-register: record nothing
 
     bool hasSocket() const { return socketPort != 0; }
     // The socket endpoint as "host:port" (IPv6 hosts in brackets), or empty.

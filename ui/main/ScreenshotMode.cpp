@@ -12,10 +12,10 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
-#include <QTabWidget>
 #include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTimer>
 
 #include <functional>

@@ -24,6 +24,7 @@
 #include "workflows/FlashCheck.h"
 #include "workflows/InformationDownload.h"
 #include "workflows/MaintenanceCommand.h"
+#include "workflows/RegisterEvents.h"
 
 #include "ProgramInfo.h"
 
@@ -179,6 +180,8 @@ void frmMain::BuildControls() {
     cmdImportSetting = button("cmdImportSetting");
     cmdExportSetting = button("cmdExportSetting");
     cmdExit = button("cmdExit");
+    cmdRegister = button("cmdRegister");
+    connect(cmdRegister, &QPushButton::clicked, this, &frmMain::cmdRegister_Click);
     connect(cmdFRAMDump, &QPushButton::clicked, this, &frmMain::cmdFRAMDump_Click);
     connect(cmdFactorySetting, &QPushButton::clicked, this, &frmMain::cmdFactorySetting_Click);
     connect(cmdImportSetting, &QPushButton::clicked, this, &frmMain::cmdImportSetting_Click);
@@ -303,6 +306,7 @@ void frmMain::BuildControls() {
     for (QGroupBox* frame : fraCommand)
         right->addWidget(frame);
     right->addStretch(1);
+    right->addWidget(cmdRegister);
     right->addWidget(cmdExit);
 
     auto* columns = new QHBoxLayout(central);
@@ -342,6 +346,7 @@ void frmMain::SetCaptions() {
     cmdImportSetting->setText(LoadMessage(kMsgLoadLocalFile));
     cmdExportSetting->setText(LoadMessage(kMsgStoreLocalFile));
     cmdExit->setText(LoadMessage(kMsgExit));
+    cmdRegister->setText(LoadMessage(kMsgRegisterTitle));
     fraStatus->setTitle(LoadMessage(kMsgDetectorStatus));
     const int labels[8] = {kMsgSerialNoLabel,
                            kMsgStationIdLabel,
@@ -917,8 +922,10 @@ bool frmMain::InstrumentDownload() {
     const InformationDownload::Result result =
         InformationDownload::Run(*uclTQ6937, session_.Instrument, options, LogReport());
 
-    if (result.Success())
+    if (result.Success()) {
         KeepLastRead();
+        RecordEvent(RegisterEvents::FromRead(session_.Instrument, result));
+    }
     // After a read that ran the record changed (filled, or emptied by a
     // failure): every field shows it again.
     if (result.outcome == InformationDownload::Outcome::NotConnected ||
@@ -940,6 +947,7 @@ void frmMain::PowerOff() {
     setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
 
+    const clsInstrument identity = EventIdentity();
     const MaintenanceCommand::Result result = MaintenanceCommand::Run(
         *uclTQ6937, session_.Instrument, MaintenanceCommand::Kind::PowerOff, LogReport());
     if (result.Success()) {
@@ -962,6 +970,8 @@ void frmMain::PowerOff() {
         AddInfo(result.DoneText, kGreen);
         if (Demo())
             AddInfo(LoadMessage(kMsgDemoModeNotice), kRed);
+        RecordEvent(
+            RegisterEvents::FromMaintenance(identity, MaintenanceCommand::Kind::PowerOff, result));
         ClosePort();
         OpenPort();
     }

@@ -38,6 +38,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 class DemoDetector;
 class GridControl;
@@ -51,8 +52,15 @@ class QLineEdit;
 class QPushButton;
 class QTimer;
 class StatusLamp;
+class frmRegister;
 class frmUpload;
 class uclTqif;
+namespace InstrumentRegister {
+struct Event;
+}
+namespace RegisterEvents {
+class Recorder;
+}
 
 class frmMain : public QMainWindow {
     Q_OBJECT
@@ -103,6 +111,7 @@ public:
     QPushButton* cmdImportSetting = nullptr;
     QPushButton* cmdExportSetting = nullptr;
     QPushButton* cmdExit = nullptr;
+    QPushButton* cmdRegister = nullptr;
     QGroupBox* fraStatus = nullptr;
     QLabel* lblOption[8] = {};
     QLineEdit* txtOption[3] = {};
@@ -163,6 +172,18 @@ public:
     // The check-data files: the logger image and the reference image.
     QString CheckDataPath() const { return checkDataPath_; }
     QString CheckReferencePath() const { return checkReferencePath_; }
+
+    // The instrument register the window records in (--no-register,
+    // --register, TQ7350_REGISTER, the default) and its window.
+    RegisterEvents::Recorder& Register();
+    frmRegister* RegisterWindow() const;
+    void cmdRegister_Click();
+    // Records the event of detector work just done. A register that cannot
+    // be opened or written costs one red line in the log pane, nothing more.
+    void RecordEvent(const InstrumentRegister::Event& event);
+    // The detector's identity for an event: the record as last read, else
+    // asked of the detector (only when the register is on).
+    clsInstrument EventIdentity();
 
     // --- Commands ------------------------------------------------------------
     void cmdDown_Click(int Index);
@@ -270,6 +291,8 @@ private:
     DemoDetector* demo_ = nullptr;
     OptionGrid* optionGrid_ = nullptr;
     QPointer<frmUpload> upload_;
+    std::unique_ptr<RegisterEvents::Recorder> register_;
+    QPointer<frmRegister> registerWindow_;
 
     bool firstActivation_ = true;
     bool loaded_ = false;

@@ -17,6 +17,9 @@
 #include "workflows/InformationSave.h"
 #include "workflows/LoggerDownload.h"
 #include "workflows/MaintenanceCommand.h"
+#include "workflows/RegisterEvents.h"
+
+#include "model/clsInstrument.h"
 
 #include <QLineEdit>
 
@@ -49,6 +52,8 @@ bool frmMain::InformationGetAndSave() {
     options.Suffix = suffix;
     const InformationSave::Result result =
         InformationSave::Run(*uclTQ6937, session_.Instrument, options, LogReport());
+    if (result.download.Success())
+        RecordEvent(RegisterEvents::FromRead(session_.Instrument, result.download));
 
     // A read that ran changed the record (filled, or emptied by a failure).
     const InformationDownload::Outcome read = result.download.outcome;
@@ -109,10 +114,13 @@ void frmMain::MaintenanceCommandClick(int Index) {
         return;
     // The window takes no input until the detector has answered.
     setEnabled(false);
+    const clsInstrument identity = EventIdentity();
     const MaintenanceCommand::Result result =
         MaintenanceCommand::Run(*uclTQ6937, session_.Instrument, command.kind, LogReport());
-    if (result.Success())
+    if (result.Success()) {
         AddInfo(result.DoneText, LogPane::Success());
+        RecordEvent(RegisterEvents::FromMaintenance(identity, command.kind, result));
+    }
     setEnabled(true);
 }
 
@@ -136,7 +144,10 @@ void frmMain::FlashCheckClick() {
         else
             ShowUpload(kModeWriting, LoadMessage(kMsgUpload));
     };
+    const clsInstrument identity = EventIdentity();
     const FlashCheck::Result result = FlashCheck::Run(*uclTQ6937, options, LogReport());
+    if (result.verdict != FlashCheck::Verdict::None)
+        RecordEvent(RegisterEvents::FromFlashCheck(identity, result));
 
     // Also after a step that failed: the progress window goes, the failure
     // is in the log pane (red) and in its box, and the commands come back.
