@@ -270,6 +270,14 @@ void Store::Close() {
 
 bool Store::Open(const Location& location, QString* error) {
     Close();
+    // The connection goes only after every handle on it did.
+    if (OpenConnection(location, error))
+        return true;
+    Close();
+    return false;
+}
+
+bool Store::OpenConnection(const Location& location, QString* error) {
     location_ = location;
     d_->postgres = location.kind == Location::Kind::PostgreSQL;
     const QString driver = d_->postgres ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE");
@@ -301,7 +309,6 @@ bool Store::Open(const Location& location, QString* error) {
     }
     auto fail = [&](const QString& reason) {
         *error = reason;
-        Close();
         return false;
     };
     if (!db.open())

@@ -51,6 +51,8 @@ public:
     bool FindEvent(qint64 id, Event* out, bool* found, QString* error);
 
 private:
+    bool OpenConnection(const Location& location, QString* error);
+
     struct Private;
     Private* d_;
     Location location_;
