@@ -6,7 +6,6 @@
 #include "model/clsInstrument.h"
 #include "records/SettingsFile.h"
 #include "register/RecordEvent.h"
-#include "workflows/WritePreview.h"
 #include "workflows/WriteSupport.h"
 
 namespace RegisterEvents {
@@ -45,10 +44,8 @@ Event FromRead(const clsInstrument& record, const InformationDownload::Result& r
     return e;
 }
 
-Event FromWrite(const clsInstrument& record, const clsInstrument* lastRead,
-                WriteSettings::Mode mode, const WriteSettings::Result& result) {
+Event FromWrite(WriteSettings::Mode mode, const WriteSettings::Result& result) {
     const WriteSettings::Identity& id = result.Detector;
-    Event e;
     clsInstrument identity;
     identity.setSerialNo(id.SerialNo);
     identity.setStationID(id.StationId);
@@ -57,16 +54,11 @@ Event FromWrite(const clsInstrument& record, const clsInstrument* lastRead,
     identity.setRomNumber(id.Rom);
     identity.setSysDate(id.Clock);
     identity.setSysDateOffset(id.ClockOffset);
-    e = EventFor(identity, EventKind::Write);
+    Event e = EventFor(identity, EventKind::Write);
     e.success = result.Success();
     e.action = mode == WriteSettings::Mode::UpdateId ? QStringLiteral("update-id")
                                                      : QStringLiteral("update");
-    // The record's flags are what the write sent (the write set them for
-    // Update and Update ID).
-    const bool sameDetector = lastRead && SerialOf(lastRead->SerialNo()) == e.serialNo;
-    e.written =
-        WritePreview::Build(sameDetector ? lastRead : nullptr, record, WriteSettings::Mode::Flagged)
-            .Lines();
+    e.written = result.Changes;
     return e;
 }
 
@@ -96,10 +88,10 @@ Event FromFlashCheck(const clsInstrument& identity, const FlashCheck::Result& re
     return e;
 }
 
-Event FromCalibration(const clsInstrument& record, bool span,
+Event FromCalibration(const clsInstrument& identity, const clsInstrument& record, bool span,
                       const CalibrationRun::Channels& reported,
                       const CalibrationRun::Result& result, const std::array<float, 5>* readings) {
-    Event e = EventFor(record, span ? EventKind::Span : EventKind::Zero);
+    Event e = EventFor(identity, span ? EventKind::Span : EventKind::Zero);
     e.success = result.Success();
     e.result = result.ResultText;
     e.channels = ChannelsOf(record, span);
@@ -109,8 +101,10 @@ Event FromCalibration(const clsInstrument& record, bool span,
         c.ok = reported[ch] && result.Success() && result.Status[ch];
         if (span && reported[ch])
             c.spanConcentration = record.AutoCalib(c.channel);
-        if (readings)
+        if (readings && reported[ch]) {
+            c.readingKnown = true;
             c.reading = (*readings)[ch];
+        }
         // The history after a span run holds this run: its date says
         // nothing more than the event's own time.
         c.calibrationDate = QDateTime();
@@ -151,13 +145,16 @@ Store* Recorder::Open(QString* error) {
     return store_.get();
 }
 
-bool Recorder::Record(Event event, const workflows::Report& report) {
+bool Recorder::Record(Event event, const workflows::Report& report, qint64* id) {
     if (!enabled() || event.serialNo.isEmpty())
         return false;
     QString error;
     Store* store = Open(&error);
-    if (store && store->Record(event, &error))
+    if (store && store->Record(event, &error)) {
+        if (id)
+            *id = event.id;
         return true;
+    }
     // Next time the register is opened afresh (the server may be back).
     store_.reset();
     report.Line(LoadMessage(kMsgRegisterNotRecorded, {error}), workflows::Tone::Failure);

@@ -37,13 +37,13 @@ constexpr const char* kFlashCheckAction = "flash-check";
 // and bump test (when the histories were read) and the limits.
 Event FromRead(const clsInstrument& record, const InformationDownload::Result& result);
 
-// A successful write: what was written, as the record's change flags say
-// (set by the write for Update and Update ID), with the values the detector
-// held before when `lastRead` is the detector as last read.
-Event FromWrite(const clsInstrument& record, const clsInstrument* lastRead,
-                WriteSettings::Mode mode, const WriteSettings::Result& result);
+// A successful write: the detector it went to and what it changed.
+Event FromWrite(WriteSettings::Mode mode, const WriteSettings::Result& result);
 
-// A maintenance command on the detector `identity` describes.
+// The events below are filed under the detector `identity` describes (its
+// serial number, station, user and clock); see Identify.
+
+// A maintenance command.
 Event FromMaintenance(const clsInstrument& identity, MaintenanceCommand::Kind kind,
                       const MaintenanceCommand::Result& result);
 Event FromFlashCheck(const clsInstrument& identity, const FlashCheck::Result& result);
@@ -52,13 +52,13 @@ Event FromFlashCheck(const clsInstrument& identity, const FlashCheck::Result& re
 // concentration, result and reading at the end (`readings`, when known),
 // with the values before and after from the calibration history of
 // `record` after a span run.
-Event FromCalibration(const clsInstrument& record, bool span,
+Event FromCalibration(const clsInstrument& identity, const clsInstrument& record, bool span,
                       const CalibrationRun::Channels& reported,
                       const CalibrationRun::Result& result,
                       const std::array<float, 5>* readings = nullptr);
 
-// Puts the detector's identity and clock into `identity` when it holds no
-// serial number (nothing was read yet), so that an event can be filed.
+// Reads the detector's identity and clock into `identity` when it holds no
+// serial number (the detector was not read), so that an event can be filed.
 void Identify(uclTqif& link, clsInstrument& identity);
 
 // Records events in the register at `location`, opening it on first use.
@@ -73,8 +73,9 @@ public:
 
     // Records `event`. An event without a serial number is not recorded. A
     // register that cannot be opened or written gives one failure line
-    // through `report` and false; the caller goes on as before.
-    bool Record(Event event, const workflows::Report& report);
+    // through `report` and false; the caller goes on as before. `id`
+    // receives the event's number.
+    bool Record(Event event, const workflows::Report& report, qint64* id = nullptr);
 
     // The register, opened (for the views); null with the reason when it
     // cannot be opened.

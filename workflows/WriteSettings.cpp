@@ -10,6 +10,7 @@
 #include "records/SettingsHistory.h"
 #include "records/WriteJournal.h"
 #include "records/WriteLabels.h"
+#include "workflows/WritePreview.h"
 #include "workflows/WriteSupport.h"
 
 #include <QDateTime>
@@ -89,6 +90,8 @@ bool Writer::readBefore() {
         return fail(read, {FailedCommandText(link_.LastFrame().mid(5, 5), read),
                            LoadMessage(kMsgDownloadFailed)});
     oldCommands_ = ReadBack::CommandsFrom(old, result_.Sent);
+    // What the write changes, against what the detector held just now.
+    result_.Changes = WritePreview::Build(&old, record_, Mode::Flagged).Lines();
     return true;
 }
 

@@ -92,6 +92,10 @@ struct Result {
     // why it could not be written.
     QString HistoryPath;
     QString HistoryError;
+    // What the write changes, one line per setting against the value the
+    // detector held just before ("Alarm, CO: 50 → 35"), as the preview
+    // lists it.
+    QStringList Changes;
     // After a success: the detector written to.
     Identity Detector;
     bool Success() const { return outcome == Outcome::Success; }

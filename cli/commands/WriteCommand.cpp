@@ -163,8 +163,7 @@ int RunWrite(CommandContext& c) {
             c.error(LoadMessage(kMsgCommandFailed));
         return kExitFailed;
     }
-    RecordEvent(c, RegisterEvents::FromWrite(s.record(), nullptr,
-                                             c.inv.id ? WriteSettings::Mode::UpdateId
+    RecordEvent(c, RegisterEvents::FromWrite(c.inv.id ? WriteSettings::Mode::UpdateId
                                                       : WriteSettings::Mode::Update,
                                              r.Write));
     if (c.inv.historyGiven) {

@@ -118,10 +118,7 @@ bool frmMain::UpdateInstrument(WriteSettings::Mode mode) {
         else if (result.outcome == WriteSettings::Outcome::Busy)
             AddInfo(LoadMessage(kMsgLinkBusyNothingSent), LogPane::Failure());
         if (result.Success()) {
-            // Before the record as last read takes the written values: the
-            // register keeps what they were.
-            RecordEvent(RegisterEvents::FromWrite(
-                record, session_.HasLastRead ? &session_.LastRead : nullptr, mode, result));
+            RecordEvent(RegisterEvents::FromWrite(mode, result));
             if (session_.HasLastRead)
                 WritePreview::TakeWritten(session_.LastRead, flagged);
             if (!result.HistoryError.isEmpty())
