@@ -5,12 +5,12 @@
 # fails when they differ.
 
 # Options of every command.
-_tq7350ctl_global_options="--port --socket --sim --sim-state --timeout --retry --serial-log --lang --json --quiet -q --help -h --version"
+_tq7350ctl_global_options="--port --socket --sim --sim-state --timeout --retry --serial-log --lang --json --register --no-register --quiet -q --help -h --version"
 # Options followed by a value.
-_tq7350ctl_value_options="--port --socket --sim-state --timeout --retry --serial-log --lang --seq --history --serial-no --station-id --user-id --count --channels --conc"
-_tq7350ctl_commands="help ports read write clock history readings zero span default clear-logger clear-power power-off flash-check logger dump-list recover stations users"
+_tq7350ctl_value_options="--port --socket --sim-state --timeout --retry --serial-log --lang --seq --history --serial-no --station-id --user-id --count --channels --conc --register --due-within --run --out"
+_tq7350ctl_commands="help ports read write clock history readings zero span default clear-logger clear-power power-off flash-check logger dump-list recover stations users register"
 # Commands followed by a file name.
-_tq7350ctl_file_commands="write logger dump-list stations users"
+_tq7350ctl_file_commands="write logger dump-list stations users register"
 
 # The own options of the command $1.
 _tq7350ctl_command_options() {
@@ -23,6 +23,7 @@ _tq7350ctl_command_options() {
     default | clear-logger | clear-power | power-off | flash-check) echo "--yes" ;;
     recover) echo "--finish --restore" ;;
     stations | users) echo "--no-verify --force" ;;
+    register) echo "--due-within --run --out" ;;
     esac
 }
 
@@ -37,8 +38,12 @@ _tq7350ctl() {
         [[ ${#COMPREPLY[@]} -gt 0 ]] || _filedir
         return
         ;;
-    --sim-state | --serial-log)
+    --sim-state | --serial-log | --register)
         _filedir
+        return
+        ;;
+    --out)
+        _filedir pdf
         return
         ;;
     --seq)
@@ -49,7 +54,7 @@ _tq7350ctl() {
         COMPREPLY=($(compgen -W "en ja" -- "$cur"))
         return
         ;;
-    --socket | --timeout | --retry | --history | --serial-no | --station-id | --user-id | --count | --channels | --conc)
+    --socket | --timeout | --retry | --history | --serial-no | --station-id | --user-id | --count | --channels | --conc | --due-within | --run)
         # A value only the user knows.
         return
         ;;
@@ -81,6 +86,15 @@ _tq7350ctl() {
     # The list commands take their action before the file.
     if [[ $command == stations || $command == users ]] && ((cword == i + 1)); then
         COMPREPLY=($(compgen -W "export import" -- "$cur"))
+        return
+    fi
+    if [[ $command == register ]]; then
+        # register list | show SERIAL | certificate SERIAL | export FILE
+        if ((cword == i + 1)); then
+            COMPREPLY=($(compgen -W "list show certificate export" -- "$cur"))
+        elif [[ ${words[i + 1]} == export ]]; then
+            _filedir csv
+        fi
         return
     fi
     # The command's file: a settings file for write, a new file otherwise.

@@ -90,8 +90,8 @@ TEST(Completion, CompletesWhatStandsWhere) {
         const char* expected;
     };
     const Case cases[] = {
-        {"tq7350ctl re", "read readings recover"},
-        {"tq7350ctl --port /dev/ttyS9 re", "read readings recover"},
+        {"tq7350ctl re", "read readings recover register"},
+        {"tq7350ctl --port /dev/ttyS9 re", "read readings recover register"},
         {"tq7350ctl --timeout=5 --json cl", "clear-logger clear-power clock"},
         {"tq7350ctl --lang ", "en ja"},
         {"tq7350ctl --timeout ", ""},

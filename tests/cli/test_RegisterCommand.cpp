@@ -1,0 +1,283 @@
+// The register from the tool: read, write and span record exactly their
+// events; list, show, export and certificate; --no-register and the
+// environment; a read-only register and two tools writing at once never
+// change how the detector work ends.
+#include "CliTestSupport.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+#include <unistd.h>
+
+using namespace clitest;
+
+namespace {
+
+QStringList Sim(const QString& state, const QStringList& rest) {
+    return QStringList{QStringLiteral("--sim"), QStringLiteral("--sim-state"), state} + rest;
+}
+
+QStringList Kinds(const QJsonObject& shown) {
+    QStringList kinds;
+    for (const QJsonValue& v : shown.value(QStringLiteral("events")).toArray())
+        kinds << v.toObject().value(QStringLiteral("kind")).toString();
+    return kinds;
+}
+
+int Count(const QString& text, const QString& what) {
+    return int(text.count(what));
+}
+
+const QString kNotRecorded = QStringLiteral("Not recorded in the instrument register");
+
+// Runs the tool as the unprivileged user "nobody" when the tests run as root
+// (root writes to a read-only file all the same).
+RunResult RunCtlAsUser(const QStringList& args, const QString& folder) {
+    if (geteuid() != 0)
+        return RunCtl(args, folder);
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TQ7350_LANG"), QStringLiteral("en"));
+    env.insert(QStringLiteral("TQ7350_DATA_DIR"), folder + QStringLiteral("/data"));
+    env.insert(QStringLiteral("HOME"), folder);
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(folder);
+    p.start(QStringLiteral("setpriv"),
+            QStringList{QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
+                        QStringLiteral("--clear-groups"), QStringLiteral("--"), CtlProgram()} +
+                args);
+    RunResult r;
+    if (!p.waitForStarted(10000))
+        return r;
+    r.finished = p.waitForFinished(60000);
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
+}
+
+} // namespace
+
+TEST(CliRegister, ReadWriteAndSpanRecordExactlyTheirEvents) {
+    REQUIRE_PROGRAMS();
+    testsupport::ScratchDir dir;
+    const QString state = dir.file(QStringLiteral("sim.json"));
+    const QString reg = QStringLiteral("--register=") + dir.file(QStringLiteral("reg.sqlite"));
+
+    const RunResult read = RunCtl(Sim(state, {reg, QStringLiteral("read"), QStringLiteral("--seq"),
+                                              QStringLiteral("a.seq"), QStringLiteral("--json")}),
+                                  dir.path());
+    ASSERT_EQ(read.exitCode, 0) << read.errText().toStdString();
+    EXPECT_TRUE(read.json().contains(QStringLiteral("registerEvent")));
+    const QString serial = read.json()
+                               .value(QStringLiteral("record"))
+                               .toObject()
+                               .value(QStringLiteral("identity"))
+                               .toObject()
+                               .value(QStringLiteral("serialNo"))
+                               .toString()
+                               .trimmed();
+    ASSERT_FALSE(serial.isEmpty());
+
+    // The interval changed in the file, written back.
+    const int interval = read.json()
+                             .value(QStringLiteral("record"))
+                             .toObject()
+                             .value(QStringLiteral("settings"))
+                             .toObject()
+                             .value(QStringLiteral("Intervals"))
+                             .toInt();
+    ASSERT_NE(interval, 600);
+    QString file = QString::fromLatin1(ReadAll(dir.file(QStringLiteral("a.seq"))));
+    file.replace(QRegularExpression(QStringLiteral("XP,W,[0-9A-F]+")), QStringLiteral("XP,W,0258"));
+    ASSERT_TRUE(WriteAll(dir.file(QStringLiteral("b.seq")), file.toLatin1()));
+    const RunResult write =
+        RunCtl(Sim(state, {reg, QStringLiteral("write"), QStringLiteral("b.seq")}), dir.path());
+    ASSERT_EQ(write.exitCode, 0) << write.errText().toStdString();
+
+    const RunResult span =
+        RunCtl(Sim(state, {reg, QStringLiteral("span"), QStringLiteral("--channels"),
+                           QStringLiteral("10000"), QStringLiteral("--json")}),
+               dir.path());
+    ASSERT_EQ(span.exitCode, 0) << span.errText().toStdString();
+
+    const RunResult shown = RunCtl(
+        {reg, QStringLiteral("register"), QStringLiteral("show"), serial, QStringLiteral("--json")},
+        dir.path());
+    ASSERT_EQ(shown.exitCode, 0) << shown.errText().toStdString();
+    EXPECT_EQ(Kinds(shown.json()), (QStringList{QStringLiteral("read"), QStringLiteral("write"),
+                                                QStringLiteral("span")}));
+    const QJsonArray events = shown.json().value(QStringLiteral("events")).toArray();
+    const QJsonArray written = events.at(1).toObject().value(QStringLiteral("written")).toArray();
+    ASSERT_EQ(written.size(), 1) << shown.outText().toStdString();
+    EXPECT_TRUE(written.at(0).toString().contains(QString::number(interval)));
+    EXPECT_TRUE(written.at(0).toString().contains(QStringLiteral("600")));
+    const QJsonObject ch0 =
+        events.at(2).toObject().value(QStringLiteral("channels")).toArray().at(0).toObject();
+    EXPECT_TRUE(ch0.value(QStringLiteral("calibrated")).toBool());
+    EXPECT_EQ(ch0.value(QStringLiteral("ok")).toBool(), span.json()
+                                                            .value(QStringLiteral("channels"))
+                                                            .toArray()
+                                                            .at(0)
+                                                            .toObject()
+                                                            .value(QStringLiteral("ok"))
+                                                            .toBool());
+
+    // The list, filtered by due dates, and the CSV.
+    const RunResult list =
+        RunCtl({reg, QStringLiteral("register"), QStringLiteral("list"), QStringLiteral("--json")},
+               dir.path());
+    ASSERT_EQ(list.exitCode, 0);
+    const QJsonArray detectors = list.json().value(QStringLiteral("detectors")).toArray();
+    ASSERT_EQ(detectors.size(), 1);
+    const QJsonObject d = detectors.at(0).toObject();
+    EXPECT_EQ(d.value(QStringLiteral("events")).toInt(), 3);
+    const RunResult due =
+        RunCtl({reg, QStringLiteral("register"), QStringLiteral("list"),
+                QStringLiteral("--due-within"), QStringLiteral("36500"), QStringLiteral("--json")},
+               dir.path());
+    EXPECT_EQ(due.json().value(QStringLiteral("detectors")).toArray().size(),
+              d.value(QStringLiteral("calibrationDue")).isNull() ? 0 : 1);
+    const RunResult exported =
+        RunCtl({reg, QStringLiteral("register"), QStringLiteral("export"), QStringLiteral("l.csv")},
+               dir.path());
+    ASSERT_EQ(exported.exitCode, 0) << exported.errText().toStdString();
+    const QList<QByteArray> rows = ReadAll(dir.file(QStringLiteral("l.csv"))).split('\n');
+    ASSERT_GE(rows.size(), 2);
+    EXPECT_TRUE(rows.at(0).startsWith("Serial No.,"));
+    EXPECT_TRUE(rows.at(1).startsWith(serial.toLatin1() + ','));
+
+    // The certificate of the span run.
+    const RunResult cert = RunCtl({reg, QStringLiteral("register"), QStringLiteral("certificate"),
+                                   serial, QStringLiteral("--out"), QStringLiteral("c.pdf")},
+                                  dir.path());
+    ASSERT_EQ(cert.exitCode, 0) << cert.errText().toStdString();
+    EXPECT_TRUE(ReadAll(dir.file(QStringLiteral("c.pdf"))).startsWith("%PDF-"));
+    if (!QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) {
+        QProcess p;
+        p.start(QStringLiteral("pdftotext"),
+                {dir.file(QStringLiteral("c.pdf")), QStringLiteral("-")});
+        ASSERT_TRUE(p.waitForFinished(30000));
+        EXPECT_TRUE(QString::fromUtf8(p.readAllStandardOutput()).contains(serial));
+    }
+    // A read is no calibration run.
+    const QString readId =
+        QString::number(events.at(0).toObject().value(QStringLiteral("id")).toInt());
+    const RunResult notARun =
+        RunCtl({reg, QStringLiteral("register"), QStringLiteral("certificate"), serial,
+                QStringLiteral("--run"), readId, QStringLiteral("--out"), QStringLiteral("x.pdf")},
+               dir.path());
+    EXPECT_EQ(notARun.exitCode, 1);
+    EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("x.pdf"))));
+}
+
+TEST(CliRegister, NoRegisterEnvironmentAndDefault) {
+    REQUIRE_PROGRAMS();
+    testsupport::ScratchDir dir;
+    const QString state = dir.file(QStringLiteral("sim.json"));
+    ASSERT_EQ(
+        RunCtl(Sim(state, {QStringLiteral("--no-register"), QStringLiteral("read")}), dir.path())
+            .exitCode,
+        0);
+    EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("data/register.sqlite"))));
+    ASSERT_EQ(RunCtl(Sim(state, {QStringLiteral("read")}), dir.path(), 60000, QStringLiteral("en"),
+                     {QStringLiteral("TQ7350_REGISTER=") + dir.file(QStringLiteral("env.sqlite"))})
+                  .exitCode,
+              0);
+    EXPECT_TRUE(QFileInfo::exists(dir.file(QStringLiteral("env.sqlite"))));
+    EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("data/register.sqlite"))));
+    ASSERT_EQ(RunCtl(Sim(state, {QStringLiteral("read")}), dir.path()).exitCode, 0);
+    EXPECT_TRUE(QFileInfo::exists(dir.file(QStringLiteral("data/register.sqlite"))));
+    const RunResult off = RunCtl(
+        {QStringLiteral("--no-register"), QStringLiteral("register"), QStringLiteral("list")},
+        dir.path());
+    EXPECT_EQ(off.exitCode, 1);
+}
+
+TEST(CliRegister, UsageErrors) {
+    REQUIRE_PROGRAMS();
+    testsupport::ScratchDir dir;
+    const QList<QStringList> lines = {
+        {QStringLiteral("register")},
+        {QStringLiteral("register"), QStringLiteral("drop")},
+        {QStringLiteral("register"), QStringLiteral("show")},
+        {QStringLiteral("register"), QStringLiteral("list"), QStringLiteral("SN")},
+        {QStringLiteral("register"), QStringLiteral("certificate"), QStringLiteral("SN")},
+        {QStringLiteral("register"), QStringLiteral("list"), QStringLiteral("--run"),
+         QStringLiteral("3")},
+        {QStringLiteral("register"), QStringLiteral("show"), QStringLiteral("SN"),
+         QStringLiteral("--due-within"), QStringLiteral("7")},
+        {QStringLiteral("register"), QStringLiteral("list"), QStringLiteral("--due-within"),
+         QStringLiteral("-1")},
+        {QStringLiteral("read"), QStringLiteral("--out"), QStringLiteral("x")},
+    };
+    for (const QStringList& args : lines) {
+        const RunResult r = RunCtl(args, dir.path());
+        EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("data/register.sqlite"))));
+}
+
+TEST(CliRegister, AReadOnlyRegisterLeavesTheReadDoneWithOneWarning) {
+    REQUIRE_PROGRAMS();
+    testsupport::ScratchDir dir;
+    const QString path = dir.file(QStringLiteral("reg.sqlite"));
+    ASSERT_EQ(RunCtl({QStringLiteral("--register"), path, QStringLiteral("register"),
+                      QStringLiteral("list")},
+                     dir.path())
+                  .exitCode,
+              0);
+    ASSERT_TRUE(
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    // The folder is the tool's to write in (its serial log, the emulator's
+    // state); only the register is not.
+    QFile::setPermissions(dir.path(), QFile::Permissions(0x7777));
+    const RunResult r = RunCtlAsUser(
+        Sim(dir.file(QStringLiteral("sim.json")),
+            {QStringLiteral("--register"), path, QStringLiteral("read"), QStringLiteral("--json")}),
+        dir.path());
+    ASSERT_TRUE(r.finished);
+    EXPECT_EQ(r.exitCode, 0) << r.errText().toStdString();
+    EXPECT_TRUE(r.json().value(QStringLiteral("ok")).toBool());
+    EXPECT_EQ(Count(r.errText(), kNotRecorded), 1) << r.errText().toStdString();
+    EXPECT_TRUE(
+        r.json().value(QStringLiteral("registerWarning")).toString().contains(kNotRecorded));
+    EXPECT_FALSE(r.json().value(QStringLiteral("record")).toObject().isEmpty());
+}
+
+TEST(CliRegister, TwoToolsWritingTheSameRegisterAtOnce) {
+    REQUIRE_PROGRAMS();
+    testsupport::ScratchDir dir;
+    const QString reg = QStringLiteral("--register=") + dir.file(QStringLiteral("reg.sqlite"));
+    QList<QProcess*> running;
+    for (const QString& name : {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}) {
+        QDir(dir.path()).mkdir(name);
+        auto* p = new QProcess;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TQ7350_LANG"), QStringLiteral("en"));
+        p->setProcessEnvironment(env);
+        p->setWorkingDirectory(dir.file(name));
+        // Each reads its own emulator; a few reads each, all at once.
+        p->start(QStringLiteral("sh"),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("for i in 1 2 3 4; do \"%1\" --sim %2 read >/dev/null || exit 9; "
+                                 "done")
+                      .arg(CtlProgram(), reg)});
+        running << p;
+    }
+    for (QProcess* p : running) {
+        ASSERT_TRUE(p->waitForFinished(120000));
+        EXPECT_EQ(p->exitCode(), 0);
+        const QString err = QString::fromUtf8(p->readAllStandardError());
+        EXPECT_EQ(Count(err, kNotRecorded), 0) << err.toStdString();
+        delete p;
+    }
+    const RunResult list =
+        RunCtl({reg, QStringLiteral("register"), QStringLiteral("list"), QStringLiteral("--json")},
+               dir.path());
+    const QJsonArray detectors = list.json().value(QStringLiteral("detectors")).toArray();
+    ASSERT_EQ(detectors.size(), 1); // the emulators are one serial number
+    EXPECT_EQ(detectors.at(0).toObject().value(QStringLiteral("events")).toInt(), 12);
+}
