@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -353,65 +354,94 @@ bool Store::OpenConnection(const Location& location, QString* error) {
 }
 
 bool Store::Record(Event& event, QString* error) {
+    QList<Event> events{event};
+    if (!RecordAll(events, error))
+        return false;
+    event.id = events.first().id;
+    return true;
+}
+
+bool Store::RecordAll(QList<Event>& events, QString* error) {
     if (!IsOpen()) {
         *error = LoadMessage(kMsgRegisterFailed, {location_.Describe(), QString()});
         return false;
     }
     QSqlDatabase db = d_->db();
     QSqlQuery q(db);
-    auto fail = [&]() {
-        *error = d_->Failure(location_, q.lastError());
-        q.finish();
+    // The failed statement's reason; everything of the transaction goes.
+    auto fail = [&](const QSqlQuery& failed) {
+        *error = d_->Failure(location_, failed.lastError());
         d_->Rollback();
         return false;
     };
     if (!d_->Begin(q))
-        return fail();
-
-    // The detector's row, locked for this transaction (SQLite holds the
-    // whole file already).
-    q.prepare(QStringLiteral("INSERT INTO detectors (serial_no, events, state) VALUES (?, 0, '') "
-                             "ON CONFLICT (serial_no) DO NOTHING"));
-    q.addBindValue(event.serialNo);
-    if (!q.exec())
-        return fail();
-    q.prepare(QStringLiteral("SELECT %1 FROM detectors WHERE serial_no = ?%2")
-                  .arg(QLatin1String(kSummaryColumns),
-                       d_->postgres ? QStringLiteral(" FOR UPDATE") : QString()));
-    q.addBindValue(event.serialNo);
-    if (!q.exec() || !q.next())
-        return fail();
-    const DetectorSummary summary = Merge(SummaryFrom(q), event);
+        return fail(q);
     q.finish();
 
-    q.prepare(QStringLiteral("INSERT INTO events (serial_no, kind, action, success, result, "
-                             "pc_time, detector_time, clock_offset, station, user_id, rom, sum, "
-                             "program_version, host, settings, detail) VALUES "
-                             "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id"));
-    for (const QVariant& v :
-         QVariantList{event.serialNo, KindName(event.kind), event.action, event.success ? 1 : 0,
-                      event.result, UtcText(event.pcTime), LocalText(event.detectorTime),
-                      event.clockOffsetSeconds, event.station, event.user, event.rom, event.sum,
-                      event.programVersion, event.host, event.settings, DetailText(event)})
-        q.addBindValue(v);
-    if (!q.exec() || !q.next())
-        return fail();
-    const qint64 id = q.value(0).toLongLong();
-    q.finish();
+    // The detectors' rows, locked for this transaction (SQLite holds the
+    // whole file already), and their summaries brought up to date in memory.
+    QHash<QString, DetectorSummary> summaries;
+    QStringList order;
+    QSqlQuery add(db);
+    add.prepare(QStringLiteral("INSERT INTO detectors (serial_no, events, state) VALUES (?, 0, '') "
+                               "ON CONFLICT (serial_no) DO NOTHING"));
+    QSqlQuery get(db);
+    get.prepare(QStringLiteral("SELECT %1 FROM detectors WHERE serial_no = ?%2")
+                    .arg(QLatin1String(kSummaryColumns),
+                         d_->postgres ? QStringLiteral(" FOR UPDATE") : QString()));
+    for (const Event& event : events) {
+        if (!summaries.contains(event.serialNo)) {
+            add.addBindValue(event.serialNo);
+            get.addBindValue(event.serialNo);
+            if (!add.exec())
+                return fail(add);
+            if (!get.exec() || !get.next())
+                return fail(get);
+            summaries.insert(event.serialNo, SummaryFrom(get));
+            get.finish();
+            order << event.serialNo;
+        }
+        summaries[event.serialNo] = Merge(summaries.value(event.serialNo), event);
+    }
 
-    q.prepare(QStringLiteral("UPDATE detectors SET station = ?, user_id = ?, last_seen = ?, "
-                             "last_calibration = ?, calibration_due = ?, bump_due = ?, "
-                             "events = ?, state = ? WHERE serial_no = ?"));
-    for (const QVariant& v : QVariantList{summary.station, summary.user, UtcText(summary.lastSeen),
-                                          UtcText(summary.lastCalibration),
-                                          UtcText(summary.calibrationDue), UtcText(summary.bumpDue),
-                                          summary.events, StateText(summary), summary.serialNo})
-        q.addBindValue(v);
-    if (!q.exec())
-        return fail();
+    QSqlQuery insert(db);
+    insert.prepare(QStringLiteral("INSERT INTO events (serial_no, kind, action, success, result, "
+                                  "pc_time, detector_time, clock_offset, station, user_id, rom, "
+                                  "sum, program_version, host, settings, detail) VALUES "
+                                  "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id"));
+    QList<qint64> ids;
+    ids.reserve(events.size());
+    for (const Event& event : events) {
+        for (const QVariant& v :
+             QVariantList{event.serialNo, KindName(event.kind), event.action, event.success ? 1 : 0,
+                          event.result, UtcText(event.pcTime), LocalText(event.detectorTime),
+                          event.clockOffsetSeconds, event.station, event.user, event.rom, event.sum,
+                          event.programVersion, event.host, event.settings, DetailText(event)})
+            insert.addBindValue(v);
+        if (!insert.exec() || !insert.next())
+            return fail(insert);
+        ids << insert.value(0).toLongLong();
+        insert.finish();
+    }
+
+    QSqlQuery update(db);
+    update.prepare(QStringLiteral("UPDATE detectors SET station = ?, user_id = ?, last_seen = ?, "
+                                  "last_calibration = ?, calibration_due = ?, bump_due = ?, "
+                                  "events = ?, state = ? WHERE serial_no = ?"));
+    for (const QString& serial : order) {
+        const DetectorSummary& summary = summaries[serial];
+        for (const QVariant& v : QVariantList{
+                 summary.station, summary.user, UtcText(summary.lastSeen),
+                 UtcText(summary.lastCalibration), UtcText(summary.calibrationDue),
+                 UtcText(summary.bumpDue), summary.events, StateText(summary), summary.serialNo})
+            update.addBindValue(v);
+        if (!update.exec())
+            return fail(update);
+    }
     if (!q.exec(QStringLiteral("COMMIT")))
-        return fail();
-    event.id = id;
+        return fail(q);
+    for (int i = 0; i < events.size(); ++i)
+        events[i].id = ids.at(i);
     return true;
 }
 

@@ -39,6 +39,9 @@ public:
     // Records `event` and brings its detector's summary up to date in one
     // transaction; sets event.id. False with the reason; nothing is kept then.
     bool Record(Event& event, QString* error);
+    // Records several events in one transaction (an import, or filling a
+    // large register at once): all of them or none.
+    bool RecordAll(QList<Event>& events, QString* error);
 
     // Every detector, by serial number.
     bool Detectors(QList<DetectorSummary>* out, QString* error);

@@ -316,6 +316,44 @@ TEST_P(RegisterTest, FindsTheCalibrationRunOfACertificate) {
     EXPECT_TRUE(error.contains(QStringLiteral("SN-X")));
 }
 
+TEST_P(RegisterTest, ManyEventsAtOnceAreRecordedAsOne) {
+    Store store;
+    QString error;
+    ASSERT_TRUE(store.Open(location, &error)) << error.toStdString();
+    QList<Event> batch;
+    const QDateTime t0 = Utc(QStringLiteral("2026-03-01T08:00:00Z"));
+    for (int i = 0; i < 6; ++i)
+        batch << ReadEvent(i % 2 ? QStringLiteral("SN-ODD") : QStringLiteral("SN-EVEN"),
+                           t0.addSecs(i));
+    ASSERT_TRUE(store.RecordAll(batch, &error)) << error.toStdString();
+    for (int i = 1; i < batch.size(); ++i)
+        EXPECT_GT(batch[i].id, batch[i - 1].id);
+    QList<DetectorSummary> detectors;
+    ASSERT_TRUE(store.Detectors(&detectors, &error));
+    ASSERT_EQ(detectors.size(), 2);
+    EXPECT_EQ(detectors[0].events, 3);
+    EXPECT_EQ(detectors[1].events, 3);
+    EXPECT_EQ(detectors[0].lastSeen, t0.addSecs(4)); // SN-EVEN
+    EXPECT_EQ(detectors[1].lastSeen, t0.addSecs(5));
+    // One that cannot go in takes the whole batch with it.
+    QList<Event> broken{ReadEvent(QStringLiteral("SN-NEW"), t0), ReadEvent(QString(), t0)};
+    if (postgres()) {
+        ASSERT_TRUE(Exec(
+            location, QStringLiteral("CREATE FUNCTION refuse_empty() RETURNS trigger AS $$ BEGIN "
+                                     "RAISE EXCEPTION 'empty'; END $$ LANGUAGE plpgsql")));
+        ASSERT_TRUE(Exec(location, QStringLiteral("CREATE TRIGGER refuse_empty BEFORE INSERT ON "
+                                                  "events FOR EACH ROW WHEN (NEW.serial_no = '') "
+                                                  "EXECUTE FUNCTION refuse_empty()")));
+    } else {
+        ASSERT_TRUE(Exec(location, QStringLiteral("CREATE TRIGGER refuse_empty BEFORE INSERT ON "
+                                                  "events WHEN NEW.serial_no = '' BEGIN SELECT "
+                                                  "RAISE(ABORT, 'empty'); END")));
+    }
+    EXPECT_FALSE(store.RecordAll(broken, &error));
+    ASSERT_TRUE(store.Detectors(&detectors, &error));
+    EXPECT_EQ(detectors.size(), 2);
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, RegisterTest,
                          testing::Values(Backend::SQLite, Backend::PostgreSQL), BackendName);
 
