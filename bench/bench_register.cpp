@@ -5,6 +5,8 @@
 // runs it) and how long recording one more event takes.
 //
 // bench_register [--detectors N] [--events N] [--runs N] [--keep FILE]
+// (--keep: the register stays in FILE; a FILE that exists is measured as it
+// is, without filling it again)
 #include "model/clsInstrument.h"
 #include "records/SettingsFile.h"
 #include "register/RegisterStore.h"
@@ -107,7 +109,7 @@ int main(int argc, char* argv[]) {
     Location location;
     location.kind = Location::Kind::SQLite;
     location.path = keep.isEmpty() ? dir.filePath(QStringLiteral("register.sqlite")) : keep;
-    QFile::remove(location.path);
+    const bool fillIt = !QFileInfo::exists(location.path);
 
     // A settings file's text of a real record, as every read keeps it.
     const QString settings =
@@ -123,7 +125,7 @@ int main(int argc, char* argv[]) {
     QElapsedTimer fill;
     fill.start();
     constexpr int kDetectorsPerBatch = 100;
-    for (int first = 0; first < detectors; first += kDetectorsPerBatch) {
+    for (int first = 0; fillIt && first < detectors; first += kDetectorsPerBatch) {
         QList<Event> batch;
         for (int d = first; d < std::min(detectors, first + kDetectorsPerBatch); ++d)
             for (int n = 0; n < events; ++n)
@@ -133,16 +135,20 @@ int main(int argc, char* argv[]) {
             return 1;
         }
     }
-    std::printf("register: %d detectors x %d events, filled in %.1f s, %.0f MB\n", detectors,
-                events, fill.elapsed() / 1000.0, QFileInfo(location.path).size() / 1e6);
+    if (fillIt)
+        std::printf("register: %d detectors x %d events, filled in %.1f s, %.0f MB\n", detectors,
+                    events, fill.elapsed() / 1000.0, QFileInfo(location.path).size() / 1e6);
+    else
+        std::printf("register: %s as it is, %.0f MB\n", qPrintable(location.path),
+                    QFileInfo(location.path).size() / 1e6);
 
     // Recording one event: a read (the largest) on a detector the register
     // knows, as the tool does it after its work (the register already open),
     // and with opening the register first (what one tool run costs).
     std::vector<double> record, openAndRecord;
     for (int i = 0; i < 50; ++i) {
-        Event e = MakeEvent(i * 97 % detectors, events + i, settings, start);
-        e.kind = EventKind::Read;
+        Event e = MakeEvent(i * 97 % detectors, 4 * i, settings, start);
+        e.pcTime = QDateTime::currentDateTimeUtc();
         e.settings = settings;
         QElapsedTimer t;
         t.start();
@@ -154,7 +160,8 @@ int main(int argc, char* argv[]) {
     }
     store.Close();
     for (int i = 0; i < 20; ++i) {
-        Event e = MakeEvent(i * 89 % detectors, events + 60 + i, settings, start);
+        Event e = MakeEvent(i * 89 % detectors, 4 * i, settings, start);
+        e.pcTime = QDateTime::currentDateTimeUtc();
         QElapsedTimer t;
         t.start();
         Store fresh;

@@ -43,7 +43,8 @@ public:
     // large register at once): all of them or none.
     bool RecordAll(QList<Event>& events, QString* error);
 
-    // Every detector, by serial number.
+    // Every detector, by serial number (without the per-channel dates and
+    // limits behind the due dates; Detector() has them).
     bool Detectors(QList<DetectorSummary>* out, QString* error);
     // One detector; `found` false when the register does not know it.
     bool Detector(const QString& serialNo, DetectorSummary* out, bool* found, QString* error);

@@ -6,6 +6,8 @@
 #include <QHash>
 #include <QSaveFile>
 
+#include <cstdio>
+
 namespace InstrumentRegister {
 
 namespace {
@@ -18,11 +20,6 @@ QString CsvField(const QString& text) {
     QString quoted = text;
     quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
     return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
-
-// A date for the CSV: ISO 8601 in UTC, sortable and unambiguous.
-QString CsvDate(const QDateTime& t) {
-    return t.isValid() ? t.toUTC().toString(Qt::ISODate) : QString();
 }
 
 // The settings lines keyed by their command and its occurrence ("A1#1").
@@ -40,15 +37,71 @@ QList<QPair<QString, QString>> KeyedLines(const QString& text) {
     return out;
 }
 
+// The local time of a UTC time. The offset is looked up once per UTC hour
+// (time zones change their offset on whole hours): a list of ten thousand
+// detectors shows forty thousand dates.
+QDateTime Local(const QDateTime& utc) {
+    static thread_local QHash<qint64, int> offsets;
+    const qint64 secs = utc.toSecsSinceEpoch();
+    const qint64 hour = secs >= 0 ? secs / 3600 : (secs - 3599) / 3600;
+    auto it = offsets.constFind(hour);
+    if (it == offsets.constEnd())
+        it = offsets.insert(hour, utc.toLocalTime().offsetFromUtc());
+    return utc.toUTC().addSecs(it.value());
+}
+
+void AppendNumber(QString& out, int value, int width) {
+    char digits[12];
+    const int n = std::snprintf(digits, sizeof digits, "%0*d", width, value);
+    out.append(QLatin1String(digits, n));
+}
+
+// "yyyy/MM/dd" or "yyyy/MM/dd HH:mm" of a time read as it stands.
+QString DateOf(const QDateTime& t, bool withTime) {
+    QString out;
+    out.reserve(16);
+    const QDate d = t.date();
+    AppendNumber(out, d.year(), 4);
+    out.append(QLatin1Char('/'));
+    AppendNumber(out, d.month(), 2);
+    out.append(QLatin1Char('/'));
+    AppendNumber(out, d.day(), 2);
+    if (withTime) {
+        const QTime time = t.time();
+        out.append(QLatin1Char(' '));
+        AppendNumber(out, time.hour(), 2);
+        out.append(QLatin1Char(':'));
+        AppendNumber(out, time.minute(), 2);
+    }
+    return out;
+}
+
 } // namespace
 
 QString DateText(const QDateTime& utc) {
-    return utc.isValid() ? utc.toLocalTime().toString(QStringLiteral("yyyy/MM/dd HH:mm"))
-                         : QString();
+    return utc.isValid() ? DateOf(Local(utc), true) : QString();
 }
 
 QString DayText(const QDateTime& utc) {
-    return utc.isValid() ? utc.toLocalTime().toString(QStringLiteral("yyyy/MM/dd")) : QString();
+    return utc.isValid() ? DateOf(Local(utc), false) : QString();
+}
+
+QString IsoText(const QDateTime& utc) {
+    if (!utc.isValid())
+        return {};
+    const QDateTime t = utc.toUTC();
+    QString out = DateOf(t, false);
+    out[4] = QLatin1Char('-');
+    out[7] = QLatin1Char('-');
+    out.append(QLatin1Char('T'));
+    const QTime time = t.time();
+    AppendNumber(out, time.hour(), 2);
+    out.append(QLatin1Char(':'));
+    AppendNumber(out, time.minute(), 2);
+    out.append(QLatin1Char(':'));
+    AppendNumber(out, time.second(), 2);
+    out.append(QLatin1Char('Z'));
+    return out;
 }
 
 QString DueStateText(DueState state) {
@@ -114,11 +167,11 @@ QByteArray ListCsv(const QList<DetectorSummary>& detectors, const QDateTime& now
         const QStringList fields{d.serialNo,
                                  d.station,
                                  d.user,
-                                 CsvDate(d.lastSeen),
-                                 CsvDate(d.lastCalibration),
-                                 CsvDate(d.calibrationDue),
+                                 IsoText(d.lastSeen),
+                                 IsoText(d.lastCalibration),
+                                 IsoText(d.calibrationDue),
                                  DueStateText(StateOf(d.calibrationDue, now)),
-                                 CsvDate(d.bumpDue),
+                                 IsoText(d.bumpDue),
                                  DueStateText(StateOf(d.bumpDue, now)),
                                  QString::number(d.events)};
         QStringList quoted;

@@ -16,6 +16,9 @@ namespace InstrumentRegister {
 QString DateText(const QDateTime& utc);
 // "2026/12/07"; empty for a null date.
 QString DayText(const QDateTime& utc);
+// "2026-12-07T01:42:07Z": ISO 8601 in UTC, as the CSV and the tool's JSON
+// give dates; empty for a null date.
+QString IsoText(const QDateTime& utc);
 // The due state in words ("Overdue", "Due soon", "OK", "").
 QString DueStateText(DueState state);
 // The kind of an event with its action, in words ("Read", "Maintenance: DEFAULT").

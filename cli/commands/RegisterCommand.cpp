@@ -22,8 +22,22 @@ namespace {
 using namespace InstrumentRegister;
 
 QJsonValue Iso(const QDateTime& t) {
-    return t.isValid() ? QJsonValue(t.toUTC().toString(Qt::ISODate)) : QJsonValue();
+    return t.isValid() ? QJsonValue(IsoText(t)) : QJsonValue();
 }
+
+// `text` left-aligned in `width` columns, then the column gap.
+void Column(QString& line, const QString& text, int width) {
+    line += text;
+    if (text.size() < width)
+        line += QString(width - text.size(), QLatin1Char(' '));
+    line += QLatin1String("  ");
+}
+
+constexpr int kSerialWidth = 20;
+constexpr int kIdWidth = 16;
+constexpr int kSeenWidth = 16;
+constexpr int kDayWidth = 10;
+constexpr int kDueWidth = 24;
 
 QString StateName(DueState state) {
     switch (state) {
@@ -89,14 +103,17 @@ QString ListLine(const DetectorSummary& d, const QDateTime& now) {
         return t.isValid() ? DayText(t) + QStringLiteral(" (") + state + QLatin1Char(')')
                            : QStringLiteral("-");
     };
-    return QStringLiteral("%1  %2  %3  %4  %5  %6  %7")
-        .arg(d.serialNo, -20)
-        .arg(d.station, -16)
-        .arg(d.user, -16)
-        .arg(DateText(d.lastSeen), -16)
-        .arg(d.lastCalibration.isValid() ? DayText(d.lastCalibration) : QStringLiteral("-"), -10)
-        .arg(due(d.calibrationDue), -24)
-        .arg(due(d.bumpDue));
+    QString line;
+    line.reserve(140);
+    Column(line, d.serialNo, kSerialWidth);
+    Column(line, d.station, kIdWidth);
+    Column(line, d.user, kIdWidth);
+    Column(line, DateText(d.lastSeen), kSeenWidth);
+    Column(line, d.lastCalibration.isValid() ? DayText(d.lastCalibration) : QStringLiteral("-"),
+           kDayWidth);
+    Column(line, due(d.calibrationDue), kDueWidth);
+    line += due(d.bumpDue);
+    return line;
 }
 
 Store* OpenRegister(CommandContext& c) {
@@ -134,14 +151,15 @@ int RunList(CommandContext& c, Store& store) {
     }
     QStringList lines;
     lines.reserve(int(detectors.size()) + 1);
-    lines << QStringLiteral("%1  %2  %3  %4  %5  %6  %7")
-                 .arg(LoadMessage(kMsgRegisterColSerial), -20)
-                 .arg(LoadMessage(kMsgRegisterColStation), -16)
-                 .arg(LoadMessage(kMsgRegisterColUser), -16)
-                 .arg(LoadMessage(kMsgRegisterColLastSeen), -16)
-                 .arg(LoadMessage(kMsgRegisterColLastCal), -10)
-                 .arg(LoadMessage(kMsgRegisterColCalDue), -24)
-                 .arg(LoadMessage(kMsgRegisterColBumpDue));
+    QString heading;
+    Column(heading, LoadMessage(kMsgRegisterColSerial), kSerialWidth);
+    Column(heading, LoadMessage(kMsgRegisterColStation), kIdWidth);
+    Column(heading, LoadMessage(kMsgRegisterColUser), kIdWidth);
+    Column(heading, LoadMessage(kMsgRegisterColLastSeen), kSeenWidth);
+    Column(heading, LoadMessage(kMsgRegisterColLastCal), kDayWidth);
+    Column(heading, LoadMessage(kMsgRegisterColCalDue), kDueWidth);
+    heading += LoadMessage(kMsgRegisterColBumpDue);
+    lines << heading;
     for (const DetectorSummary& d : detectors)
         lines << ListLine(d, now);
     c.out(lines.join(QLatin1Char('\n')));
