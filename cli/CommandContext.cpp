@@ -35,8 +35,9 @@ void CommandContext::closeSession() {
 RegisterEvents::Recorder& CommandContext::recorder() {
     if (!recorder_) {
         InstrumentRegister::Location location;
-        if (!InstrumentRegister::ChooseLocation(inv.noRegister, inv.registerLocation, &location,
-                                                &registerError_))
+        const bool emulated = inv.transport == TransportChoice::Sim;
+        if (!InstrumentRegister::ChooseLocation(inv.noRegister, inv.registerLocation, emulated,
+                                                &location, &registerError_))
             location = InstrumentRegister::Location();
         recorder_ = std::make_unique<RegisterEvents::Recorder>(location);
     }

@@ -96,7 +96,8 @@ Location DefaultLocation() {
     return l;
 }
 
-bool ChooseLocation(bool disabled, const QString& option, Location* location, QString* error) {
+bool ChooseLocation(bool disabled, const QString& option, bool emulated, Location* location,
+                    QString* error) {
     if (disabled) {
         *location = Location();
         return true;
@@ -106,7 +107,7 @@ bool ChooseLocation(bool disabled, const QString& option, Location* location, QS
     const QString fromEnvironment = qEnvironmentVariable(kRegisterEnvironment);
     if (!fromEnvironment.isEmpty())
         return ParseLocation(fromEnvironment, location, error);
-    *location = DefaultLocation();
+    *location = emulated ? Location() : DefaultLocation();
     return true;
 }
 

@@ -4,7 +4,8 @@
 // folder as "?host=/path"), or nowhere (--no-register).
 //
 // The window and the tool take it from, in this order: --no-register,
-// --register VALUE, the TQ7350_REGISTER environment variable, the default.
+// --register VALUE, the TQ7350_REGISTER environment variable, the default
+// (none with the emulator).
 #pragma once
 
 #include <QString>
@@ -37,7 +38,10 @@ bool ParseLocation(const QString& text, Location* location, QString* error);
 Location DefaultLocation();
 
 // --no-register, --register VALUE (empty when not given), the environment,
-// the default.
-bool ChooseLocation(bool disabled, const QString& option, Location* location, QString* error);
+// the default. With the emulator in place of a detector (`emulated`) only a
+// register named on the command line or in the environment is used: what an
+// emulator does never lands in the site's register by itself.
+bool ChooseLocation(bool disabled, const QString& option, bool emulated, Location* location,
+                    QString* error);
 
 } // namespace InstrumentRegister

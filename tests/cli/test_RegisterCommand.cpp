@@ -188,7 +188,11 @@ TEST(CliRegister, NoRegisterEnvironmentAndDefault) {
               0);
     EXPECT_TRUE(QFileInfo::exists(dir.file(QStringLiteral("env.sqlite"))));
     EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("data/register.sqlite"))));
+    // The emulator's events go only into a register named explicitly.
     ASSERT_EQ(RunCtl(Sim(state, {QStringLiteral("read")}), dir.path()).exitCode, 0);
+    EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("data/register.sqlite"))));
+    // The default register, as the register command finds it.
+    ASSERT_EQ(RunCtl({QStringLiteral("register"), QStringLiteral("list")}, dir.path()).exitCode, 0);
     EXPECT_TRUE(QFileInfo::exists(dir.file(QStringLiteral("data/register.sqlite"))));
     const RunResult off = RunCtl(
         {QStringLiteral("--no-register"), QStringLiteral("register"), QStringLiteral("list")},

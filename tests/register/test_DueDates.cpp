@@ -163,16 +163,21 @@ TEST(RegisterLocation, OptionBeforeEnvironmentBeforeDefault) {
     qputenv(kRegisterEnvironment, dir.file(QStringLiteral("env.sqlite")).toUtf8());
     Location l;
     QString error;
-    ASSERT_TRUE(ChooseLocation(false, dir.file(QStringLiteral("opt.sqlite")), &l, &error));
+    ASSERT_TRUE(ChooseLocation(false, dir.file(QStringLiteral("opt.sqlite")), false, &l, &error));
     EXPECT_TRUE(l.path.endsWith(QStringLiteral("opt.sqlite")));
-    ASSERT_TRUE(ChooseLocation(false, QString(), &l, &error));
+    ASSERT_TRUE(ChooseLocation(false, QString(), false, &l, &error));
     EXPECT_TRUE(l.path.endsWith(QStringLiteral("env.sqlite")));
-    ASSERT_TRUE(ChooseLocation(true, dir.file(QStringLiteral("opt.sqlite")), &l, &error));
+    ASSERT_TRUE(ChooseLocation(true, dir.file(QStringLiteral("opt.sqlite")), false, &l, &error));
     EXPECT_FALSE(l.enabled());
     qunsetenv(kRegisterEnvironment);
-    ASSERT_TRUE(ChooseLocation(false, QString(), &l, &error));
+    ASSERT_TRUE(ChooseLocation(false, QString(), false, &l, &error));
     EXPECT_EQ(l.path, DefaultLocation().path);
     EXPECT_TRUE(l.path.startsWith(QDir::cleanPath(qEnvironmentVariable("TQ7350_DATA_DIR"))));
+    // The emulator: only a register named explicitly.
+    ASSERT_TRUE(ChooseLocation(false, QString(), true, &l, &error));
+    EXPECT_FALSE(l.enabled());
+    ASSERT_TRUE(ChooseLocation(false, dir.file(QStringLiteral("opt.sqlite")), true, &l, &error));
+    EXPECT_TRUE(l.enabled());
     if (!saved.isEmpty())
         qputenv(kRegisterEnvironment, saved);
 }

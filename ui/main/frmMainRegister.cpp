@@ -15,7 +15,7 @@ RegisterEvents::Recorder& frmMain::Register() {
         InstrumentRegister::Location location;
         QString error;
         if (!InstrumentRegister::ChooseLocation(options_.noRegister, options_.registerLocation,
-                                                &location, &error)) {
+                                                options_.demo, &location, &error)) {
             // Said once; the window works on without a register.
             AddInfo(error, LogPane::Failure());
             location = InstrumentRegister::Location();
