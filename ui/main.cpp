@@ -35,8 +35,9 @@ bool DisplayAvailable() {
 
 // The hidden options "--screenshot FILE" (reads the demonstration detector
 // and saves a picture of the main window) and "--screenshot-question FILE"
-// (the same, then the "Update" question with its preview), for the
-// documentation only. Taken out of the argument list; empty when not given.
+// (the same, then the "Update" question with its preview) and
+// "--screenshot-register FILE" (the same, then the instrument register's
+// list and the detector's page), for the documentation only. Taken out of the argument list; empty when not given.
 QString TakeScreenshotOption(QStringList& args, const QString& name) {
     const QString withValue = name + QLatin1Char('=');
     for (int i = 0; i < args.size(); ++i) {
@@ -70,6 +71,11 @@ int main(int argc, char** argv) {
         !question.isEmpty()) {
         screenshot = question;
         scene = ScreenshotScene::UpdateQuestion;
+    }
+    if (const QString list = TakeScreenshotOption(args, QStringLiteral("--screenshot-register"));
+        !list.isEmpty()) {
+        screenshot = list;
+        scene = ScreenshotScene::Register;
     }
 
     StartupOptions options;

@@ -6,6 +6,7 @@
 #include "ui/factory/frmFsDialog.h"
 #include "ui/frmPassword.h"
 #include "ui/main/frmMain.h"
+#include "ui/register/frmRegister.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -16,6 +17,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTimer>
 
 #include <functional>
@@ -137,6 +139,29 @@ void PictureUpdateQuestion(QPointer<frmMain> window, const QString& file) {
     window->cmdOption[0]->click();
 }
 
+// Opens the instrument register after the read: its list, then the page of
+// the detector just read.
+void PictureRegister(QPointer<frmMain> window, const QString& pattern) {
+    window->cmdRegister->click();
+    QPointer<frmRegister> reg(window->RegisterWindow());
+    if (!reg)
+        return Finish(1, "the register window did not open");
+    reg->resize(1100, 520);
+    reg->List()->resizeColumnsToContents();
+    QTimer::singleShot(800, [window, reg, pattern] {
+        if (!reg || !window)
+            return Finish(1, "the register window is gone");
+        if (!reg->grab().save(pattern.arg(QLatin1String("list"))))
+            return Finish(1, "the picture could not be saved");
+        reg->ShowDetector(window->Record().SerialNo().trimmed());
+        QTimer::singleShot(800, [reg, pattern] {
+            if (!reg)
+                return Finish(1, "the register window is gone");
+            Save(reg->grab(), pattern.arg(QLatin1String("detector")));
+        });
+    });
+}
+
 } // namespace
 
 void StartScreenshotMode(frmPassword& password, const QString& accessCode, const QString& file,
@@ -182,6 +207,8 @@ void StartScreenshotMode(frmPassword& password, const QString& accessCode, const
                     return SaveFactoryPages(window, file);
                 if (scene == ScreenshotScene::MainWindow)
                     return Save(window->grab(), file);
+                if (scene == ScreenshotScene::Register)
+                    return PictureRegister(window, file);
                 EditAsATechnician(*window);
                 PictureUpdateQuestion(window, file);
             });

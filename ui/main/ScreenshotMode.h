@@ -19,6 +19,7 @@ class frmPassword;
 enum class ScreenshotScene {
     MainWindow,     // the main window after a read
     UpdateQuestion, // the "Update" question with its preview, over the window
+    Register,       // the instrument register: "%1" in FILE becomes "list" and "detector"
 };
 
 // Arms the run on the access-code dialog that is about to be shown. The
