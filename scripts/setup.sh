@@ -10,6 +10,7 @@ packages=(
     qt6-translations-l10n
     xvfb xauth fonts-noto-cjk
     dpkg-dev fakeroot help2man lintian desktop-file-utils appstream
+    libqt6sql6-sqlite libqt6sql6-psql postgresql poppler-utils
 )
 
 missing=()
