@@ -41,9 +41,6 @@ int RunFlashCheck(CommandContext& c) {
     }
     if (const int status = Connect(c, kNoAnswerLogger); status != kExitDone)
         return status;
-    clsInstrument identity = s.record();
-    if (c.recorder().enabled())
-        RegisterEvents::Identify(s.link(), identity);
 
     FlashCheck::Result r;
     {
@@ -55,6 +52,9 @@ int RunFlashCheck(CommandContext& c) {
     if (r.verdict == FlashCheck::Verdict::None)
         return kExitFailed;
     // A verdict, OK or NG, is a result worth keeping.
+    clsInstrument identity = s.record();
+    if (c.recorder().enabled())
+        RegisterEvents::Identify(s.link(), identity);
     RecordEvent(c, RegisterEvents::FromFlashCheck(identity, r));
     const bool ok = r.verdict == FlashCheck::Verdict::Ok;
     const QString verdict = ok ? QStringLiteral("OK") : QStringLiteral("NG");

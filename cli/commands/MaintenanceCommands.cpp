@@ -24,14 +24,18 @@ int RunMaintenance(CommandContext& c, MaintenanceCommand::Kind kind,
     CliSession& s = c.session();
     if (const int status = Connect(c, noAnswer); status != kExitDone)
         return status;
-    // Who the detector is, for the register (a power-off leaves nobody to ask).
+    // Who the detector is, for the register: asked after the command, but
+    // before a power-off, which leaves nobody to ask.
     clsInstrument identity = s.record();
-    if (c.recorder().enabled())
+    const bool powerOff = kind == MaintenanceCommand::Kind::PowerOff;
+    if (powerOff && c.recorder().enabled())
         RegisterEvents::Identify(s.link(), identity);
     const MaintenanceCommand::Result r =
         MaintenanceCommand::Run(s.link(), s.record(), kind, ConsoleReport(c));
     if (!r.Success())
         return s.interrupted() ? Interrupted(c) : kExitFailed;
+    if (!powerOff && c.recorder().enabled())
+        RegisterEvents::Identify(s.link(), identity);
     RecordEvent(c, RegisterEvents::FromMaintenance(identity, kind, r));
     c.out(r.DoneText);
     return kExitDone;

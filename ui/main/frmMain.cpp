@@ -947,6 +947,7 @@ void frmMain::PowerOff() {
     setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
 
+    // Asked before: a detector switched off answers no more.
     const clsInstrument identity = EventIdentity();
     const MaintenanceCommand::Result result = MaintenanceCommand::Run(
         *uclTQ6937, session_.Instrument, MaintenanceCommand::Kind::PowerOff, LogReport());

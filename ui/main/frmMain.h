@@ -182,7 +182,9 @@ public:
     // be opened or written costs one red line in the log pane, nothing more.
     void RecordEvent(const InstrumentRegister::Event& event);
     // The detector's identity for an event: the record as last read, else
-    // asked of the detector (only when the register is on).
+    // asked of the detector (only when the register is on, and only once the
+    // command has been sent: nothing goes to the detector before a command
+    // decides to run).
     clsInstrument EventIdentity();
 
     // --- Commands ------------------------------------------------------------

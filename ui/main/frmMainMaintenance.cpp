@@ -114,12 +114,11 @@ void frmMain::MaintenanceCommandClick(int Index) {
         return;
     // The window takes no input until the detector has answered.
     setEnabled(false);
-    const clsInstrument identity = EventIdentity();
     const MaintenanceCommand::Result result =
         MaintenanceCommand::Run(*uclTQ6937, session_.Instrument, command.kind, LogReport());
     if (result.Success()) {
         AddInfo(result.DoneText, LogPane::Success());
-        RecordEvent(RegisterEvents::FromMaintenance(identity, command.kind, result));
+        RecordEvent(RegisterEvents::FromMaintenance(EventIdentity(), command.kind, result));
     }
     setEnabled(true);
 }
@@ -144,10 +143,10 @@ void frmMain::FlashCheckClick() {
         else
             ShowUpload(kModeWriting, LoadMessage(kMsgUpload));
     };
-    const clsInstrument identity = EventIdentity();
     const FlashCheck::Result result = FlashCheck::Run(*uclTQ6937, options, LogReport());
+    // After the check: nothing is sent before it decides to run.
     if (result.verdict != FlashCheck::Verdict::None)
-        RecordEvent(RegisterEvents::FromFlashCheck(identity, result));
+        RecordEvent(RegisterEvents::FromFlashCheck(EventIdentity(), result));
 
     // Also after a step that failed: the progress window goes, the failure
     // is in the log pane (red) and in its box, and the commands come back.
