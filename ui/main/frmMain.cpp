@@ -853,6 +853,8 @@ void frmMain::cmdDown_Click(int Index) {
 }
 
 void frmMain::cmdOption_Click(int Index) {
+    if (Index == 2)
+        return CalibrationClick();
     if (Index >= 0 && Index < 9)
         NotAvailableYet(cmdOption[Index]);
 }

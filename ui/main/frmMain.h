@@ -171,6 +171,9 @@ public:
     bool InstrumentDownload();
     // "Power Off" (asks first).
     void PowerOff();
+    // "Calibration": the calibration window with the pump on
+    // (frmMainCalibration.cpp).
+    void CalibrationClick();
     // After a connection: when the detector holds part of a write that did
     // not complete, says so and offers to finish it or to put the old values
     // back (frmMainRecovery.cpp).
