@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Saves pictures of the main window in English and Japanese into docs/:
-# starts the program under a virtual X server in demonstration mode (the
-# built-in emulator plays the detector), lets it enter the access code, read
-# the detector with "Instrument Information" and take the picture itself
-# (hidden option --screenshot FILE), once per language.
+# Saves pictures of the main window and of the calibration window in English
+# and Japanese into docs/: starts the program under a virtual X server in
+# demonstration mode (the built-in emulator plays the detector), lets it
+# enter the access code, read the detector with "Instrument Information" and
+# take the picture itself (hidden option --screenshot FILE), once per
+# language; then the same with the calibration window after a span run
+# (--screenshot-calibration FILE, about a minute and a half each).
 #
-#   bash scripts/screenshots.sh            # docs/screenshot_en.png, docs/screenshot_ja.png
+#   bash scripts/screenshots.sh            # docs/screenshot_{en,ja}.png, docs/calibration_{en,ja}.png
 #   QT_SCALE_FACTOR=2 bash scripts/screenshots.sh /tmp/shots   # 200 %, elsewhere
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -34,4 +36,10 @@ for lang in en ja; do
     (cd "$work" && env -u TQ7350_PORT -u TQ7350_SOCKET -u TQ7350_LANG \
         timeout 120 xvfb-run -a -s "-screen 0 $screen" \
         "$build/tq7350" --demo --lang "$lang" --screenshot "$out/screenshot_$lang.png")
+done
+for lang in en ja; do
+    rm -f "$work"/*
+    (cd "$work" && env -u TQ7350_PORT -u TQ7350_SOCKET -u TQ7350_LANG \
+        timeout 180 xvfb-run -a -s "-screen 0 $screen" \
+        "$build/tq7350" --demo --lang "$lang" --screenshot-calibration "$out/calibration_$lang.png")
 done

@@ -31,18 +31,19 @@ bool DisplayAvailable() {
 #endif
 }
 
-// The hidden option "--screenshot FILE": reads the demonstration detector and
-// saves a picture of the main window (documentation only). Taken out of the
-// argument list; empty when not given.
-QString TakeScreenshotOption(QStringList& args) {
+// The hidden options "--screenshot FILE" and "--screenshot-calibration FILE":
+// read the demonstration detector and save a picture of the main window (or
+// of the calibration window after a span run); documentation only. Taken
+// out of the argument list; empty when not given.
+QString TakeScreenshotOption(QStringList& args, const QString& option) {
     for (int i = 0; i < args.size(); ++i) {
         const QString& arg = args.at(i);
-        if (arg.startsWith(QLatin1String("--screenshot="))) {
-            const QString file = arg.mid(int(qstrlen("--screenshot=")));
+        if (arg.startsWith(option + QLatin1Char('='))) {
+            const QString file = arg.mid(option.size() + 1);
             args.removeAt(i);
             return file;
         }
-        if (arg == QLatin1String("--screenshot") && i + 1 < args.size()) {
+        if (arg == option && i + 1 < args.size()) {
             const QString file = args.at(i + 1);
             args.removeAt(i + 1);
             args.removeAt(i);
@@ -59,7 +60,11 @@ int main(int argc, char** argv) {
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
-    const QString screenshot = TakeScreenshotOption(args);
+    QString screenshot = TakeScreenshotOption(args, QStringLiteral("--screenshot"));
+    const QString calibrationShot =
+        TakeScreenshotOption(args, QStringLiteral("--screenshot-calibration"));
+    if (screenshot.isEmpty())
+        screenshot = calibrationShot;
 
     StartupOptions options;
     QString error;
@@ -128,7 +133,9 @@ int main(int argc, char** argv) {
         return window;
     });
     if (!screenshot.isEmpty())
-        StartScreenshotMode(password, settings.AccessCode, screenshot);
+        StartScreenshotMode(password, settings.AccessCode, screenshot,
+                            calibrationShot.isEmpty() ? ScreenshotScene::MainWindow
+                                                      : ScreenshotScene::Calibration);
     password.show();
     return app.exec();
 }

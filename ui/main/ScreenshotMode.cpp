@@ -1,6 +1,7 @@
 #include "ui/main/ScreenshotMode.h"
 
 #include "link/uclTqif.h"
+#include "ui/calibration/CalibrationScreenshot.h"
 #include "ui/frmPassword.h"
 #include "ui/main/frmMain.h"
 
@@ -27,9 +28,10 @@ void Finish(int code, const char* message) {
 
 } // namespace
 
-void StartScreenshotMode(frmPassword& password, const QString& accessCode, const QString& file) {
+void StartScreenshotMode(frmPassword& password, const QString& accessCode, const QString& file,
+                         ScreenshotScene scene) {
     QPointer<frmPassword> dialog(&password);
-    QTimer::singleShot(300, [dialog, accessCode, file] {
+    QTimer::singleShot(300, [dialog, accessCode, file, scene] {
         if (!dialog)
             return Finish(1, "the access-code dialog is gone");
         dialog->txtPass->setText(accessCode);
@@ -42,7 +44,7 @@ void StartScreenshotMode(frmPassword& password, const QString& accessCode, const
         clock->start();
         auto* poll = new QTimer(qApp);
         poll->setInterval(100);
-        QObject::connect(poll, &QTimer::timeout, [poll, window, clock, file] {
+        QObject::connect(poll, &QTimer::timeout, [poll, window, clock, file, scene] {
             if (!window) {
                 poll->deleteLater();
                 return Finish(1, "the main window is gone");
@@ -61,6 +63,12 @@ void StartScreenshotMode(frmPassword& password, const QString& accessCode, const
             // Runs the whole read; returns when it has finished.
             window->cmdDown[1]->click();
             window->setFocus();
+            if (scene == ScreenshotScene::Calibration) {
+                TakeCalibrationScreenshot(*window, file, [](int code, const QString& note) {
+                    Finish(code, qPrintable(note));
+                });
+                return;
+            }
             // Let the window settle (layout, the clocks) before the picture.
             QTimer::singleShot(1500, [window, file] {
                 if (!window)

@@ -11,6 +11,11 @@
 
 class frmPassword;
 
+// What the picture shows: the main window after the read, or the
+// calibration window after a span run (ui/calibration/CalibrationScreenshot).
+enum class ScreenshotScene { MainWindow, Calibration };
+
 // Arms the run on the access-code dialog that is about to be shown. The
 // program's exit code is 0 when the picture was saved, 1 otherwise.
-void StartScreenshotMode(frmPassword& password, const QString& accessCode, const QString& file);
+void StartScreenshotMode(frmPassword& password, const QString& accessCode, const QString& file,
+                         ScreenshotScene scene = ScreenshotScene::MainWindow);
