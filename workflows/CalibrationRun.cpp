@@ -1,6 +1,7 @@
 #include "workflows/CalibrationRun.h"
 
 #include "app/Catalogue.h"
+#include "app/Helpers.h"
 #include "app/MessageIds.h"
 #include "link/CommandSet.h"
 #include "link/SerialLog.h"
@@ -181,6 +182,14 @@ QString OxygenText(float reading, int point) {
 Result TeN2(uclTqif& link, const QString& oxygenText, const Options& options,
             const workflows::Report& report) {
     Result result;
+    // Without an oxygen reading ("-----" before the first one arrived, a
+    // channel in fault) there is nothing to zero against: nothing is sent.
+    if (!IsNumericText(oxygenText)) {
+        report.Line(LoadMessage(kMsgCalibrationFail), Tone::Failure);
+        result.outcome = Outcome::Refused;
+        result.reason = LinkResult::Refused;
+        return result;
+    }
     link.setRunDensty(false);
     if (RefusedForUnfinishedWrite(link, report, result))
         return NotStarted(link, options, result);

@@ -85,7 +85,8 @@ Result Span(uclTqif& link, const clsInstrument& calRecord, const Channels& selec
 QString OxygenText(float reading, int point);
 
 // The N2 zero of channel 4 with the oxygen text of OxygenText. Status holds
-// channel 4's result only.
+// channel 4's result only. A text that is not a number (no oxygen reading)
+// is refused before anything is sent.
 Result TeN2(uclTqif& link, const QString& oxygenText, const Options& options,
             const workflows::Report& report);
 

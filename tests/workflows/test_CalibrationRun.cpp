@@ -286,6 +286,16 @@ TEST(CalibrationRun, TeN2SendsTheOxygenReading) {
     EXPECT_TRUE(rig.link.RunDensty());
     EXPECT_EQ(rig.sim.state().channels[4].calibDate.date(), rig.sim.detectorTime().date());
 
+    // No oxygen reading yet: nothing is sent.
+    rig.sim.clearReceivedCommands();
+    Recorder out;
+    run = CalibrationRun::TeN2(rig.link, CalibrationRun::OxygenText(modGasCommon::kNoValue, 1), {},
+                               out.report());
+    EXPECT_EQ(run.outcome, workflows::Outcome::Refused);
+    EXPECT_EQ(Count(rig, "SN,"), 0);
+    EXPECT_TRUE(out.has(LoadMessage(kMsgCalibrationFail), Tone::Failure));
+    EXPECT_TRUE(rig.link.RunDensty());
+
     // Channel 4 off: the detector refuses, the channel failed.
     rig.sim.state().channels[4].enabled = false;
     run = CalibrationRun::TeN2(rig.link, QStringLiteral(" 20.9"), {}, {});

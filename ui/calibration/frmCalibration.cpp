@@ -180,6 +180,8 @@ void frmCalibration::Form_Load() {
             optLR_Click(mode);
         else
             optLR[mode]->setChecked(true);
+        // The bar counts only while the detector switches.
+        prgSH->hide();
     } else {
         fraLR->hide();
     }
