@@ -31,9 +31,9 @@ struct CalibrationRig : MainWindowRig {
             return false;
         cal = std::make_unique<frmCalibration>(*window);
         cal->show();
-        for (int i = 0; i < 100 && cal->Activations() == 0; ++i)
+        for (int i = 0; i < 100 && cal->activations() == 0; ++i)
             QCoreApplication::processEvents();
-        return cal->Activations() == 1;
+        return cal->activations() == 1;
     }
     // `n` live readings (one a second on the link's clock).
     void readings(int n) { clock.runTicks(10 * n); }
@@ -192,7 +192,7 @@ TEST(frmCalibration, ZeroReportsEveryChannelWithTheFailedOnes) {
     // marks the run.
     EXPECT_TRUE(rig.link().RunDensty());
     EXPECT_FALSE(rig.session.ReadingReceived);
-    EXPECT_EQ(w.Activations(), 2);
+    EXPECT_EQ(w.activations(), 2);
     EXPECT_TRUE(rig.session.CalSelect[2]); // selections back to every channel
     // The lines are cut where the run held the readings.
     rig.readings(2);
@@ -289,7 +289,7 @@ TEST(frmCalibration, RangeSwitchOfACustomBoard) {
     rig.record().setSHmode(0);
     rig.cal = std::make_unique<frmCalibration>(*rig.window);
     rig.cal->show();
-    for (int i = 0; i < 100 && rig.cal->Activations() == 0; ++i)
+    for (int i = 0; i < 100 && rig.cal->activations() == 0; ++i)
         QCoreApplication::processEvents();
     frmCalibration& w = *rig.cal;
     ASSERT_TRUE(w.fraLR->isVisibleTo(&w));
@@ -360,7 +360,7 @@ TEST(frmCalibration, TheMainWindowButtonRunsTheWindowWithThePump) {
     // inside the modal loop): a span of every channel, then exit.
     std::function<void(frmCalibration*)> whenActive;
     whenActive = [&](frmCalibration* w) {
-        if (w->Activations() == 0 || rig.link().IsBusy()) {
+        if (w->activations() == 0 || rig.link().IsBusy()) {
             QTimer::singleShot(10, w, [w, &whenActive] { whenActive(w); });
             return;
         }

@@ -52,7 +52,7 @@ void TakeCalibrationScreenshot(frmMain& window, const QString& file,
         if (scene->elapsed() > kSceneLimitMs)
             return fail(QStringLiteral("the calibration scene took too long"));
         auto* cal = qobject_cast<frmCalibration*>(QApplication::activeModalWidget());
-        if (!cal || cal->Activations() == 0 || main->uclTQ6937->IsBusy())
+        if (!cal || cal->activations() == 0 || main->uclTQ6937->IsBusy())
             return;
         switch (*step) {
         case Step::WaitForWindow:

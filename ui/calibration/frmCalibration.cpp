@@ -57,7 +57,7 @@ frmCalibration::frmCalibration(frmMain& main)
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     openedAtMs_ = QDateTime::currentMSecsSinceEpoch();
     openedClockMs_ = link_.clock() ? link_.clock()->elapsedMs() : 0;
-    BuildControls();
+    buildControls();
     Form_Load();
 }
 
@@ -65,7 +65,7 @@ frmCalibration::~frmCalibration() {
     session_.CalWindowOpen = false;
 }
 
-void frmCalibration::BuildControls() {
+void frmCalibration::buildControls() {
     fraCalibration = new QGroupBox(this);
     fraCalibration->setObjectName(QStringLiteral("fraCalibration"));
     vfgCal = new GridControl(fraCalibration);
@@ -195,7 +195,7 @@ void frmCalibration::Form_Load() {
     }
     fraTrend->setTitle(LoadMessage(kMsgTrendTitle));
 
-    FillGrid();
+    fillGrid();
 
     session_.CalWindowOpen = true;
     link_.setCancel(false);
@@ -215,27 +215,27 @@ void frmCalibration::showEvent(QShowEvent* event) {
 void frmCalibration::Form_Activate() {
     if (exiting_)
         return;
-    SetCommandsEnabled(false);
+    setCommandsEnabled(false);
     clsInstrument& cal = session_.CalInstrument;
     CalibrationRun::ReadInfo(link_, cal, true, &calEnable_);
     for (int ch = 0; ch < kChannels; ++ch)
         session_.CalSelect[ch] = calEnable_[size_t(ch)];
     // The grid shows what was just read (selections, span-gas values).
-    FillGrid();
-    chtTrend->configure(cal, TrendNow());
-    SetCommandsEnabled(true);
+    fillGrid();
+    chtTrend->configure(cal, trendNow());
+    setCommandsEnabled(true);
     ++activations_;
 }
 
-const clsInstrument& frmCalibration::GasSource() const {
+const clsInstrument& frmCalibration::gasSource() const {
     // Without detector data in the main window the defaults name the gases.
     return OptionRules::ShowsRecordValues(link_.Status(), session_.Instrument)
                ? session_.CalInstrument
                : session_.Defaults;
 }
 
-void frmCalibration::FillGrid() {
-    const clsInstrument& gas = GasSource();
+void frmCalibration::fillGrid() {
+    const clsInstrument& gas = gasSource();
     const clsInstrument& cal = session_.CalInstrument;
     vfgCal->Clear();
     vfgCal->setRows(kRows);
@@ -268,7 +268,7 @@ void frmCalibration::FillGrid() {
             vfgCal->setCellBackColor(row, kColAutoCal, kLocked);
         }
     }
-    FillReadings();
+    fillReadings();
 
     // Layout: the gas names take what they need, the rest share the width.
     vfgCal->AutoSize(0, 3);
@@ -280,7 +280,7 @@ void frmCalibration::FillGrid() {
                             2 * vfgCal->frameWidth());
 }
 
-void frmCalibration::FillReadings() {
+void frmCalibration::fillReadings() {
     const clsInstrument& cal = session_.CalInstrument;
     for (int ch = 0; ch < kChannels; ++ch) {
         const float reading =
@@ -292,18 +292,18 @@ void frmCalibration::FillReadings() {
 }
 
 void frmCalibration::Refresh_InstMoment() {
-    FillReadings();
-    chtTrend->addReadings(TrendNow(), Readings());
+    fillReadings();
+    chtTrend->addReadings(trendNow(), currentReadings());
 }
 
-CalibrationRun::Readings frmCalibration::Readings() const {
+CalibrationRun::Readings frmCalibration::currentReadings() const {
     CalibrationRun::Readings readings{};
     for (int ch = 0; ch < kChannels; ++ch)
         readings[size_t(ch)] = session_.CurrentReading[ch];
     return readings;
 }
 
-qint64 frmCalibration::TrendNow() const {
+qint64 frmCalibration::trendNow() const {
     const qint64 clockMs = link_.clock() ? link_.clock()->elapsedMs() : openedClockMs_;
     return openedAtMs_ + (clockMs - openedClockMs_);
 }
@@ -312,7 +312,7 @@ bool frmCalibration::CalEnable(int ch) const {
     return ch >= 0 && ch < kChannels && calEnable_[size_t(ch)];
 }
 
-void frmCalibration::SetCommandsEnabled(bool on) {
+void frmCalibration::setCommandsEnabled(bool on) {
     for (QPushButton* button : cmdCal)
         button->setEnabled(on);
     fraLR->setEnabled(on);
@@ -381,8 +381,8 @@ void frmCalibration::vfgCal_ValidateEdit(int Row, int Col, bool& Cancel) {
 void frmCalibration::cmdCal_Click(int Index) {
     switch (Index) {
     case 0:
-        RunTransfer(SessionState::kCalModeZero);
-        ShowResult();
+        runTransfer(SessionState::kCalModeZero);
+        showResult();
         break;
     case 1: {
         vfgCal->setRowCol(kPpmRow, kColSelect);
@@ -394,41 +394,41 @@ void frmCalibration::cmdCal_Click(int Index) {
                    QMessageBox::Critical);
             return;
         }
-        RunTransfer(SessionState::kCalModeSpan);
-        ShowResult();
+        runTransfer(SessionState::kCalModeSpan);
+        showResult();
         break;
     }
     case 2:
-        TeN2Cal();
+        teN2Cal();
         break;
     case 3:
-        ExitCalibration();
+        exitCalibration();
         break;
     default:
         break;
     }
 }
 
-void frmCalibration::RunTransfer(int calMode) {
+void frmCalibration::runTransfer(int calMode) {
     if (link_.IsBusy())
         return;
     calResultValid_ = false;
     calResultText_.clear();
     const TrendModel::Run run =
         calMode == SessionState::kCalModeZero ? TrendModel::Run::Zero : TrendModel::Run::Span;
-    chtTrend->beginRun(run, TrendNow());
+    chtTrend->beginRun(run, trendNow());
     session_.CalMode = calMode;
     {
         frmUploadCalib transfer(main_, *this);
         transfer.exec();
     }
     session_.CalMode = SessionState::kCalModeNone;
-    chtTrend->endRun(TrendNow());
+    chtTrend->endRun(trendNow());
     // Back from the transfer window: the detector's values again.
     Form_Activate();
 }
 
-void frmCalibration::ShowResult() {
+void frmCalibration::showResult() {
     if (calResultValid_)
         MsgBox(this, calResultText_, LoadMessage(kMsgAdjustment), QMessageBox::Information);
 }
@@ -439,11 +439,11 @@ void frmCalibration::SetCalibResult(bool Success, const CalibrationRun::Channels
     for (int ch = 0; ch < kChannels; ++ch)
         reported[size_t(ch)] = (calEnable_[size_t(ch)] && ZeroRun) || session_.CalSelect[ch];
     calResultText_ = CalibrationRun::ResultLines(session_.CalInstrument, reported, Results,
-                                                 Readings(), calEnable_);
+                                                 currentReadings(), calEnable_);
     calResultValid_ = Success;
 }
 
-void frmCalibration::TeN2Cal() {
+void frmCalibration::teN2Cal() {
     if (!calEnable_[CalibrationRun::kTeChannel]) {
         MsgBox(this, LoadMessage(kMsgTeDisabled), LoadMessage(kMsgTeN2Cal), QMessageBox::Critical);
         return;
@@ -451,23 +451,23 @@ void frmCalibration::TeN2Cal() {
     if (link_.IsBusy())
         return;
     const clsInstrument& cal = session_.CalInstrument;
-    SetCommandsEnabled(false);
-    chtTrend->beginRun(TrendModel::Run::TeN2, TrendNow());
+    setCommandsEnabled(false);
+    chtTrend->beginRun(TrendModel::Run::TeN2, trendNow());
     const QString oxygen =
         CalibrationRun::OxygenText(session_.CurrentReading[CalibrationRun::kOxygenChannel],
                                    cal.GasPoint(CalibrationRun::kOxygenChannel));
     const CalibrationRun::Result run =
         CalibrationRun::TeN2(link_, oxygen, CalibrationRun::Options{}, main_.LogReport());
-    chtTrend->endRun(TrendNow());
-    SetCommandsEnabled(true);
+    chtTrend->endRun(trendNow());
+    setCommandsEnabled(true);
     CalibrationRun::Channels reported{};
     reported[CalibrationRun::kTeChannel] = true;
     const QString line =
-        CalibrationRun::ResultLines(cal, reported, run.Status, Readings(), calEnable_);
+        CalibrationRun::ResultLines(cal, reported, run.Status, currentReadings(), calEnable_);
     MsgBox(this, line, LoadMessage(kMsgTeN2Cal), QMessageBox::Information);
 }
 
-void frmCalibration::ExitCalibration() {
+void frmCalibration::exitCalibration() {
     if (link_.IsBusy())
         return;
     exiting_ = true;
@@ -480,7 +480,7 @@ void frmCalibration::reject() {
     // Escape and the window's close button end the window as "Exit
     // Calibration" does, but not while a command runs on the link.
     if (cmdCal[3]->isEnabled())
-        ExitCalibration();
+        exitCalibration();
 }
 
 void frmCalibration::closeEvent(QCloseEvent* event) {
@@ -525,10 +525,10 @@ void frmCalibration::optLR_Click(int Index) {
     if (!loaded_)
         return;
 
-    SetCommandsEnabled(false);
+    setCommandsEnabled(false);
     CalibrationRun::SwitchRange(
         link_, Index, [this] { prgSH->setValue(qMax(prgSH->minimum(), prgSH->value() - 1)); });
-    SetCommandsEnabled(true);
+    setCommandsEnabled(true);
     prgSH->hide();
     fraSQ->setVisible(ppm);
 }
@@ -536,7 +536,7 @@ void frmCalibration::optLR_Click(int Index) {
 void frmCalibration::optSQ_Click(int Index) {
     if (!loaded_)
         return;
-    SetCommandsEnabled(false);
+    setCommandsEnabled(false);
     CalibrationRun::SetWetDry(link_, Index);
-    SetCommandsEnabled(true);
+    setCommandsEnabled(true);
 }

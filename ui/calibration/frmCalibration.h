@@ -78,7 +78,7 @@ public:
     QString CalResultText() const { return calResultText_; }
     bool Loaded() const { return loaded_; }
     // How often the window became active and read the detector (tests).
-    int Activations() const { return activations_; }
+    int activations() const { return activations_; }
 
     void cmdCal_Click(int Index);
     void optLR_Click(int Index);
@@ -86,7 +86,7 @@ public:
 
     // The trend's time now: the link's clock, counted from the wall-clock
     // time the window opened (a test's virtual clock keeps the trend in step).
-    qint64 TrendNow() const;
+    qint64 trendNow() const;
 
 public slots:
     // Closing the window is "Exit Calibration" (refused while a command runs).
@@ -97,18 +97,18 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void BuildControls();
+    void buildControls();
     void Form_Load();
     void Form_Activate();
-    void FillGrid();
-    void FillReadings();
-    void SetCommandsEnabled(bool on);
-    void RunTransfer(int calMode);
-    void TeN2Cal();
-    void ExitCalibration();
-    void ShowResult();
-    CalibrationRun::Readings Readings() const;
-    const clsInstrument& GasSource() const;
+    void fillGrid();
+    void fillReadings();
+    void setCommandsEnabled(bool on);
+    void runTransfer(int calMode);
+    void teN2Cal();
+    void exitCalibration();
+    void showResult();
+    CalibrationRun::Readings currentReadings() const;
+    const clsInstrument& gasSource() const;
 
     void vfgCal_BeforeEdit(int Row, int Col, bool& Cancel);
     void vfgCal_AfterEdit(int Row, int Col);

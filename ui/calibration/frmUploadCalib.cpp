@@ -73,7 +73,7 @@ frmUploadCalib::frmUploadCalib(frmMain& main, frmCalibration& calibration)
 
 frmUploadCalib::~frmUploadCalib() = default;
 
-bool frmUploadCalib::HasRun() const {
+bool frmUploadCalib::hasRun() const {
     return calMode_ == SessionState::kCalModeZero || calMode_ == SessionState::kCalModeSpan;
 }
 
@@ -99,7 +99,7 @@ void frmUploadCalib::showEvent(QShowEvent* event) {
 
 void frmUploadCalib::tmrInter_Timer() {
     tmrInter->stop();
-    if (!HasRun() || running_ || finished_)
+    if (!hasRun() || running_ || finished_)
         return;
     running_ = true;
     SessionState& session = main_.State();
@@ -133,12 +133,12 @@ void frmUploadCalib::cmdUpload_Click() {
 }
 
 void frmUploadCalib::reject() {
-    if (!HasRun())
+    if (!hasRun())
         QDialog::reject();
 }
 
 void frmUploadCalib::closeEvent(QCloseEvent* event) {
-    if (running_ || (HasRun() && !finished_)) {
+    if (running_ || (hasRun() && !finished_)) {
         event->ignore();
         return;
     }

@@ -33,9 +33,9 @@ public:
     bool Canceled() const { return canceled_; }
     void setCanceled(bool on) { canceled_ = on; }
     // True while the run talks to the detector.
-    bool Running() const { return running_; }
+    bool running() const { return running_; }
     // How the run ended (after it ran).
-    const CalibrationRun::Result& RunResult() const { return result_; }
+    const CalibrationRun::Result& runResult() const { return result_; }
 
     QLabel* lblUpload = nullptr;
     BusyAnimation* amnUpload = nullptr;
@@ -56,7 +56,7 @@ private:
     void tmrInter_Timer();
     void cmdUpload_Click();
     void centreOnScreen();
-    bool HasRun() const;
+    bool hasRun() const;
 
     frmMain& main_;
     frmCalibration& calibration_;
