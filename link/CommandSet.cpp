@@ -681,6 +681,13 @@ bool CommitZero(const AnswerFrame& a, ResponseContext& ctx) {
 }
 
 bool ReadSpanResult(const AnswerFrame& a, ResponseContext& ctx) {
+    // The detector refused the span (NAK): no result, and not accepted, so
+    // that the run fails instead of ending as a run whose channels all failed.
+    if (a.Status == kNak) {
+        ctx.SpanResult.clear();
+        ctx.log(kResponseError);
+        return false;
+    }
     const QString t = TokenAt(a, 0).trimmed();
     ctx.SpanResult = (t.size() == 5) ? t : QString();
     return true;

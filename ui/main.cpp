@@ -34,9 +34,10 @@ bool DisplayAvailable() {
 }
 
 // The hidden options "--screenshot FILE" (reads the demonstration detector
-// and saves a picture of the main window) and "--screenshot-question FILE"
-// (the same, then the "Update" question with its preview), for the
-// documentation only. Taken out of the argument list; empty when not given.
+// and saves a picture of the main window), "--screenshot-question FILE"
+// (the same, then the "Update" question with its preview) and
+// "--screenshot-calibration FILE" (the calibration window after a span
+// run), for the documentation only. Taken out of the argument list; empty when not given.
 QString TakeScreenshotOption(QStringList& args, const QString& name) {
     const QString withValue = name + QLatin1Char('=');
     for (int i = 0; i < args.size(); ++i) {
@@ -70,6 +71,12 @@ int main(int argc, char** argv) {
         !question.isEmpty()) {
         screenshot = question;
         scene = ScreenshotScene::UpdateQuestion;
+    }
+    if (const QString calibration =
+            TakeScreenshotOption(args, QStringLiteral("--screenshot-calibration"));
+        !calibration.isEmpty()) {
+        screenshot = calibration;
+        scene = ScreenshotScene::Calibration;
     }
 
     StartupOptions options;

@@ -330,6 +330,10 @@ TEST(CommandSetRead, MaintenanceAnswers) {
     EXPECT_EQ(h.ctx.SpanResult, "00100");
     EXPECT_TRUE(h.parse("S2,W", "001"));
     EXPECT_EQ(h.ctx.SpanResult, "");
+    // A refused span is not an answer with a result.
+    h.ctx.SpanResult = QStringLiteral("00100");
+    EXPECT_FALSE(h.parse("S2,W", QString(QChar(0x15))));
+    EXPECT_EQ(h.ctx.SpanResult, "");
 
     const QString cal = "251231235959  100   98";
     EXPECT_TRUE(

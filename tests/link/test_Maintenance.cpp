@@ -261,7 +261,17 @@ TEST_F(Maintain, SpanCalibration) {
     EXPECT_FALSE(link.SpanStatus(0));
     EXPECT_EQ(countOf("DW,C,"), 0);
 
+    // Refused by the detector: failure, nothing to store.
+    sim.faults().refuseCodes << QStringLiteral("S2");
+    sim.clearReceivedCommands();
+    EXPECT_FALSE(link.SpanCal(request));
+    EXPECT_EQ(link.LastResult(), LinkResult::Refused);
+    EXPECT_EQ(link.SpanResult(), "");
+    EXPECT_EQ(countOf("DW,C,"), 0);
+    sim.faults().refuseCodes.clear();
+
     // No answer: failure, the failure line, no stale result.
+    EXPECT_TRUE(link.SpanCal(request));
     sim.faults().silent = true;
     EXPECT_FALSE(link.SpanCal(request));
     EXPECT_EQ(link.SpanResult(), "");

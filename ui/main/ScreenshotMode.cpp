@@ -3,6 +3,7 @@
 #include "link/uclTqif.h"
 #include "model/clsInstrument.h"
 #include "ui/GridControl.h"
+#include "ui/calibration/CalibrationScreenshot.h"
 #include "ui/factory/frmFsDialog.h"
 #include "ui/frmPassword.h"
 #include "ui/main/frmMain.h"
@@ -12,10 +13,10 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
-#include <QTabWidget>
 #include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTimer>
 
 #include <functional>
@@ -174,6 +175,12 @@ void StartScreenshotMode(frmPassword& password, const QString& accessCode, const
             // Runs the whole read; returns when it has finished.
             window->cmdDown[1]->click();
             window->setFocus();
+            if (scene == ScreenshotScene::Calibration) {
+                TakeCalibrationScreenshot(*window, file, [](int code, const QString& note) {
+                    Finish(code, qPrintable(note));
+                });
+                return;
+            }
             // Let the window settle (layout, the clocks) before the picture.
             QTimer::singleShot(1500, [window, file, scene] {
                 if (!window)

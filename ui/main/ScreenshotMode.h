@@ -19,6 +19,7 @@ class frmPassword;
 enum class ScreenshotScene {
     MainWindow,     // the main window after a read
     UpdateQuestion, // the "Update" question with its preview, over the window
+    Calibration,    // the calibration window after a span run
 };
 
 // Arms the run on the access-code dialog that is about to be shown. The

@@ -172,6 +172,9 @@ public:
     bool InstrumentDownload();
     // "Power Off" (asks first).
     void PowerOff();
+    // "Calibration": the calibration window with the pump on
+    // (frmMainCalibration.cpp).
+    void CalibrationClick();
     // After a connection: when the detector holds part of a write that did
     // not complete, says so and offers to finish it or to put the old values
     // back (frmMainRecovery.cpp).
@@ -235,7 +238,6 @@ private:
     void PadButtons();
     void SetLamp(int index, const QColor& fill, const QColor& border);
     void SetTextControl(QWidget* control, bool on);
-    void NotAvailableYet(QPushButton* button);
 
     // Identity fields.
     static bool IdTextAcceptable(int Index, const QString& text);
