@@ -227,8 +227,11 @@ TEST(CommandSetRead, ClockAnswers) {
     EXPECT_EQ(h.log, QStringList{kImproperDate + "261305154301"});
     EXPECT_EQ(h.rec.FailLine(), "261305154301");
     EXPECT_FALSE(h.parse("HC,R", "2612051543"));
-    // The write answer is always accepted.
+    // The write answer is accepted unless it is a refusal.
     EXPECT_TRUE(h.parse("HC,W", "garbage"));
+    h.log.clear();
+    EXPECT_FALSE(h.parse("HC,W", QString(QChar(0x15))));
+    EXPECT_EQ(h.log, QStringList{kResponseError});
 }
 
 TEST(CommandSetRead, StatusAndCommitAnswers) {

@@ -110,6 +110,16 @@ TEST_F(Maintain, SingleCommandsSendTheirTextAndReportTheAnswer) {
     sim.state().channels[4].enabled = false;
     EXPECT_FALSE(link.zCal(QStringLiteral(" 20.9")));
 
+    // A refusal of any of them is a failure, not a success.
+    for (const char* code : {"HC", "BP", "SQ", "XH"})
+        sim.faults().refuseCodes << QString::fromLatin1(code);
+    EXPECT_FALSE(link.SetDateTime(when));
+    EXPECT_FALSE(link.SetPump(true));
+    EXPECT_FALSE(link.SHWetDry(0));
+    EXPECT_FALSE(link.SetCheckData());
+    EXPECT_EQ(sim.state().shWetDry, 1);
+    sim.faults().refuseCodes.clear();
+
     sim.faults().silent = true;
     EXPECT_FALSE(link.SetPump(true));
     EXPECT_FALSE(link.SetDateTime(when));
