@@ -206,6 +206,7 @@ public:
     // "Date/Time Set" and "Write Check Data"; true when the detector took it.
     bool SetDetectorClock();
     bool WriteCheckData();
+    bool RunShortWrite(int calMode, bool uploadingText, const std::function<bool()>& run);
     // "Load local file" and "Store local file".
     void cmdImportSetting_Click();
     void cmdExportSetting_Click();
