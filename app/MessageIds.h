@@ -41,6 +41,9 @@
     X(kMsgUpdate, 5214)                                                                            \
     X(kMsgDateTimeSet, 5215)                                                                       \
     X(kMsgCalibration, 5216)                                                                       \
+    X(kMsgZero, 5218)                                                                              \
+    X(kMsgSpan, 5219)                                                                              \
+    X(kMsgExitCalibration, 5220)                                                                   \
     X(kMsgDefault, 5221)                         /* "DEFAULT" button */                            \
     X(kMsgEepromDump, 5222)                                                                        \
     X(kMsgIntervalTrendTime, 5223)               /* "Interval Trend Time (Sec)" */                 \
@@ -50,6 +53,7 @@
     X(kMsgStoreLocalFile, 5229)                                                                    \
     X(kMsgClearPowerLog, 5230)                                                                     \
     X(kMsgWriteCheckData, 5231)                                                                    \
+    X(kMsgTeN2Cal, 5232)                         /* "TE N2 Cal" */                                 \
     X(kMsgUpdateId, 5255)                        /* "Update ID" */                                 \
     X(kMsgFlashCheck, 5256)                      /* "FLASH Check" */                               \
                                                                                                    \
@@ -64,10 +68,13 @@
     X(kMsgSensorDisable, 5336)                                                                     \
     X(kMsgDataClearReady, 5343)                  /* "TQ-7350 Data clear Ready?" */                 \
     X(kMsgDataClearTitle, 5344)                  /* "Logger Data Clear" */                         \
+    X(kMsgNoSensorsSelected, 5345)               /* "No sensors selected. ..." */                  \
+    X(kMsgSpanNotPerformed, 5346)                                                                  \
     /* "TQ-7350 Power off and Serial port off line. Ready?" */                                     \
     X(kMsgPowerOffReady, 5347)                                                                     \
     X(kMsgPowerOffTitle, 5348)                   /* "Power off" */                                 \
     X(kMsgAdjustmentComplete, 5354)                                                                \
+    X(kMsgAdjustment, 5355)                                                                        \
     /* "Check warning and alarm value. (red color cells)" */                                       \
     X(kMsgCheckAlarmPoints, 5361)                                                                  \
     X(kMsgAlarmPointRange, 5362)                 /* "Warning and alarm range." */                  \
@@ -91,6 +98,7 @@
     X(kMsgAutoCalTitle, 5381)                    /* "Auto Cal." */                                 \
     /* "The character that cannot be used for the file name..." */                                 \
     X(kMsgBadFileNameCharacter, 5382)                                                              \
+    X(kMsgTeDisabled, 5383)                      /* "TE is Disabled " */                           \
     X(kMsgFlashCheckQuestion, 5386)              /* "FLASH Check ?" */                             \
     X(kMsgFlashCheckTitle, 5387)                 /* "FLASH Check" */                               \
     X(kMsgFlashCheckResult, 5388)                /* "FLASH Check ~1" */                            \
@@ -192,6 +200,7 @@
     X(kMsgTwa, 5653)                                                                               \
     X(kMsgAutoCal, 5654)                         /* "Auto Cal." */                                 \
     X(kMsgCalInterval, 5655)                     /* "Cal.Interval(Days)" */                        \
+    X(kMsgCalibrationColumns, 5666)              /* "Gas|Select|Auto Cal.(F)|Current Reading" */   \
     X(kMsgAlarmPoints, 5672)                     /* "Warning and Alarm point" */                   \
                                                                                                    \
     /* Progress window */                                                                          \
@@ -287,6 +296,7 @@
     X(kMsgLastBumpDate, 9004)                    /* "Last Bump Test Date" */                       \
     X(kMsgLastBumpResult, 9005)                  /* "Last Bump Test Result" */                     \
     X(kMsgLastBumpConcentration, 9006)           /* "Last Bump Test Concentration" */              \
+    X(kMsgCalibrationTitle, 9201)                /* "TQ-7350 Calibration" */                       \
                                                                                                    \
     /* Shared messages */                                                                          \
     /* "More than one USB Serial Converter is connected" */                                        \
@@ -348,7 +358,6 @@
     /* "DEMO MODE: the TQ-7350 is simulated inside this program. ..." */                           \
     X(kMsgDemoModeNotice, 22001)                                                                   \
     X(kMsgNoIrdaAdapter, 22002)                  /* "No USB IrDA adapter found. ..." */            \
-    X(kMsgNotAvailableYet, 22003)                /* "~1" is not available yet. */                  \
     X(kMsgDemoTitleSuffix, 22004)                /* " [DEMO]" */                                   \
     X(kMsgPortNotOpened, 22005)                  /* "Port not opened: ~1" */                       \
     X(kMsgConnectingThrough, 22006)              /* "Connecting through ~1" */                     \
@@ -488,6 +497,16 @@
     X(kMsgListImported, 26039)                                                                     \
     X(kMsgListActionNeeded, 26040)                                                                 \
     /* group 27000 */ /* calibration windows */                                                    \
+    X(kMsgHcRangeLelVol, 27001)                  /* combustible-gas range: LEL or vol */           \
+    X(kMsgHcRangePpm, 27002)                     /* combustible-gas range: ppm */                  \
+    X(kMsgHcSelectFrame, 27003)                                                                    \
+    X(kMsgDryGas, 27004)                                                                           \
+    X(kMsgWetGas, 27005)                                                                           \
+    X(kMsgCh4PpmFrame, 27006)                                                                      \
+    X(kMsgTrendTitle, 27007)                                                                       \
+    X(kMsgTrendAxis, 27008)                                                                        \
+    X(kMsgSpanGas, 27009)                        /* the span-gas line of the trend */              \
+    X(kMsgSpanValueHint, 27010)                  /* a refused concentration */                     \
     /* group 28000 */ /* instrument register */                                                    \
     X(kMsgRegisterBadLocation, 28001)                                                              \
     X(kMsgRegisterFailed, 28002)                                                                   \

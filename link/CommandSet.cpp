@@ -139,6 +139,16 @@ bool Accept(const AnswerFrame&, ResponseContext&) {
     return true;
 }
 
+// Answers that carry no value worth checking (an echo or an ACK) are
+// accepted, but a refusal (NAK) is not: taking it as done would report a
+// switch, a clock or a check pattern as set when the detector said no.
+bool NotRefused(const AnswerFrame& a, ResponseContext& ctx) {
+    if (a.Status != kNak)
+        return true;
+    ctx.log(kResponseError);
+    return false;
+}
+
 bool Status(const AnswerFrame& a, ResponseContext& ctx) {
     if (a.Status == kAck)
         return true;
@@ -681,6 +691,13 @@ bool CommitZero(const AnswerFrame& a, ResponseContext& ctx) {
 }
 
 bool ReadSpanResult(const AnswerFrame& a, ResponseContext& ctx) {
+    // The detector refused the span (NAK): no result, and not accepted, so
+    // that the run fails instead of ending as a run whose channels all failed.
+    if (a.Status == kNak) {
+        ctx.SpanResult.clear();
+        ctx.log(kResponseError);
+        return false;
+    }
     const QString t = TokenAt(a, 0).trimmed();
     ctx.SpanResult = (t.size() == 5) ? t : QString();
     return true;
@@ -780,7 +797,7 @@ std::vector<CommandRow> BuildRows() {
     add(TextRow("IN", 20, &I::SerialNo, &I::setSerialNo, &I::setChange_SerialNo));
     add(TextRow("HN", 20, &I::DummySerial, &I::setDummySerial, &I::setChange_DummySerial));
     add(TextRow("BS", 10, &I::SpecNo, &I::setSpecNo, &I::setChange_SpecNo));
-    custom("HC", ReadClock, Accept);
+    custom("HC", ReadClock, NotRefused);
     add(ListRow("XS", &I::StationID, &I::setStationID, &I::StationList, &I::setStationList,
                 &I::setChange_StationList));
     add(ListRow("XZ", &I::UserID, &I::setUserID, &I::UserList, &I::setUserList,
@@ -793,7 +810,7 @@ std::vector<CommandRow> BuildRows() {
             parts << Gas25(rec, i);
         return parts.join(QLatin1Char(','));
     });
-    custom("LS", ReadSensorPair, Accept, [](const I& rec, int) { return Hex2(rec.LSindex()); });
+    custom("LS", ReadSensorPair, NotRefused, [](const I& rec, int) { return Hex2(rec.LSindex()); });
     custom("LI", ReadSensorLibrary, nullptr);
     add(ReadingsRow("A1", &I::Warning, &I::setWarning, &I::setChange_Warn));
     add(ReadingsRow("A2", &I::Alarm, &I::setAlarm, &I::setChange_Alarm));
@@ -894,14 +911,14 @@ std::vector<CommandRow> BuildRows() {
     custom("UD", nullptr, Status);
     custom("UP", nullptr, Status);
     custom("LR", ReadShMode, ReadShMode);
-    custom("SQ", nullptr, Accept);
+    custom("SQ", nullptr, NotRefused);
     custom("RO", nullptr, Status);
     {
         CommandRow r = Row("XH");
-        r.Execute = Accept;
+        r.Execute = NotRefused;
         add(std::move(r));
     }
-    custom("BP", nullptr, Accept);
+    custom("BP", nullptr, NotRefused);
 
     // Memory dumps: their layout belongs to the dump transfers.
     for (const char* code : {"EP", "EF", "ES"}) {

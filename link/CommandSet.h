@@ -72,6 +72,7 @@ inline const QString kImproperDate = QStringLiteral("<<< improper date at HC >>>
 inline const QString kModelName = QStringLiteral("TQ-7350");
 
 constexpr QChar kAck = QChar(0x06);
+constexpr QChar kNak = QChar(0x15);
 
 // --- Request parameter encodings ---------------------------------------------
 // The field texts are those of the settings file too (model/FieldFormat.h).

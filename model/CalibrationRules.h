@@ -3,8 +3,9 @@
 //   - empty: no concentration (-101);
 //   - a number: taken when 0 <= value <= the channel's full scale and the
 //     value reaches the channel's alarm point (a span gas must set the alarm
-//     off), then replaced by the nearest multiple of the channel's
-//     resolution (halves to the even multiple);
+//     off; modGasCommon::AlarmLevelOf), then replaced by the nearest
+//     multiple of the channel's resolution (halves to the even multiple),
+//     which must keep to the same limits;
 //   - a text holding "--": 0;
 //   - anything else is refused.
 #pragma once

@@ -407,9 +407,12 @@ float SnapToStep(float value, float step) {
     return std::isfinite(snapped) ? snapped : 0.0f;
 }
 
-bool IsBeyondAlarmPoint(const clsInstrument& record, int ch, float value) {
-    if (value < 0)
-        return true;
+bool IsOxygenChannel(const clsInstrument& record, int ch) {
+    const QString name = record.GasName(ch).trimmed();
+    return name == QLatin1String("O2") || name == QLatin1String("OXY");
+}
+
+float AlarmLevelOf(const clsInstrument& record, int ch) {
     float fallback = 0.0f;
     switch (ch) {
     case 0:
@@ -425,17 +428,18 @@ bool IsBeyondAlarmPoint(const clsInstrument& record, int ch, float value) {
     default:
         break;
     }
-    const QString name = record.GasName(ch).trimmed();
     const float warning = record.Warning(ch);
-    if (name == QLatin1String("O2") || name == QLatin1String("OXY")) {
-        // Oxygen alarms on a falling level.
-        if (record.AlarmO2() != 2 && warning >= 0)
-            return value <= warning;
-        return value <= fallback;
-    }
-    if (warning >= 0)
-        return value >= warning;
-    return value >= fallback;
+    if (IsOxygenChannel(record, ch))
+        return record.AlarmO2() != 2 && warning >= 0 ? warning : fallback;
+    return warning >= 0 ? warning : fallback;
+}
+
+bool IsBeyondAlarmPoint(const clsInstrument& record, int ch, float value) {
+    if (value < 0)
+        return true;
+    // Oxygen alarms on a falling level.
+    const float level = AlarmLevelOf(record, ch);
+    return IsOxygenChannel(record, ch) ? value <= level : value >= level;
 }
 
 // --- Gas selection -------------------------------------------------------------

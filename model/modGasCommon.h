@@ -120,6 +120,11 @@ float SnapToStep(float value, float step);
 // Whether a span concentration reaches the channel's alarm level (true for a
 // negative value). Oxygen channels ("O2", "OXY") count downwards.
 bool IsBeyondAlarmPoint(const clsInstrument& record, int ch, float value);
+// The level IsBeyondAlarmPoint compares with: the channel's warning point
+// when it is set (for oxygen unless its alarm type is 2), else a fixed level
+// per channel. A value reaches it from below, on oxygen channels from above.
+float AlarmLevelOf(const clsInstrument& record, int ch);
+bool IsOxygenChannel(const clsInstrument& record, int ch);
 
 // --- Gas selection ----------------------------------------------------------
 

@@ -53,6 +53,10 @@ struct SessionState {
     // download, 1 logger-data or dump download, 3 zero run, 4 span run,
     // 6 check-data writing.
     int CalMode = 0;
+    // The calibration flow's run modes.
+    static constexpr int kCalModeNone = 0;
+    static constexpr int kCalModeZero = 3;
+    static constexpr int kCalModeSpan = 4;
 
     // The folder that was current when the program started (serial logs,
     // logger image, dump list) and the program's own folder (reference image).

@@ -1,22 +1,24 @@
 #!/usr/bin/env bash
-# Saves pictures of the main window and of the factory settings dialog's
-# pages in English and Japanese into docs/:
+# Saves pictures of the main window, of the factory settings dialog's pages
+# and of the calibration window in English and Japanese into docs/:
 # starts the program under a virtual X server in demonstration mode (the
 # built-in emulator plays the detector), lets it enter the access code, read
 # the detector with "Instrument Information" and take the picture itself
 # (hidden option --screenshot FILE), once per language. Then the same with
 # a few settings changed and "Update" pressed: the question with its preview
-# of what the write changes (hidden option --screenshot-question FILE); and
-# the pages of the factory settings dialog (--screenshot with a FILE holding
-# "%1": "factory_<page>_<lang>.png"). Last the instrument register: a few
-# detectors of a site read with the emulator at different calibration ages,
-# then the window's own read, its register window's list and the detector's
-# page (--screenshot-register), and a calibration certificate rendered with
-# pdftoppm.
+# of what the write changes (hidden option --screenshot-question FILE); the
+# pages of the factory settings dialog (--screenshot with a FILE holding
+# "%1": "factory_<page>_<lang>.png"); the calibration window after a span
+# run (--screenshot-calibration FILE, about a minute and a half each). Last
+# the instrument register: a few detectors of a site read with the emulator
+# at different calibration ages, then the window's own read, its register
+# window's list and the detector's page (--screenshot-register), and a
+# calibration certificate rendered with pdftoppm.
 #
 #   bash scripts/screenshots.sh            # docs/screenshot_en.png, docs/screenshot_ja.png,
 #                                          # docs/update_question_en.png, ..._ja.png,
-#                                          # docs/factory_setup_en.png, ...
+#                                          # docs/factory_setup_en.png, ...,
+#                                          # docs/calibration_{en,ja}.png,
 #                                          # docs/register_list_en.png, docs/certificate_en.png, ...
 #   QT_SCALE_FACTOR=2 bash scripts/screenshots.sh /tmp/shots   # 200 %, elsewhere
 set -euo pipefail
@@ -45,13 +47,14 @@ screen="$((1280 * ${scale%.*}))x$((800 * ${scale%.*}))x24"
 shoot() { # option, file, language
     rm -f "$work"/*
     (cd "$work" && env -u TQ7350_PORT -u TQ7350_SOCKET -u TQ7350_LANG \
-        timeout 120 xvfb-run -a -s "-screen 0 $screen" \
+        timeout 180 xvfb-run -a -s "-screen 0 $screen" \
         "$build/tq7350" --demo --lang "$3" "$1" "$2")
 }
 for lang in en ja; do
     shoot --screenshot "$out/screenshot_$lang.png" "$lang"
     shoot --screenshot-question "$out/update_question_$lang.png" "$lang"
     shoot --screenshot "$out/factory_%1_$lang.png" "$lang"
+    shoot --screenshot-calibration "$out/calibration_$lang.png" "$lang"
 done
 
 # The register: detectors of a site, each the emulator with its own serial

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-tools-dev qt6-tools-dev-tools
+    qt6-charts-dev libqt6opengl6-dev
     qt6-l10n-tools libgl-dev libgtest-dev
     qt6-translations-l10n
     xvfb xauth fonts-noto-cjk

@@ -34,10 +34,12 @@ bool DisplayAvailable() {
 }
 
 // The hidden options "--screenshot FILE" (reads the demonstration detector
-// and saves a picture of the main window) and "--screenshot-question FILE"
-// (the same, then the "Update" question with its preview) and
-// "--screenshot-register FILE" (the same, then the instrument register's
-// list and the detector's page), for the documentation only. Taken out of the argument list; empty when not given.
+// and saves a picture of the main window), "--screenshot-question FILE"
+// (the same, then the "Update" question with its preview),
+// "--screenshot-calibration FILE" (the calibration window after a span
+// run) and "--screenshot-register FILE" (the instrument register's list and
+// the detector's page after a read), for the documentation only. Taken out
+// of the argument list; empty when not given.
 QString TakeScreenshotOption(QStringList& args, const QString& name) {
     const QString withValue = name + QLatin1Char('=');
     for (int i = 0; i < args.size(); ++i) {
@@ -71,6 +73,12 @@ int main(int argc, char** argv) {
         !question.isEmpty()) {
         screenshot = question;
         scene = ScreenshotScene::UpdateQuestion;
+    }
+    if (const QString calibration =
+            TakeScreenshotOption(args, QStringLiteral("--screenshot-calibration"));
+        !calibration.isEmpty()) {
+        screenshot = calibration;
+        scene = ScreenshotScene::Calibration;
     }
     if (const QString list = TakeScreenshotOption(args, QStringLiteral("--screenshot-register"));
         !list.isEmpty()) {

@@ -160,10 +160,11 @@ int RunSpan(CommandContext& c) {
             ParseSpanConcentration(r, ch, QString::number(values[size_t(ch)], 'g', 9));
         const int point = r.GasPoint(ch);
         if (!value.accepted) {
-            c.error(LoadMessage(kMsgConcentrationOutOfRange,
-                                {texts.at(ch).trimmed(), ch,
-                                 modGasCommon::FormatReading(r.GasFullScale(ch), point).trimmed(),
-                                 modGasCommon::FormatReading(r.Alarm(ch), point).trimmed()}));
+            c.error(LoadMessage(
+                kMsgConcentrationOutOfRange,
+                {texts.at(ch).trimmed(), ch,
+                 modGasCommon::FormatReading(r.GasFullScale(ch), point).trimmed(),
+                 modGasCommon::FormatReading(modGasCommon::AlarmLevelOf(r, ch), point).trimmed()}));
             return kExitUsage;
         }
         if (std::fabs(value.value - values[size_t(ch)]) > 1e-6)

@@ -229,6 +229,10 @@ TEST(CliJson, OtherCommandsReportTheirResults) {
                                  QStringLiteral("*,*,20,*,*")},
                dir.path());
     EXPECT_EQ(low.exitCode, 2) << low.errText().toStdString();
+    // The point it must reach is the one the rule compares with: CO's
+    // warning point 25, not its alarm point 50.
+    EXPECT_TRUE(low.errText().contains(QStringLiteral("alarm point 25.")))
+        << low.errText().toStdString();
 
     const RunResult history = RunCtl(sim + QStringList{QStringLiteral("history")}, dir.path());
     ASSERT_EQ(history.exitCode, 0);

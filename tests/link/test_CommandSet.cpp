@@ -227,8 +227,11 @@ TEST(CommandSetRead, ClockAnswers) {
     EXPECT_EQ(h.log, QStringList{kImproperDate + "261305154301"});
     EXPECT_EQ(h.rec.FailLine(), "261305154301");
     EXPECT_FALSE(h.parse("HC,R", "2612051543"));
-    // The write answer is always accepted.
+    // The write answer is accepted unless it is a refusal.
     EXPECT_TRUE(h.parse("HC,W", "garbage"));
+    h.log.clear();
+    EXPECT_FALSE(h.parse("HC,W", QString(QChar(0x15))));
+    EXPECT_EQ(h.log, QStringList{kResponseError});
 }
 
 TEST(CommandSetRead, StatusAndCommitAnswers) {
@@ -329,6 +332,10 @@ TEST(CommandSetRead, MaintenanceAnswers) {
     EXPECT_TRUE(h.parse("S2,W", "00100"));
     EXPECT_EQ(h.ctx.SpanResult, "00100");
     EXPECT_TRUE(h.parse("S2,W", "001"));
+    EXPECT_EQ(h.ctx.SpanResult, "");
+    // A refused span is not an answer with a result.
+    h.ctx.SpanResult = QStringLiteral("00100");
+    EXPECT_FALSE(h.parse("S2,W", QString(QChar(0x15))));
     EXPECT_EQ(h.ctx.SpanResult, "");
 
     const QString cal = "251231235959  100   98";

@@ -110,6 +110,16 @@ TEST_F(Maintain, SingleCommandsSendTheirTextAndReportTheAnswer) {
     sim.state().channels[4].enabled = false;
     EXPECT_FALSE(link.zCal(QStringLiteral(" 20.9")));
 
+    // A refusal of any of them is a failure, not a success.
+    for (const char* code : {"HC", "BP", "SQ", "XH"})
+        sim.faults().refuseCodes << QString::fromLatin1(code);
+    EXPECT_FALSE(link.SetDateTime(when));
+    EXPECT_FALSE(link.SetPump(true));
+    EXPECT_FALSE(link.SHWetDry(0));
+    EXPECT_FALSE(link.SetCheckData());
+    EXPECT_EQ(sim.state().shWetDry, 1);
+    sim.faults().refuseCodes.clear();
+
     sim.faults().silent = true;
     EXPECT_FALSE(link.SetPump(true));
     EXPECT_FALSE(link.SetDateTime(when));
@@ -261,7 +271,17 @@ TEST_F(Maintain, SpanCalibration) {
     EXPECT_FALSE(link.SpanStatus(0));
     EXPECT_EQ(countOf("DW,C,"), 0);
 
+    // Refused by the detector: failure, nothing to store.
+    sim.faults().refuseCodes << QStringLiteral("S2");
+    sim.clearReceivedCommands();
+    EXPECT_FALSE(link.SpanCal(request));
+    EXPECT_EQ(link.LastResult(), LinkResult::Refused);
+    EXPECT_EQ(link.SpanResult(), "");
+    EXPECT_EQ(countOf("DW,C,"), 0);
+    sim.faults().refuseCodes.clear();
+
     // No answer: failure, the failure line, no stale result.
+    EXPECT_TRUE(link.SpanCal(request));
     sim.faults().silent = true;
     EXPECT_FALSE(link.SpanCal(request));
     EXPECT_EQ(link.SpanResult(), "");

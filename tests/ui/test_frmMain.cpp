@@ -109,12 +109,6 @@ TEST(frmMain, StateModelFollowsConnectionAndEditableData) {
     w.RefreshControls();
     CheckState(w, {true, true, true, true, true}, "connected, editable");
 
-    // Commands not built yet say so and send nothing.
-    const auto sent = rig.sim().receivedCommands().size();
-    w.cmdOption[2]->click();
-    EXPECT_TRUE(rig.logged(QStringLiteral("not available yet")));
-    EXPECT_EQ(rig.sim().receivedCommands().size(), sent);
-
     // The line goes down: lamp 0 stays green, lamp 1 grey; commands off.
     rig.sim().setLineUp(false);
     rig.clock.runTicks(3);

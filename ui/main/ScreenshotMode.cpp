@@ -3,6 +3,7 @@
 #include "link/uclTqif.h"
 #include "model/clsInstrument.h"
 #include "ui/GridControl.h"
+#include "ui/calibration/CalibrationScreenshot.h"
 #include "ui/factory/frmFsDialog.h"
 #include "ui/frmPassword.h"
 #include "ui/main/frmMain.h"
@@ -199,6 +200,12 @@ void StartScreenshotMode(frmPassword& password, const QString& accessCode, const
             // Runs the whole read; returns when it has finished.
             window->cmdDown[1]->click();
             window->setFocus();
+            if (scene == ScreenshotScene::Calibration) {
+                TakeCalibrationScreenshot(*window, file, [](int code, const QString& note) {
+                    Finish(code, qPrintable(note));
+                });
+                return;
+            }
             // Let the window settle (layout, the clocks) before the picture.
             QTimer::singleShot(1500, [window, file, scene] {
                 if (!window)

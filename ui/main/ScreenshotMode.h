@@ -19,6 +19,7 @@ class frmPassword;
 enum class ScreenshotScene {
     MainWindow,     // the main window after a read
     UpdateQuestion, // the "Update" question with its preview, over the window
+    Calibration,    // the calibration window after a span run
     Register,       // the instrument register: "%1" in FILE becomes "list" and "detector"
 };
 

@@ -64,15 +64,6 @@ constexpr int kListRowsShown = 20;
 // Lamp colour pairs (fill, border).
 enum Lamp { kLampGreen = 0, kLampGrey = 1, kLampYellow = 2, kLampRed = 3 };
 
-// A button caption as plain text ("&&" shows one "&").
-QString PlainCaption(const QPushButton* button) {
-    QString text = button->text();
-    text.replace(QLatin1String("&&"), QLatin1String("\x01"));
-    text.remove(QLatin1Char('&'));
-    text.replace(QLatin1Char('\x01'), QLatin1Char('&'));
-    return text;
-}
-
 // Part numbers shown in the caption (the same as on the splash window).
 QString ProgramPartNumber() {
     return QString::fromLatin1(LoadMessage(kMsgLanguageCode) == QLatin1String("JP")
@@ -807,10 +798,6 @@ void frmMain::DateCheck() {
         AddInfo(LoadMessage(kMsgDateMismatch), kRed);
 }
 
-void frmMain::NotAvailableYet(QPushButton* button) {
-    AddInfo(LoadMessage(kMsgNotAvailableYet, {PlainCaption(button)}), kDarkBlue);
-}
-
 // --- Progress window ----------------------------------------------------------------
 
 frmUpload* frmMain::ShowUpload(int calMode, const QString& caption) {
@@ -889,6 +876,9 @@ void frmMain::cmdOption_Click(int Index) {
     case 1:
         SetDetectorClock();
         return;
+    case 2:
+        CalibrationClick();
+        return;
     case 3:
     case 4:
     case 5:
@@ -904,8 +894,6 @@ void frmMain::cmdOption_Click(int Index) {
         FlashCheckClick();
         return;
     default:
-        if (Index >= 0 && Index < 9)
-            NotAvailableYet(cmdOption[Index]);
         return;
     }
 }

@@ -195,6 +195,9 @@ public:
     bool InstrumentDownload();
     // "Power Off" (asks first).
     void PowerOff();
+    // "Calibration": the calibration window with the pump on
+    // (frmMainCalibration.cpp).
+    void CalibrationClick();
     // After a connection: when the detector holds part of a write that did
     // not complete, says so and offers to finish it or to put the old values
     // back (frmMainRecovery.cpp).
@@ -226,6 +229,7 @@ public:
     // "Date/Time Set" and "Write Check Data"; true when the detector took it.
     bool SetDetectorClock();
     bool WriteCheckData();
+    bool RunShortWrite(int calMode, bool uploadingText, const std::function<bool()>& run);
     // "Load local file" and "Store local file".
     void cmdImportSetting_Click();
     void cmdExportSetting_Click();
@@ -258,7 +262,6 @@ private:
     void PadButtons();
     void SetLamp(int index, const QColor& fill, const QColor& border);
     void SetTextControl(QWidget* control, bool on);
-    void NotAvailableYet(QPushButton* button);
 
     // Identity fields.
     static bool IdTextAcceptable(int Index, const QString& text);

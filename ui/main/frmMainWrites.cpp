@@ -137,7 +137,10 @@ bool frmMain::UpdateInstrument(WriteSettings::Mode mode) {
 
 // --- Date/Time Set and Write Check Data ---------------------------------------------
 
-bool frmMain::SetDetectorClock() {
+// Date/Time Set and Write Check Data: the same question, progress window and
+// completion box around one workflow run. A calibration run that drives the
+// write asks nothing and shows neither.
+bool frmMain::RunShortWrite(int calMode, bool uploadingText, const std::function<bool()>& run) {
     const bool calibrating = CalibrationDrivesWrite(session_.CalMode);
     if (uclTQ6937->IsBusy()) {
         AddInfo(LoadMessage(kMsgLinkBusyNothingSent), LogPane::Failure());
@@ -147,45 +150,32 @@ bool frmMain::SetDetectorClock() {
         if (MsgBox(this, LoadMessage(kMsgUpdateReady), LoadMessage(kMsgUpdateQuestionTitle),
                    QMessageBox::Question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
             return false;
-        ShowUpload(kCalModeUpload, LoadMessage(kMsgUpload));
-        upload_->setText(LoadMessage(kMsgNowUploading));
+        ShowUpload(calMode, LoadMessage(kMsgUpload));
+        if (uploadingText)
+            upload_->setText(LoadMessage(kMsgNowUploading));
     }
-    DateTimeSet::Result result;
+    bool ok = false;
     {
         BusyWindow busy(this, !calibrating);
-        result = DateTimeSet::Run(*uclTQ6937, session_.Instrument, {}, LogReport());
+        ok = run();
         if (!calibrating)
             CloseUpload();
     }
-    if (result.Success() && !calibrating)
+    if (ok && !calibrating)
         MsgBox(this, LoadMessage(kMsgUploadCompleteNotice), LoadMessage(kMsgUploadCompleteTitle),
                QMessageBox::Information);
-    return result.Success();
+    return ok;
+}
+
+bool frmMain::SetDetectorClock() {
+    return RunShortWrite(kCalModeUpload, true, [this] {
+        return DateTimeSet::Run(*uclTQ6937, session_.Instrument, {}, LogReport()).Success();
+    });
 }
 
 bool frmMain::WriteCheckData() {
-    const bool calibrating = CalibrationDrivesWrite(session_.CalMode);
-    if (uclTQ6937->IsBusy()) {
-        AddInfo(LoadMessage(kMsgLinkBusyNothingSent), LogPane::Failure());
-        return false;
-    }
-    if (!calibrating) {
-        if (MsgBox(this, LoadMessage(kMsgUpdateReady), LoadMessage(kMsgUpdateQuestionTitle),
-                   QMessageBox::Question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
-            return false;
-        ShowUpload(kCalModeCheckData, LoadMessage(kMsgUpload));
-    }
-    CheckDataWrite::Result result;
-    {
-        BusyWindow busy(this, !calibrating);
-        result = CheckDataWrite::Run(*uclTQ6937, LogReport());
-        if (!calibrating)
-            CloseUpload();
-    }
-    if (result.Success() && !calibrating)
-        MsgBox(this, LoadMessage(kMsgUploadCompleteNotice), LoadMessage(kMsgUploadCompleteTitle),
-               QMessageBox::Information);
-    return result.Success();
+    return RunShortWrite(kCalModeCheckData, false,
+                         [this] { return CheckDataWrite::Run(*uclTQ6937, LogReport()).Success(); });
 }
 
 // --- Settings files -------------------------------------------------------------------
