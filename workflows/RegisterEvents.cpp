@@ -88,28 +88,39 @@ Event FromFlashCheck(const clsInstrument& identity, const FlashCheck::Result& re
     return e;
 }
 
-Event FromCalibration(const clsInstrument& identity, const clsInstrument& record, bool span,
+Event FromCalibration(const clsInstrument& identity, const clsInstrument& calRecord,
+                      const clsInstrument* history, bool span,
                       const CalibrationRun::Channels& reported,
-                      const CalibrationRun::Result& result, const std::array<float, 5>* readings) {
+                      const CalibrationRun::Result& result,
+                      const CalibrationRun::Readings* readings) {
     Event e = EventFor(identity, span ? EventKind::Span : EventKind::Zero);
     e.success = result.Success();
     e.result = result.ResultText;
-    e.channels = ChannelsOf(record, span);
+    e.channels = ChannelsOf(calRecord, false);
     for (ChannelEntry& c : e.channels) {
         const size_t ch = size_t(c.channel);
         c.calibrated = reported[ch];
         c.ok = reported[ch] && result.Success() && result.Status[ch];
         if (span && reported[ch])
-            c.spanConcentration = record.AutoCalib(c.channel);
+            c.spanConcentration = calRecord.AutoCalib(c.channel);
+        if (span && history) {
+            c.calibrationBefore = history->CalibBefore(c.channel);
+            c.calibrationAfter = history->CalibAfter(c.channel);
+        }
         if (readings && reported[ch]) {
             c.readingKnown = true;
             c.reading = (*readings)[ch];
         }
-        // The history after a span run holds this run: its date says
-        // nothing more than the event's own time.
-        c.calibrationDate = QDateTime();
-        c.bumpDate = QDateTime();
     }
+    return e;
+}
+
+Event FromTeN2(const clsInstrument& identity, const clsInstrument& calRecord,
+               const CalibrationRun::Result& result, const CalibrationRun::Readings* readings) {
+    CalibrationRun::Channels reported{};
+    reported[CalibrationRun::kTeChannel] = true;
+    Event e = FromCalibration(identity, calRecord, nullptr, false, reported, result, readings);
+    e.action = QString::fromLatin1(kTeN2Action);
     return e;
 }
 

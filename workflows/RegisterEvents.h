@@ -48,14 +48,20 @@ Event FromMaintenance(const clsInstrument& identity, MaintenanceCommand::Kind ki
                       const MaintenanceCommand::Result& result);
 Event FromFlashCheck(const clsInstrument& identity, const FlashCheck::Result& result);
 
-// A zero (`span` false) or span run: per reported channel its gas, span-gas
-// concentration, result and reading at the end (`readings`, when known),
-// with the values before and after from the calibration history of
-// `record` after a span run.
-Event FromCalibration(const clsInstrument& identity, const clsInstrument& record, bool span,
+// A zero (`span` false) or span run: per reported channel its gas, range,
+// span-gas concentration (of `calRecord`), result and reading at the end
+// (`readings`, when known), and after a span run the values before and
+// after from the calibration history the run read into `history`.
+Event FromCalibration(const clsInstrument& identity, const clsInstrument& calRecord,
+                      const clsInstrument* history, bool span,
                       const CalibrationRun::Channels& reported,
                       const CalibrationRun::Result& result,
-                      const std::array<float, 5>* readings = nullptr);
+                      const CalibrationRun::Readings* readings = nullptr);
+
+// The N2 zero of channel 4: a zero event of that channel, action "te-n2".
+constexpr const char* kTeN2Action = "te-n2";
+Event FromTeN2(const clsInstrument& identity, const clsInstrument& calRecord,
+               const CalibrationRun::Result& result, const CalibrationRun::Readings* readings);
 
 // Reads the detector's identity and clock into `identity` when it holds no
 // serial number (the detector was not read), so that an event can be filed.

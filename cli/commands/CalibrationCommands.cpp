@@ -94,7 +94,8 @@ int RunZero(CommandContext& c) {
     link.SetPump(false);
     if (!run.Success())
         return s.interrupted() ? Interrupted(c) : kExitFailed;
-    RecordEvent(c, RegisterEvents::FromCalibration(identity, s.record(), false, calEnable, run));
+    RecordEvent(
+        c, RegisterEvents::FromCalibration(identity, s.record(), nullptr, false, calEnable, run));
     if (!ReportCalibration(c, s.record(), calEnable, run)) {
         c.error(LoadMessage(kMsgCalibrationFailedChannels));
         return kExitFailed;
@@ -186,7 +187,7 @@ int RunSpan(CommandContext& c) {
     link.SetPump(false);
     if (!run.Success())
         return s.interrupted() ? Interrupted(c) : kExitFailed;
-    RecordEvent(c, RegisterEvents::FromCalibration(identity, r, true, selected, run));
+    RecordEvent(c, RegisterEvents::FromCalibration(identity, r, &r, true, selected, run));
     if (!ReportCalibration(c, r, selected, run)) {
         c.error(LoadMessage(kMsgCalibrationFailedChannels));
         return kExitFailed;

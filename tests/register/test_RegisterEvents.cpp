@@ -93,8 +93,9 @@ TEST(RegisterEvents, AReadAWriteAndASpanRunLeaveExactlyThoseEvents) {
     const CalibrationRun::Result span =
         CalibrationRun::Span(rig.link, cal, selected, &cal, options, {});
     ASSERT_TRUE(span.Success());
-    ASSERT_TRUE(recorder.Record(
-        RegisterEvents::FromCalibration(lastRead, cal, true, selected, span), lines.report()));
+    ASSERT_TRUE(
+        recorder.Record(RegisterEvents::FromCalibration(lastRead, cal, &cal, true, selected, span),
+                        lines.report()));
     EXPECT_TRUE(lines.failures.isEmpty()) << lines.failures.join(' ').toStdString();
 
     Store store;

@@ -6,9 +6,12 @@
 
 #include "app/MessageIds.h"
 #include "model/modGasCommon.h"
+#include "register/RegisterStore.h"
+#include "ui/FileDialog.h"
 #include "ui/calibration/TrendChart.h"
 #include "ui/calibration/frmCalibration.h"
 #include "ui/calibration/frmUploadCalib.h"
+#include "workflows/RegisterEvents.h"
 
 #include <QDateTimeAxis>
 #include <QLineSeries>
@@ -381,4 +384,48 @@ TEST(frmCalibration, TheMainWindowButtonRunsTheWindowWithThePump) {
     EXPECT_FALSE(rig.session.CalWindowOpen);
     // The last calibration shows the span.
     EXPECT_GT(rig.record().CalibDate(0), before);
+}
+
+TEST(frmCalibration, RunsLandInTheRegisterAndTheResultBoxGivesTheCertificate) {
+    CalibrationRig rig;
+    rig.detector().channels[1].noise = 0;
+    ASSERT_TRUE(rig.open());
+    rig.readings(2);
+    rig.select({0});
+    ASSERT_TRUE(
+        uitest::TypeIntoCell(rig.grid(), 1, frmCalibration::kColAutoCal, QStringLiteral("45")));
+    const QString pdf = rig.file(QStringLiteral("certificate.pdf"));
+    {
+        ScopedFileDialogHandler answer([&pdf](const FileDialogRequest&) { return pdf; });
+        rig.answers = {QMessageBox::Save}; // the result box: the certificate
+        rig.cal->cmdCal[1]->click();
+    }
+    const MsgBoxRequest* box = rig.box(kMsgAdjustment);
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->buttons.testFlag(QMessageBox::Save));
+    EXPECT_GT(rig.cal->RecordedRun(), 0);
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.read(5), QByteArray("%PDF-"));
+    rig.cal->cmdCal[2]->click(); // TE N2
+
+    InstrumentRegister::Store store;
+    QString error;
+    ASSERT_TRUE(store.Open(rig.window->Register().location(), &error)) << error.toStdString();
+    QList<InstrumentRegister::Event> events;
+    ASSERT_TRUE(store.Events(rig.record().SerialNo().trimmed(), &events, &error));
+    ASSERT_EQ(events.size(), 3); // the read, the span, the N2 zero
+    const InstrumentRegister::Event& span = events[1];
+    EXPECT_EQ(span.kind, InstrumentRegister::EventKind::Span);
+    EXPECT_EQ(span.id, rig.cal->RecordedRun());
+    EXPECT_TRUE(span.channels[0].calibrated);
+    EXPECT_TRUE(span.channels[0].ok);
+    EXPECT_DOUBLE_EQ(span.channels[0].spanConcentration, 45);
+    EXPECT_TRUE(span.channels[0].readingKnown);
+    EXPECT_FALSE(span.channels[2].calibrated);
+    const InstrumentRegister::Event& n2 = events[2];
+    EXPECT_EQ(n2.kind, InstrumentRegister::EventKind::Zero);
+    EXPECT_EQ(n2.action, QStringLiteral("te-n2"));
+    EXPECT_TRUE(n2.channels[4].calibrated);
+    EXPECT_FALSE(n2.channels[0].calibrated);
 }

@@ -15,6 +15,8 @@
 #include "ui/calibration/TrendChart.h"
 #include "ui/calibration/frmUploadCalib.h"
 #include "ui/main/frmMain.h"
+#include "ui/register/frmRegister.h"
+#include "workflows/RegisterEvents.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -414,6 +416,7 @@ void frmCalibration::runTransfer(int calMode) {
         return;
     calResultValid_ = false;
     calResultText_.clear();
+    recordedRun_ = 0;
     const TrendModel::Run run =
         calMode == SessionState::kCalModeZero ? TrendModel::Run::Zero : TrendModel::Run::Span;
     chtTrend->beginRun(run, trendNow());
@@ -429,8 +432,38 @@ void frmCalibration::runTransfer(int calMode) {
 }
 
 void frmCalibration::showResult() {
-    if (calResultValid_)
+    if (!calResultValid_)
+        return;
+    if (recordedRun_ <= 0) {
         MsgBox(this, calResultText_, LoadMessage(kMsgAdjustment), QMessageBox::Information);
+        return;
+    }
+    // A span run in the register: its certificate from the result box.
+    MsgBoxRequest box;
+    box.parent = this;
+    box.text = calResultText_;
+    box.title = LoadMessage(kMsgAdjustment);
+    box.icon = QMessageBox::Information;
+    box.buttons = QMessageBox::Ok | QMessageBox::Save;
+    box.buttonTexts = {{QMessageBox::Save, LoadMessage(kMsgRegisterCertificateButton)}};
+    if (MsgBox(box) == QMessageBox::Save)
+        frmRegister::SaveCertificate(this, main_.Register(),
+                                     session_.Instrument.SerialNo().trimmed(), recordedRun_);
+}
+
+void frmCalibration::RecordRun(const CalibrationRun::Result& result, bool ZeroRun) {
+    recordedRun_ = 0;
+    if (!result.Success())
+        return;
+    CalibrationRun::Channels reported{};
+    for (int ch = 0; ch < kChannels; ++ch)
+        reported[size_t(ch)] = ZeroRun ? calEnable_[size_t(ch)] : session_.CalSelect[ch];
+    const CalibrationRun::Readings readings = currentReadings();
+    const qint64 id = main_.RecordEvent(RegisterEvents::FromCalibration(
+        main_.EventIdentity(), session_.CalInstrument, ZeroRun ? nullptr : &session_.Instrument,
+        !ZeroRun, reported, result, &readings));
+    if (!ZeroRun)
+        recordedRun_ = id;
 }
 
 void frmCalibration::SetCalibResult(bool Success, const CalibrationRun::Channels& Results,
@@ -459,6 +492,10 @@ void frmCalibration::teN2Cal() {
     const CalibrationRun::Result run =
         CalibrationRun::TeN2(link_, oxygen, CalibrationRun::Options{}, main_.LogReport());
     chtTrend->endRun(trendNow());
+    if (run.Success()) {
+        const CalibrationRun::Readings readings = currentReadings();
+        main_.RecordEvent(RegisterEvents::FromTeN2(main_.EventIdentity(), cal, run, &readings));
+    }
     setCommandsEnabled(true);
     CalibrationRun::Channels reported{};
     reported[CalibrationRun::kTeChannel] = true;

@@ -69,6 +69,10 @@ public:
     // reported channels (a zero: every channel that may be calibrated; a
     // span: the selected ones) and whether the detector accepted the run.
     void SetCalibResult(bool Success, const CalibrationRun::Channels& Results, bool ZeroRun);
+    // The same run into the instrument register (the detector accepted it);
+    // after a span run the result box then offers its certificate.
+    void RecordRun(const CalibrationRun::Result& result, bool ZeroRun);
+    qint64 RecordedRun() const { return recordedRun_; }
     // A new live reading (the main window after each one): the reading
     // column and the trend.
     Q_INVOKABLE void Refresh_InstMoment();
@@ -120,6 +124,7 @@ private:
     CalibrationRun::Channels calEnable_{};
     bool calResultValid_ = false;
     QString calResultText_;
+    qint64 recordedRun_ = 0; // the span run's event in the register, 0: none
     bool loaded_ = false;
     bool inValidateEdit_ = false;
     bool activated_ = false;

@@ -110,6 +110,7 @@ void frmUploadCalib::tmrInter_Timer() {
     if (calMode_ == SessionState::kCalModeZero) {
         result_ = CalibrationRun::Zero(link, options, report);
         calibration_.SetCalibResult(result_.Success(), result_.Status, true);
+        calibration_.RecordRun(result_, true);
     } else {
         CalibrationRun::Channels selected{};
         for (int ch = 0; ch < 5; ++ch)
@@ -117,6 +118,7 @@ void frmUploadCalib::tmrInter_Timer() {
         result_ = CalibrationRun::Span(link, session.CalInstrument, selected, &session.Instrument,
                                        options, report);
         calibration_.SetCalibResult(result_.Success(), result_.Status, false);
+        calibration_.RecordRun(result_, false);
     }
     session.ReadingReceived = false;
     running_ = false;

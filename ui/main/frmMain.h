@@ -178,9 +178,10 @@ public:
     RegisterEvents::Recorder& Register();
     frmRegister* RegisterWindow() const;
     void cmdRegister_Click();
-    // Records the event of detector work just done. A register that cannot
-    // be opened or written costs one red line in the log pane, nothing more.
-    void RecordEvent(const InstrumentRegister::Event& event);
+    // Records the event of detector work just done; its number, 0 when it
+    // was not recorded. A register that cannot be opened or written costs
+    // one red line in the log pane, nothing more.
+    qint64 RecordEvent(const InstrumentRegister::Event& event);
     // The detector's identity for an event: the record as last read, else
     // asked of the detector (only when the register is on, and only once the
     // command has been sent: nothing goes to the detector before a command

@@ -25,13 +25,15 @@ RegisterEvents::Recorder& frmMain::Register() {
     return *register_;
 }
 
-void frmMain::RecordEvent(const InstrumentRegister::Event& event) {
+qint64 frmMain::RecordEvent(const InstrumentRegister::Event& event) {
     RegisterEvents::Recorder& recorder = Register();
     if (!recorder.enabled())
-        return;
-    recorder.Record(event, LogReport());
+        return 0;
+    qint64 id = 0;
+    recorder.Record(event, LogReport(), &id);
     if (registerWindow_ && registerWindow_->isVisible())
         registerWindow_->Reload();
+    return id;
 }
 
 clsInstrument frmMain::EventIdentity() {

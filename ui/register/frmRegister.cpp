@@ -376,31 +376,41 @@ void frmRegister::ExportCsv() {
 }
 
 void frmRegister::WriteCertificateOf(qint64 runId) {
+    // A selected event that is no span run: the latest span run.
     QString error;
     Store* store = recorder_.Open(&error);
     Event run;
     DetectorSummary summary;
-    if (!store || !FindCalibrationRun(*store, serialNo_, runId, &run, &summary, &error)) {
-        // A selected event that is no span run: the latest span run.
-        if (!store || runId == 0 ||
-            !FindCalibrationRun(*store, serialNo_, 0, &run, &summary, &error)) {
-            MsgBox(this, error, windowTitle(), QMessageBox::Critical);
-            return;
-        }
+    if (runId > 0 && store && !FindCalibrationRun(*store, serialNo_, runId, &run, &summary, &error))
+        runId = 0;
+    SaveCertificate(this, recorder_, serialNo_, runId);
+}
+
+bool frmRegister::SaveCertificate(QWidget* parent, RegisterEvents::Recorder& recorder,
+                                  const QString& serialNo, qint64 runId) {
+    const QString title = LoadMessage(kMsgCertificateTitle);
+    QString error;
+    Store* store = recorder.Open(&error);
+    Event run;
+    DetectorSummary summary;
+    if (!store || !FindCalibrationRun(*store, serialNo, runId, &run, &summary, &error)) {
+        MsgBox(parent, error, title, QMessageBox::Critical);
+        return false;
     }
     FileDialogRequest request;
-    request.parent = this;
+    request.parent = parent;
     request.kind = FileDialogRequest::Kind::Save;
-    request.title = LoadMessage(kMsgCertificateTitle);
+    request.title = title;
     request.filters = {LoadMessage(kMsgRegisterPdfFilter)};
     request.defaultSuffix = QStringLiteral("pdf");
     const QString path = AskFileName(request);
     if (path.isEmpty())
-        return;
+        return false;
     if (!WriteCertificate(path, run, summary, &error)) {
-        MsgBox(this, error, windowTitle(), QMessageBox::Critical);
-        return;
+        MsgBox(parent, error, title, QMessageBox::Critical);
+        return false;
     }
-    MsgBox(this, LoadMessage(kMsgRegisterCertificateWritten, {path}), windowTitle(),
+    MsgBox(parent, LoadMessage(kMsgRegisterCertificateWritten, {path}), title,
            QMessageBox::Information);
+    return true;
 }

@@ -74,6 +74,11 @@ public:
     // span calibration's certificate as PDF.
     void ExportCsv();
     void WriteCertificateOf(qint64 runId);
+    // Asks for a file and writes the certificate of span run `runId` of
+    // `serialNo` (0: its latest); says what went wrong in a box. True when
+    // written.
+    static bool SaveCertificate(QWidget* parent, RegisterEvents::Recorder& recorder,
+                                const QString& serialNo, qint64 runId);
 
 private:
     void BuildControls();
