@@ -242,10 +242,12 @@ bool frmRegister::Reload() {
         for (QStandardItem* item : items)
             if (rowColour.isValid())
                 item->setBackground(rowColour);
-        const QColor cal = DueColour(int(StateOf(d.calibrationDue, now)));
-        const QColor bump = DueColour(int(StateOf(d.bumpDue, now)));
-        items.at(kColCalDue)->setBackground(cal.isValid() ? cal : rowColour);
-        items.at(kColBumpDue)->setBackground(bump.isValid() ? bump : rowColour);
+        for (const auto& [col, due] : {std::pair{int(kColCalDue), d.calibrationDue},
+                                       std::pair{int(kColBumpDue), d.bumpDue}}) {
+            const QColor own = DueColour(int(StateOf(due, now)));
+            if (own.isValid())
+                items.at(col)->setBackground(own);
+        }
         items.at(kColCalDue)->setToolTip(DueStateText(StateOf(d.calibrationDue, now)));
         items.at(kColBumpDue)->setToolTip(DueStateText(StateOf(d.bumpDue, now)));
     }
