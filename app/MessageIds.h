@@ -584,6 +584,7 @@
     X(kMsgRegisterPdfFilter, 28074)                                                                \
     X(kMsgRegisterCount, 28075)                                                                    \
     X(kMsgRegisterWrittenHeading, 28076)                                                           \
+    X(kMsgRegisterUsage, 28077)                  /* usage: the register command and options */     \
     /* group 29000 */ /* installation */                                                           \
     X(kMsgUsageVersion, 29001)                   /* usage: the --version form */                   \
     /* end of the list */

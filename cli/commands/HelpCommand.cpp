@@ -19,6 +19,14 @@ int RunHelp(CommandContext& c) {
         usage += versionForm;
     else
         usage.insert(blank, versionForm);
+    // The register's command and options after the other commands, before
+    // the last blank line (the exit status).
+    const QString registerLines = lineBreak + LoadMessage(kMsgRegisterUsage);
+    const int last = usage.lastIndexOf(lineBreak + lineBreak);
+    if (last < 0)
+        usage += registerLines;
+    else
+        usage.insert(last, registerLines);
     c.console.out(usage);
     return kExitDone;
 }
