@@ -1,8 +1,11 @@
 // tq7350ctl reading and writing settings: round trips between two emulators
-// over pseudo-terminals, bad settings files and refused pre-write checks.
+// over pseudo-terminals, refused pre-write checks, files applied over the
+// detector's settings, identity writes and dry runs. (Bad files:
+// test_WriteCommand_faults.)
 #include "CliTestSupport.h"
 
 #include "app/Catalogue.h"
+#include "app/MessageIds.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -77,110 +80,10 @@ TEST(CliWrite, RoundTripBetweenTwoEmulatorsOverPseudoTerminals) {
               QString(20, QLatin1Char('-')));
 }
 
-// A settings file with a bad line names the file and the line and sends
-// nothing at all to the detector.
-TEST(CliWrite, BadLineIsReportedAndNothingIsSent) {
-    REQUIRE_PROGRAMS();
-    testsupport::ScratchDir dir;
-    const RunResult stored = RunCtl({QStringLiteral("--sim"), QStringLiteral("read"),
-                                     QStringLiteral("--seq"), QStringLiteral("good.seq")},
-                                    dir.path());
-    ASSERT_EQ(stored.exitCode, 0) << stored.errText().toStdString();
-    QByteArray file = ReadAll(dir.file("good.seq"));
-    // The "XP" line gets "XYZ", which is no hexadecimal number.
-    const QList<QByteArray> lines = file.split('\n');
-    int xpLine = 0;
-    for (int i = 0; i < lines.size() && xpLine == 0; ++i)
-        if (lines.at(i).startsWith("XP,W,"))
-            xpLine = i + 1;
-    ASSERT_GT(xpLine, 30);
-    file = ReplaceLine(file, "XP", "XP,W,XYZ");
-    ASSERT_TRUE(WriteAll(dir.file("bad.seq"), file));
-    const QByteArray logBefore = ReadAll(dir.file("SerialLog.log"));
-
-    SimOnPty sim({QStringLiteral("--state"), dir.file("S.json"), QStringLiteral("-v")});
-    ASSERT_TRUE(sim.ok());
-    const QByteArray before = ReadAll(dir.file("S.json"));
-    ASSERT_FALSE(before.isEmpty());
-    const RunResult r = RunCtl(
-        {QStringLiteral("--port"), sim.path(), QStringLiteral("write"), QStringLiteral("bad.seq")},
-        dir.path());
-    EXPECT_EQ(r.exitCode, 2);
-    EXPECT_TRUE(r.errText().contains(QStringLiteral("bad.seq:%1:").arg(xpLine)))
-        << r.errText().toStdString();
-    EXPECT_EQ(ReadAll(dir.file("S.json")), before);
-    // The emulator heard nothing, not even the connect probe.
-    EXPECT_FALSE(sim.log().contains(QStringLiteral("<-"))) << sim.log().toStdString();
-    EXPECT_EQ(ReadAll(dir.file("SerialLog.log")), logBefore);
-
-    // A missing file is a bad input file as well.
-    const RunResult missing =
-        RunCtl({QStringLiteral("--sim"), QStringLiteral("write"), QStringLiteral("nothing.seq")},
-               dir.path());
-    EXPECT_EQ(missing.exitCode, 2);
-    EXPECT_TRUE(missing.errText().contains(QStringLiteral("nothing.seq")));
-}
-
-// The checks the window runs before "Update" refuse the write; the
-// emulator's state stays as it was.
-TEST(CliWrite, RefusedPreWriteChecksWriteNothing) {
-    REQUIRE_PROGRAMS();
-    testsupport::ScratchDir dir;
-    const QString state = dir.file("S.json");
-    ASSERT_EQ(
-        RunSimCtl(state,
-                  {QStringLiteral("read"), QStringLiteral("--seq"), QStringLiteral("good.seq")},
-                  dir.path())
-            .exitCode,
-        0);
-    const QByteArray good = ReadAll(dir.file("good.seq"));
-    const QJsonObject stateBefore = ReadJson(state);
-    ASSERT_FALSE(stateBefore.isEmpty());
-
-    // Refused with the window's message in the JSON result, and on the
-    // console in words that name what was found (`detail`).
-    auto refusedWith = [&](const QByteArray& file, int messageId, const QString& detail) {
-        SCOPED_TRACE(messageId);
-        ASSERT_TRUE(WriteAll(dir.file("try.seq"), file));
-        const RunResult r = RunSimCtl(
-            state, {QStringLiteral("write"), QStringLiteral("try.seq"), QStringLiteral("--json")},
-            dir.path());
-        EXPECT_EQ(r.exitCode, 1);
-        EXPECT_TRUE(r.errText().contains(detail)) << r.errText().toStdString();
-        EXPECT_EQ(r.json().value(QStringLiteral("check")).toString(),
-                  Printed(LoadMessage(messageId)));
-        EXPECT_FALSE(r.json().value(QStringLiteral("ok")).toBool());
-        EXPECT_EQ(ReadJson(state), stateBefore);
-    };
-
-    // Every channel disabled (a channel that is off has no span gas value).
-    const QByteArray off(25, '*');
-    const QByteArray noSpan = "SA,W,*****,*****,*****,*****,*****,";
-    refusedWith(ReplaceLine(ReplaceLine(good, "SA", noSpan), "GJ",
-                            "GJ,W," + off + "," + off + "," + off + "," + off + "," + off + ","),
-                5365, Printed(LoadMessage(5365)));
-    // HC mode 1 with only the volume channel on: a combination the detector
-    // cannot use.
-    QByteArray hc =
-        ReplaceLine(ReplaceLine(good, "LP", "LP,W,1"), "SA", "SA,W,*****, 12.0,   50, 25.0,   50,");
-    const QList<QByteArray> gj = good.split('\n');
-    QByteArray gjLine;
-    for (const QByteArray& l : gj)
-        if (l.startsWith("GJ,"))
-            gjLine = l.trimmed();
-    ASSERT_FALSE(gjLine.isEmpty());
-    // Channel 0's descriptor is the first group after "GJ,W,".
-    gjLine.replace(5, 25, off);
-    refusedWith(ReplaceLine(hc, "GJ", gjLine), 5369,
-                QStringLiteral("HC mode 1: channel 4 cannot be on while channel 0 is off"));
-    // A warning above the alarm point on a toxic channel.
-    refusedWith(ReplaceLine(good, "A1", "A1,W,   10, 19.5,   60, 10.0,*****,"), 5361,
-                QStringLiteral("Channel 2 CO(500ppm): Warning 60 is above Alarm 50"));
-}
-
 // A warning above the alarm point that the detector itself holds stops a
 // write of a file that leaves those points alone: the file is applied over
-// the detector's present settings, and the checks see the result.
+// the detector's present settings, and the checks the window runs before
+// "Update" see the result (each rule: tests/records/test_WriteChecks).
 TEST(CliWrite, PartialFileIsAppliedOverTheDetectorsSettingsAndChecked) {
     REQUIRE_PROGRAMS();
     testsupport::ScratchDir dir;
@@ -190,11 +93,18 @@ TEST(CliWrite, PartialFileIsAppliedOverTheDetectorsSettingsAndChecked) {
     ASSERT_TRUE(WriteJson(state, s));
     ASSERT_TRUE(WriteAll(dir.file("interval.seq"), "; only the logging interval\r\nXP,W,0258\r\n"));
 
-    const RunResult refused =
-        RunSimCtl(state, {QStringLiteral("write"), QStringLiteral("interval.seq")}, dir.path());
+    const RunResult refused = RunSimCtl(
+        state, {QStringLiteral("--json"), QStringLiteral("write"), QStringLiteral("interval.seq")},
+        dir.path());
     EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_TRUE(refused.errText().contains(QStringLiteral("Warning 40.0 is above Alarm 30.0")))
+    // The window's message in the JSON result, words that name what was
+    // found on the console.
+    EXPECT_TRUE(refused.errText().contains(
+        QStringLiteral("Channel 3 H2S(100.0ppm): Warning 40.0 is above Alarm 30.0")))
         << refused.errText().toStdString();
+    EXPECT_EQ(refused.json().value(QStringLiteral("check")).toString(),
+              Printed(LoadMessage(kMsgCheckAlarmPoints)));
+    EXPECT_FALSE(refused.json().value(QStringLiteral("ok")).toBool());
     EXPECT_EQ(ReadJson(state)
                   .value(QStringLiteral("settings"))
                   .toObject()
