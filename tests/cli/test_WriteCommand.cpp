@@ -1,13 +1,37 @@
 // tq7350ctl reading and writing settings: round trips between two emulators
-// over pseudo-terminals, bad settings files and refused pre-write checks.
+// over pseudo-terminals, refused pre-write checks, files applied over the
+// detector's settings, identity writes and dry runs. (Bad files:
+// test_WriteCommand_faults.)
 #include "CliTestSupport.h"
 
 #include "app/Catalogue.h"
+#include "app/MessageIds.h"
 
 #include <QDir>
 #include <QJsonArray>
 
 using namespace clitest;
+
+namespace {
+
+// The words of a command line.
+QStringList Words(const char* line) {
+    return QString::fromLatin1(line).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+}
+
+// The value at a path of keys and array indexes ("record/channels/2/alarm").
+QJsonValue At(const QJsonObject& o, const char* path) {
+    QJsonValue v = o;
+    for (const QString& key : QString::fromLatin1(path).split(QLatin1Char('/')))
+        v = v.isArray() ? v.toArray().at(key.toInt()) : v.toObject().value(key);
+    return v;
+}
+
+QStringList OnPort(const SimOnPty& sim, const char* line) {
+    return QStringList{QStringLiteral("--port"), sim.path()} + Words(line);
+}
+
+} // namespace
 
 // A settings file stored from one emulator and written into another makes
 // the second read back like the first, both over pseudo-terminals.
@@ -29,158 +53,39 @@ TEST(CliWrite, RoundTripBetweenTwoEmulatorsOverPseudoTerminals) {
 
     SimOnPty simA({QStringLiteral("--state"), dir.file("A.json")});
     ASSERT_TRUE(simA.ok());
-    const RunResult readA =
-        RunCtl({QStringLiteral("--port"), simA.path(), QStringLiteral("read"),
-                QStringLiteral("--seq"), QStringLiteral("a.seq"), QStringLiteral("--json")},
-               dir.path());
+    const RunResult readA = RunCtl(OnPort(simA, "read --seq a.seq --json"), dir.path());
     ASSERT_EQ(readA.exitCode, 0) << readA.errText().toStdString();
-    const QJsonObject recordA = readA.json().value(QStringLiteral("record")).toObject();
-    const QJsonObject co = recordA.value(QStringLiteral("channels")).toArray().at(2).toObject();
-    EXPECT_EQ(co.value(QStringLiteral("warning")).toDouble(), 35);
-    EXPECT_EQ(co.value(QStringLiteral("alarm")).toDouble(), 60);
-    EXPECT_EQ(recordA.value(QStringLiteral("settings"))
-                  .toObject()
-                  .value(QStringLiteral("Intervals"))
-                  .toInt(),
-              600);
-    ASSERT_TRUE(QFileInfo::exists(dir.file("a.seq")));
+    EXPECT_EQ(At(readA.json(), "record/channels/2/warning").toDouble(), 35);
+    EXPECT_EQ(At(readA.json(), "record/channels/2/alarm").toDouble(), 60);
+    EXPECT_EQ(At(readA.json(), "record/settings/Intervals").toInt(), 600);
     EXPECT_TRUE(ReadAll(dir.file("a.seq")).contains("XP,W,0258"));
     simA.stop();
 
     SimOnPty simB({QStringLiteral("--state"), dir.file("B.json"), QStringLiteral("--commit-polls"),
                    QStringLiteral("0")});
     ASSERT_TRUE(simB.ok());
-    const RunResult write = RunCtl({QStringLiteral("--port"), simB.path(), QStringLiteral("write"),
-                                    QStringLiteral("a.seq"), QStringLiteral("--json")},
-                                   dir.path());
+    const RunResult write = RunCtl(OnPort(simB, "write a.seq --json"), dir.path());
     ASSERT_EQ(write.exitCode, 0) << write.errText().toStdString();
-    EXPECT_FALSE(write.json().value(QStringLiteral("readFirst")).toBool());
-    EXPECT_GT(write.json().value(QStringLiteral("commands")).toInt(), 30);
+    EXPECT_FALSE(At(write.json(), "readFirst").toBool());
+    EXPECT_GT(At(write.json(), "commands").toInt(), 30);
 
-    const RunResult readB = RunCtl(
-        {QStringLiteral("--port"), simB.path(), QStringLiteral("--json"), QStringLiteral("read")},
-        dir.path());
+    const RunResult readB = RunCtl(OnPort(simB, "--json read"), dir.path());
     ASSERT_EQ(readB.exitCode, 0) << readB.errText().toStdString();
     EXPECT_EQ(WrittenPart(readB.json()), WrittenPart(readA.json()));
 
     // The second emulator committed it to its state file.
     const QJsonObject stateB = ReadJson(dir.file("B.json"));
-    EXPECT_EQ(stateB.value(QStringLiteral("settings"))
-                  .toObject()
-                  .value(QStringLiteral("Intervals"))
-                  .toInt(),
-              600);
-    EXPECT_EQ(Channel(stateB, 2).value(QStringLiteral("warning")).toDouble(), 35);
-    EXPECT_EQ(stateB.value(QStringLiteral("specNo")).toString(), QStringLiteral("SP-7777"));
+    EXPECT_EQ(At(stateB, "settings/Intervals").toInt(), 600);
+    EXPECT_EQ(At(stateB, "channels/2/warning").toDouble(), 35);
+    EXPECT_EQ(At(stateB, "specNo").toString(), QStringLiteral("SP-7777"));
     // Identity is no part of a settings write.
-    EXPECT_NE(stateB.value(QStringLiteral("serialNo")).toString().trimmed(),
-              QString(20, QLatin1Char('-')));
-}
-
-// A settings file with a bad line names the file and the line and sends
-// nothing at all to the detector.
-TEST(CliWrite, BadLineIsReportedAndNothingIsSent) {
-    REQUIRE_PROGRAMS();
-    testsupport::ScratchDir dir;
-    const RunResult stored = RunCtl({QStringLiteral("--sim"), QStringLiteral("read"),
-                                     QStringLiteral("--seq"), QStringLiteral("good.seq")},
-                                    dir.path());
-    ASSERT_EQ(stored.exitCode, 0) << stored.errText().toStdString();
-    QByteArray file = ReadAll(dir.file("good.seq"));
-    // The "XP" line gets "XYZ", which is no hexadecimal number.
-    const QList<QByteArray> lines = file.split('\n');
-    int xpLine = 0;
-    for (int i = 0; i < lines.size() && xpLine == 0; ++i)
-        if (lines.at(i).startsWith("XP,W,"))
-            xpLine = i + 1;
-    ASSERT_GT(xpLine, 30);
-    file = ReplaceLine(file, "XP", "XP,W,XYZ");
-    ASSERT_TRUE(WriteAll(dir.file("bad.seq"), file));
-    const QByteArray logBefore = ReadAll(dir.file("SerialLog.log"));
-
-    SimOnPty sim({QStringLiteral("--state"), dir.file("S.json"), QStringLiteral("-v")});
-    ASSERT_TRUE(sim.ok());
-    const QByteArray before = ReadAll(dir.file("S.json"));
-    ASSERT_FALSE(before.isEmpty());
-    const RunResult r = RunCtl(
-        {QStringLiteral("--port"), sim.path(), QStringLiteral("write"), QStringLiteral("bad.seq")},
-        dir.path());
-    EXPECT_EQ(r.exitCode, 2);
-    EXPECT_TRUE(r.errText().contains(QStringLiteral("bad.seq:%1:").arg(xpLine)))
-        << r.errText().toStdString();
-    EXPECT_EQ(ReadAll(dir.file("S.json")), before);
-    // The emulator heard nothing, not even the connect probe.
-    EXPECT_FALSE(sim.log().contains(QStringLiteral("<-"))) << sim.log().toStdString();
-    EXPECT_EQ(ReadAll(dir.file("SerialLog.log")), logBefore);
-
-    // A missing file is a bad input file as well.
-    const RunResult missing =
-        RunCtl({QStringLiteral("--sim"), QStringLiteral("write"), QStringLiteral("nothing.seq")},
-               dir.path());
-    EXPECT_EQ(missing.exitCode, 2);
-    EXPECT_TRUE(missing.errText().contains(QStringLiteral("nothing.seq")));
-}
-
-// The checks the window runs before "Update" refuse the write; the
-// emulator's state stays as it was.
-TEST(CliWrite, RefusedPreWriteChecksWriteNothing) {
-    REQUIRE_PROGRAMS();
-    testsupport::ScratchDir dir;
-    const QString state = dir.file("S.json");
-    ASSERT_EQ(
-        RunSimCtl(state,
-                  {QStringLiteral("read"), QStringLiteral("--seq"), QStringLiteral("good.seq")},
-                  dir.path())
-            .exitCode,
-        0);
-    const QByteArray good = ReadAll(dir.file("good.seq"));
-    const QJsonObject stateBefore = ReadJson(state);
-    ASSERT_FALSE(stateBefore.isEmpty());
-
-    // Refused with the window's message in the JSON result, and on the
-    // console in words that name what was found (`detail`).
-    auto refusedWith = [&](const QByteArray& file, int messageId, const QString& detail) {
-        SCOPED_TRACE(messageId);
-        ASSERT_TRUE(WriteAll(dir.file("try.seq"), file));
-        const RunResult r = RunSimCtl(
-            state, {QStringLiteral("write"), QStringLiteral("try.seq"), QStringLiteral("--json")},
-            dir.path());
-        EXPECT_EQ(r.exitCode, 1);
-        EXPECT_TRUE(r.errText().contains(detail)) << r.errText().toStdString();
-        EXPECT_EQ(r.json().value(QStringLiteral("check")).toString(),
-                  Printed(LoadMessage(messageId)));
-        EXPECT_FALSE(r.json().value(QStringLiteral("ok")).toBool());
-        EXPECT_EQ(ReadJson(state), stateBefore);
-    };
-
-    // Every channel disabled (a channel that is off has no span gas value).
-    const QByteArray off(25, '*');
-    const QByteArray noSpan = "SA,W,*****,*****,*****,*****,*****,";
-    refusedWith(ReplaceLine(ReplaceLine(good, "SA", noSpan), "GJ",
-                            "GJ,W," + off + "," + off + "," + off + "," + off + "," + off + ","),
-                5365, Printed(LoadMessage(5365)));
-    // HC mode 1 with only the volume channel on: a combination the detector
-    // cannot use.
-    QByteArray hc =
-        ReplaceLine(ReplaceLine(good, "LP", "LP,W,1"), "SA", "SA,W,*****, 12.0,   50, 25.0,   50,");
-    const QList<QByteArray> gj = good.split('\n');
-    QByteArray gjLine;
-    for (const QByteArray& l : gj)
-        if (l.startsWith("GJ,"))
-            gjLine = l.trimmed();
-    ASSERT_FALSE(gjLine.isEmpty());
-    // Channel 0's descriptor is the first group after "GJ,W,".
-    gjLine.replace(5, 25, off);
-    refusedWith(ReplaceLine(hc, "GJ", gjLine), 5369,
-                QStringLiteral("HC mode 1: channel 4 cannot be on while channel 0 is off"));
-    // A warning above the alarm point on a toxic channel.
-    refusedWith(ReplaceLine(good, "A1", "A1,W,   10, 19.5,   60, 10.0,*****,"), 5361,
-                QStringLiteral("Channel 2 CO(500ppm): Warning 60 is above Alarm 50"));
+    EXPECT_NE(At(stateB, "serialNo").toString().trimmed(), QString(20, QLatin1Char('-')));
 }
 
 // A warning above the alarm point that the detector itself holds stops a
 // write of a file that leaves those points alone: the file is applied over
-// the detector's present settings, and the checks see the result.
+// the detector's present settings, and the checks the window runs before
+// "Update" see the result (each rule: tests/records/test_WriteChecks).
 TEST(CliWrite, PartialFileIsAppliedOverTheDetectorsSettingsAndChecked) {
     REQUIRE_PROGRAMS();
     testsupport::ScratchDir dir;
@@ -190,39 +95,29 @@ TEST(CliWrite, PartialFileIsAppliedOverTheDetectorsSettingsAndChecked) {
     ASSERT_TRUE(WriteJson(state, s));
     ASSERT_TRUE(WriteAll(dir.file("interval.seq"), "; only the logging interval\r\nXP,W,0258\r\n"));
 
-    const RunResult refused =
-        RunSimCtl(state, {QStringLiteral("write"), QStringLiteral("interval.seq")}, dir.path());
+    const RunResult refused = RunSimCtl(state, Words("--json write interval.seq"), dir.path());
     EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_TRUE(refused.errText().contains(QStringLiteral("Warning 40.0 is above Alarm 30.0")))
+    // The window's message in the JSON result, words that name what was
+    // found on the console.
+    EXPECT_TRUE(refused.errText().contains(
+        QStringLiteral("Channel 3 H2S(100.0ppm): Warning 40.0 is above Alarm 30.0")))
         << refused.errText().toStdString();
-    EXPECT_EQ(ReadJson(state)
-                  .value(QStringLiteral("settings"))
-                  .toObject()
-                  .value(QStringLiteral("Intervals"))
-                  .toInt(),
-              300);
+    EXPECT_EQ(At(refused.json(), "check").toString(), Printed(LoadMessage(kMsgCheckAlarmPoints)));
+    EXPECT_FALSE(At(refused.json(), "ok").toBool());
+    EXPECT_EQ(At(ReadJson(state), "settings/Intervals").toInt(), 300);
 
     // With sound alarm points the same file changes only what it holds.
     SetChannel(s, 3, "warning", 10);
     SetChannel(s, 2, "warning", 33);
     ASSERT_TRUE(WriteJson(state, s));
-    const RunResult written = RunSimCtl(
-        state, {QStringLiteral("--json"), QStringLiteral("write"), QStringLiteral("interval.seq")},
-        dir.path());
+    const RunResult written = RunSimCtl(state, Words("--json write interval.seq"), dir.path());
     ASSERT_EQ(written.exitCode, 0) << written.errText().toStdString();
-    EXPECT_TRUE(written.json().value(QStringLiteral("readFirst")).toBool());
-    EXPECT_TRUE(written.json()
-                    .value(QStringLiteral("missingLines"))
-                    .toArray()
-                    .contains(QStringLiteral("A1")));
+    EXPECT_TRUE(At(written.json(), "readFirst").toBool());
+    EXPECT_TRUE(At(written.json(), "missingLines").toArray().contains(QStringLiteral("A1")));
     const QJsonObject after = ReadJson(state);
-    EXPECT_EQ(after.value(QStringLiteral("settings"))
-                  .toObject()
-                  .value(QStringLiteral("Intervals"))
-                  .toInt(),
-              600);
-    EXPECT_EQ(Channel(after, 2).value(QStringLiteral("warning")).toDouble(), 33);
-    EXPECT_EQ(Channel(after, 0).value(QStringLiteral("name")).toString(), QStringLiteral("CH4"));
+    EXPECT_EQ(At(after, "settings/Intervals").toInt(), 600);
+    EXPECT_EQ(At(after, "channels/2/warning").toDouble(), 33);
+    EXPECT_EQ(At(after, "channels/0/name").toString(), QStringLiteral("CH4"));
 }
 
 // "--id" writes the identity items only, starting from the detector's own.
@@ -230,39 +125,26 @@ TEST(CliWrite, IdentityWriteKeepsTheListsAndSettings) {
     REQUIRE_PROGRAMS();
     testsupport::ScratchDir dir;
     const QString state = dir.file("S.json");
-    ASSERT_EQ(
-        RunSimCtl(state,
-                  {QStringLiteral("read"), QStringLiteral("--seq"), QStringLiteral("good.seq")},
-                  dir.path())
-            .exitCode,
-        0);
+    ASSERT_EQ(RunSimCtl(state, Words("read --seq good.seq"), dir.path()).exitCode, 0);
     // The file asks for another interval; an identity write leaves it.
     ASSERT_TRUE(WriteAll(dir.file("other.seq"),
                          ReplaceLine(ReadAll(dir.file("good.seq")), "XP", "XP,W,0258")));
     const QJsonObject before = ReadJson(state);
     const RunResult r =
         RunSimCtl(state,
-                  {QStringLiteral("write"), QStringLiteral("other.seq"), QStringLiteral("--id"),
-                   QStringLiteral("--station-id"), QStringLiteral("dock 7"),
-                   QStringLiteral("--history"), QStringLiteral("_id")},
+                  Words("write other.seq --id --history _id") +
+                      QStringList{QStringLiteral("--station-id"), QStringLiteral("dock 7")},
                   dir.path());
     ASSERT_EQ(r.exitCode, 0) << r.errText().toStdString();
     const QJsonObject after = ReadJson(state);
-    EXPECT_EQ(after.value(QStringLiteral("stationId")).toString().trimmed(),
-              QStringLiteral("DOCK 7"));
-    EXPECT_EQ(after.value(QStringLiteral("stationList")),
-              before.value(QStringLiteral("stationList")));
-    EXPECT_EQ(after.value(QStringLiteral("userList")), before.value(QStringLiteral("userList")));
-    EXPECT_EQ(after.value(QStringLiteral("settings")), before.value(QStringLiteral("settings")));
+    EXPECT_EQ(At(after, "stationId").toString().trimmed(), QStringLiteral("DOCK 7"));
+    for (const char* kept : {"stationList", "userList", "settings"})
+        EXPECT_EQ(At(after, kept), At(before, kept)) << kept;
     const QByteArray history = ReadAll(dir.file("TQ7350_Setting_id.csv"));
     EXPECT_TRUE(history.contains("\r\nWriteID,")) << history.left(200).toStdString();
 
     // Identity options belong to --id.
-    EXPECT_EQ(RunCtl({QStringLiteral("--sim"), QStringLiteral("write"), QStringLiteral("good.seq"),
-                      QStringLiteral("--user-id"), QStringLiteral("X")},
-                     dir.path())
-                  .exitCode,
-              2);
+    EXPECT_EQ(RunCtl(Words("--sim write good.seq --user-id X"), dir.path()).exitCode, 2);
 }
 
 // --dry-run reads the detector and prints what the write would change, the
@@ -271,21 +153,14 @@ TEST(CliWrite, DryRunPrintsTheChangesAndWritesNothing) {
     REQUIRE_PROGRAMS();
     testsupport::ScratchDir dir;
     const QString state = dir.file("S.json");
-    ASSERT_EQ(
-        RunSimCtl(state,
-                  {QStringLiteral("read"), QStringLiteral("--seq"), QStringLiteral("good.seq")},
-                  dir.path())
-            .exitCode,
-        0);
+    ASSERT_EQ(RunSimCtl(state, Words("read --seq good.seq"), dir.path()).exitCode, 0);
     // The file asks for another interval and a CO alarm of 35.
     QByteArray file = ReplaceLine(ReadAll(dir.file("good.seq")), "XP", "XP,W,003C");
     file = ReplaceLine(file, "A2", "A2,W,   50, 18.0,   35, 30.0,*****,");
     ASSERT_TRUE(WriteAll(dir.file("new.seq"), file));
     const QByteArray before = ReadAll(state);
 
-    const RunResult text = RunSimCtl(
-        state, {QStringLiteral("write"), QStringLiteral("new.seq"), QStringLiteral("--dry-run")},
-        dir.path());
+    const RunResult text = RunSimCtl(state, Words("write new.seq --dry-run"), dir.path());
     ASSERT_EQ(text.exitCode, 0) << text.errText().toStdString();
     EXPECT_TRUE(text.outText().contains(QStringLiteral("  Alarm, CO: 50 → 35\n")))
         << text.outText().toStdString();
@@ -293,20 +168,15 @@ TEST(CliWrite, DryRunPrintsTheChangesAndWritesNothing) {
     EXPECT_EQ(ReadAll(state), before); // nothing stored, nothing staged
 
     const RunResult json =
-        RunSimCtl(state,
-                  {QStringLiteral("--json"), QStringLiteral("write"), QStringLiteral("new.seq"),
-                   QStringLiteral("--dry-run"), QStringLiteral("--history"), QStringLiteral("_x")},
-                  dir.path());
+        RunSimCtl(state, Words("--json write new.seq --dry-run --history _x"), dir.path());
     ASSERT_EQ(json.exitCode, 0) << json.errText().toStdString();
-    const QJsonArray preview = json.json().value(QStringLiteral("preview")).toArray();
-    ASSERT_EQ(preview.size(), 2);
-    const QJsonObject alarm = preview.at(0).toObject();
-    EXPECT_EQ(alarm.value(QStringLiteral("setting")).toString(), QStringLiteral("Alarm"));
-    EXPECT_EQ(alarm.value(QStringLiteral("index")).toInt(), 2);
-    EXPECT_EQ(alarm.value(QStringLiteral("old")).toString(), QStringLiteral("50"));
-    EXPECT_EQ(alarm.value(QStringLiteral("new")).toString(), QStringLiteral("35"));
-    EXPECT_TRUE(json.json().value(QStringLiteral("dryRun")).toBool());
-    EXPECT_GT(json.json().value(QStringLiteral("commands")).toInt(), 30);
+    ASSERT_EQ(At(json.json(), "preview").toArray().size(), 2);
+    EXPECT_EQ(At(json.json(), "preview/0/setting").toString(), QStringLiteral("Alarm"));
+    EXPECT_EQ(At(json.json(), "preview/0/index").toInt(), 2);
+    EXPECT_EQ(At(json.json(), "preview/0/old").toString(), QStringLiteral("50"));
+    EXPECT_EQ(At(json.json(), "preview/0/new").toString(), QStringLiteral("35"));
+    EXPECT_TRUE(At(json.json(), "dryRun").toBool());
+    EXPECT_GT(At(json.json(), "commands").toInt(), 30);
     EXPECT_EQ(ReadAll(state), before);
     EXPECT_FALSE(QFileInfo::exists(dir.file("TQ7350_Setting_x.csv")));
 }

@@ -89,6 +89,9 @@ TEST(CliWriteFaults, FilesThatWouldReachTheDetectorChangedAreRefused) {
          QStringLiteral("not text")},
         {"invalid UTF-8", ReplaceLine(s.good, "BS", "BS,W,SP\xC3\x28"), QStringLiteral("not text")},
     };
+    // Nothing reaches the detector, not even the connect probe.
+    const QByteArray log = ReadAll(s.dir.file(QStringLiteral("SerialLog.log")));
+    ASSERT_FALSE(log.isEmpty());
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(WriteAll(s.dir.file(QStringLiteral("bad.seq")), c.content));
@@ -97,7 +100,12 @@ TEST(CliWriteFaults, FilesThatWouldReachTheDetectorChangedAreRefused) {
         EXPECT_TRUE(r.errText().contains(c.inError)) << r.errText().toStdString();
         EXPECT_FALSE(r.outText().contains(QStringLiteral("Upload Complete")));
         EXPECT_EQ(SettingsOf(ReadJson(s.state)), s.before);
+        EXPECT_EQ(ReadAll(s.dir.file(QStringLiteral("SerialLog.log"))), log);
     }
+    const RunResult missing =
+        RunSimCtl(s.state, {kWrite, QStringLiteral("none.seq")}, s.dir.path());
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_TRUE(missing.errText().contains(QStringLiteral("none.seq")));
 
     // A line that is not a setting is skipped with a warning naming it.
     ASSERT_TRUE(WriteAll(s.dir.file(QStringLiteral("extra.seq")), s.edited + "HELLO WORLD\r\n"));

@@ -125,9 +125,12 @@ TEST(frmCalibration, SpanGasValuesAreCheckedAsTyped) {
         bool taken;
         const char* shown;
     };
+    // The rule itself: tests/model/test_CalibrationRules.
     const Case cases[] = {
-        {"100", true, "100"}, {"600", false, "100"}, {"24", false, "100"}, {"50.5", true, "50"},
-        {"51.5", true, "52"}, {"--", true, "0"},     {"abc", false, "0"},  {"25", true, "25"},
+        {"100", true, "100"},
+        {"600", false, "100"},
+        {"51.5", true, "52"},
+        {"abc", false, "52"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
@@ -184,11 +187,9 @@ TEST(frmCalibration, ZeroReportsEveryChannelWithTheFailedOnes) {
     const MsgBoxRequest* box = rig.box(kMsgAdjustment);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->icon, QMessageBox::Information);
-    const QString complete = QStringLiteral("  ") + LoadMessage(kMsgAdjustmentComplete);
-    EXPECT_EQ(box->text, QStringLiteral("CH4") + complete + QStringLiteral("\r\nO2") + complete +
-                             QStringLiteral("\r\nCO") + complete +
-                             QStringLiteral("\r\nH2S(1.5) Failed\r\nCH4") + complete +
-                             QStringLiteral("\r\n"));
+    // The lines themselves: tests/workflows/test_CalibrationRun.
+    EXPECT_EQ(box->text.count(QStringLiteral("\r\n")), 5);
+    EXPECT_TRUE(box->text.contains(QStringLiteral("\r\nH2S(1.5) Failed\r\n")));
     EXPECT_TRUE(w.CalResultValid());
     EXPECT_EQ(rig.session.CalMode, SessionState::kCalModeNone);
     // Readings run again, the window read the detector again, the trend
@@ -222,10 +223,6 @@ TEST(frmCalibration, SpanReportsTheSelectedChannelsAndUpdatesTheMainRecord) {
     EXPECT_EQ(rig.sent("S2,W,10100,   45,*****,   50,*****,*****"), 1);
     const MsgBoxRequest* box = rig.box(kMsgAdjustment);
     ASSERT_NE(box, nullptr);
-    EXPECT_TRUE(
-        box->text.startsWith(QStringLiteral("CH4  ") + LoadMessage(kMsgAdjustmentComplete)));
-    EXPECT_TRUE(box->text.contains(QStringLiteral("CO(")));
-    EXPECT_TRUE(box->text.endsWith(QStringLiteral(") Failed\r\n")));
     EXPECT_EQ(box->text.count(QStringLiteral("\r\n")), 2); // the selected ones only
     // The main window's record holds the new calibration of channel 0.
     EXPECT_GT(rig.record().CalibDate(0), before0);
@@ -260,14 +257,6 @@ TEST(frmCalibration, TeN2SendsTheOxygenReading) {
     EXPECT_EQ(box->text, QStringLiteral("CH4  ") + LoadMessage(kMsgAdjustmentComplete) +
                              QStringLiteral("\r\n"));
     EXPECT_TRUE(rig.link().RunDensty());
-
-    // Refused: the box says the channel failed.
-    rig.asked.clear();
-    rig.sim().faults().refuseCodes << QStringLiteral("SN");
-    rig.cal->cmdCal[2]->click();
-    box = rig.box(kMsgTeN2Cal);
-    ASSERT_NE(box, nullptr);
-    EXPECT_TRUE(box->text.endsWith(QStringLiteral(") Failed\r\n")));
 }
 
 TEST(frmCalibration, TeN2OnAChannelThatCannotBeCalibratedSendsNothing) {
@@ -339,15 +328,9 @@ TEST(frmCalibration, TheTrendDrawsTheReadingsAndTheLevels) {
     // A second apart on the link's clock.
     EXPECT_NEAR(co->at(co->count() - 1).x() - co->at(co->count() - 2).x(), 1000, 1);
     EXPECT_EQ(chart.timeAxis()->max().toMSecsSinceEpoch(), qint64(co->at(co->count() - 1).x()));
-    // Warning 25, alarm 50, span gas 50 ppm of 500.
-    EXPECT_DOUBLE_EQ(chart.levelSeries(2, TrendModel::Level::Warning)->at(0).y(), 5.0);
+    // The levels drawn (their values: test_TrendModel): alarm 50 of 500 ppm.
     EXPECT_DOUBLE_EQ(chart.levelSeries(2, TrendModel::Level::Alarm)->at(0).y(), 10.0);
-    EXPECT_DOUBLE_EQ(chart.levelSeries(2, TrendModel::Level::SpanGas)->at(0).y(), 10.0);
     EXPECT_FALSE(chart.readingSeries(3)->isVisible());
-    EXPECT_EQ(chart.readingSeries(3)->count(), 0);
-    // The channel without a warning point (CH4 in vol%) has no warning line.
-    EXPECT_EQ(chart.levelSeries(4, TrendModel::Level::Warning)->count(), 0);
-    EXPECT_EQ(chart.levelSeries(4, TrendModel::Level::SpanGas)->count(), 2);
     EXPECT_EQ(chart.readingPieces(2).size(), 1);
 }
 

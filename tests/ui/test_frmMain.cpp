@@ -182,8 +182,8 @@ TEST(frmMain, CombosSetStationUserAndInterval) {
     EXPECT_EQ(rig.settings.FactoryRecordSuffix, QStringLiteral("_A"));
 }
 
-// The grid's own rules are tested on their own; here: the window's grid
-// edits the session's record, and its Enable box works through the window.
+// The grid's own rules are tested on their own (test_OptionGrid); here: the
+// window's grid edits the session's record.
 TEST(frmMain, GridEditsTheSessionRecord) {
     MainWindowRig rig(MainWindowRig::With(false));
     frmMain& w = *rig.window;
@@ -202,15 +202,6 @@ TEST(frmMain, GridEditsTheSessionRecord) {
     EXPECT_EQ(g.TextMatrix(4, 2), QStringLiteral("10.5"));
     EXPECT_FALSE(uitest::TypeIntoCell(g, 4, 2, QStringLiteral("200.5")));
     EXPECT_FLOAT_EQ(r.Warning(2), 10.5f);
-
-    // Clearing the Enable box asks; Yes switches the channel off.
-    rig.answers = {QMessageBox::No, QMessageBox::Yes};
-    uitest::ClickCell(g, 4, 1);
-    EXPECT_TRUE(r.GasEnabled(2));
-    uitest::ClickCell(g, 4, 1);
-    EXPECT_TRUE(rig.wasAsked(LoadMessage(5335)));
-    EXPECT_FALSE(r.GasEnabled(2));
-    EXPECT_EQ(g.TextMatrix(4, 2), QStringLiteral("-----"));
 
     // Without editable data the grid is empty and takes no edit.
     r.setImportFlag(false);

@@ -3,9 +3,9 @@
 // power-off, and the demonstration mode.
 #include "MainWindowRig.h"
 
-#include "workflows/InformationDownload.h"
 #include "model/modGasCommon.h"
 #include "ui/main/frmUpload.h"
+#include "workflows/InformationDownload.h"
 
 using namespace windowtest;
 
@@ -50,23 +50,12 @@ TEST(frmMainRead, InstrumentInformationRefreshesEveryField) {
     EXPECT_EQ(g.TextMatrix(3, 3), modGasCommon::FormatReading(r.Alarm(1), r.GasPoint(1)));
     EXPECT_TRUE(w.cmdOption[0]->isEnabled()); // connected and read: writing is on
 
-    // The histories were read after the record.
-    EXPECT_TRUE(rig.sim().receivedCommands().contains("SO,R,"));
-    EXPECT_TRUE(rig.sim().receivedCommands().contains("BO,R,"));
-
     // The log pane: start, the analog values, completion; the detector's
     // clock is close to the PC's, so no date line.
     EXPECT_EQ(rig.colourOf(LoadMessage(5414)), kGreen);
     EXPECT_TRUE(rig.logged(QStringLiteral("ch1 PRES.     \t: 2.066V")));
     EXPECT_EQ(rig.colourOf(Line(LoadMessage(5415))), kGreen);
     EXPECT_FALSE(rig.logged(LoadMessage(5591)));
-
-    // The serial log has the sequence lines.
-    QFile log(rig.file(QStringLiteral("SerialLog.log")));
-    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-    const QByteArray text = log.readAll();
-    EXPECT_TRUE(text.contains("---Instrument Download Start Sequence---"));
-    EXPECT_TRUE(text.contains("---Instrument Download Finished---"));
 }
 
 TEST(frmMainRead, AFailedOrCancelledReadIsReportedAsSuch) {

@@ -135,14 +135,6 @@ TEST(frmMainWrites, TheChecksRefuseBeforeAnythingIsSent) {
          },
          kMsgUnavailableCombination,
          kMsgCommunicationNotPossible},
-        {"HC mode 0 with two gases",
-         {},
-         [](clsInstrument& r) {
-             r.setHcMode(0);
-             r.setGasName(4, QStringLiteral("C3H8"));
-         },
-         kMsgUnavailableCombination,
-         kMsgCommunicationNotPossible},
         {"every channel off",
          {},
          [](clsInstrument& r) {
@@ -395,20 +387,10 @@ TEST(frmMainWrites, RefusedBeforeAnythingIsSent) {
     EXPECT_DOUBLE_EQ(rig.sim().state().channels[kCo].alarm, 50);
 }
 
-// Small things: a refused edit says why; the ID lists drop down about twenty
-// entries.
-TEST(frmMainWrites, RefusedEditReasonAndShortLists) {
+// The ID lists drop down about twenty entries.
+TEST(frmMainWrites, ShortLists) {
     ReadWindow rig;
     frmMain& w = rig.w();
-    EXPECT_FALSE(uitest::TypeIntoCell(*w.vfgOption, OptionGrid::RowOf(kH2s), kColAlarm,
-                                      QStringLiteral("40")));
-    EXPECT_EQ(w.Options()->LastRefusal(),
-              QStringLiteral("Alarm must be 0.0 to 30.0 for this channel."));
-    EXPECT_FLOAT_EQ(rig.record().Alarm(kH2s), 30.0f);
-    EXPECT_TRUE(uitest::TypeIntoCell(*w.vfgOption, OptionGrid::RowOf(kH2s), kColAlarm,
-                                     QStringLiteral("20")));
-    EXPECT_TRUE(w.Options()->LastRefusal().isEmpty());
-
     for (QComboBox* combo : {w.cmbStation, w.cmbUser}) {
         ASSERT_EQ(combo->count(), 128);
         combo->showPopup();

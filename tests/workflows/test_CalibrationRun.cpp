@@ -218,7 +218,7 @@ TEST(CalibrationRun, ARefusedZeroIsAFailureAndTheReadingsRunAgain) {
     EXPECT_FALSE(rig.link.RunDensty());
 }
 
-TEST(CalibrationRun, SpanCalibratesTheSelectedChannelsAndReadsTheHistory) {
+TEST(CalibrationRun, SpanCalibratesTheSelectedChannelsAndReadsTheHistoryEvenWhenRefused) {
     Rig rig;
     ASSERT_TRUE(rig.connect());
     clsInstrument main;
@@ -250,24 +250,16 @@ TEST(CalibrationRun, SpanCalibratesTheSelectedChannelsAndReadsTheHistory) {
     EXPECT_FLOAT_EQ(main.CalibAfter(0), 45);
     EXPECT_EQ(rig.sim.state().channels[0].autoCalib, 45);
     EXPECT_NE(rig.sim.state().channels[3].autoCalib, 20);
-}
 
-TEST(CalibrationRun, ARefusedSpanIsAFailureButTheHistoryIsReadAnyway) {
-    Rig rig;
-    ASSERT_TRUE(rig.connect());
-    clsInstrument cal;
-    CalibrationRun::Channels calEnable{};
-    ASSERT_EQ(CalibrationRun::ReadInfo(rig.link, cal, true, &calEnable), LinkResult::Done);
+    // Refused: a failure with the span's reason, not the history read's;
+    // the history is read anyway.
     rig.sim.faults().refuseCodes << QStringLiteral("S2");
-    rig.link.setRunDensty(true);
     rig.sim.clearReceivedCommands();
-    clsInstrument history;
-    Recorder out;
-    const CalibrationRun::Result run = CalibrationRun::Span(
-        rig.link, cal, {true, false, false, false, false}, &history, {}, out.report());
-    EXPECT_EQ(run.outcome, workflows::Outcome::Failed);
-    EXPECT_EQ(run.reason, LinkResult::Refused); // the span's, not the history read's
-    EXPECT_EQ(run.Status, CalibrationRun::Channels{});
+    const CalibrationRun::Result refused =
+        CalibrationRun::Span(rig.link, cal, selected, &main, {}, out.report());
+    EXPECT_EQ(refused.outcome, workflows::Outcome::Failed);
+    EXPECT_EQ(refused.reason, LinkResult::Refused);
+    EXPECT_EQ(refused.Status, CalibrationRun::Channels{});
     EXPECT_TRUE(out.has(LoadMessage(kMsgCalibrationFail), Tone::Failure));
     EXPECT_EQ(Count(rig, "SO,R,"), 1);
     EXPECT_TRUE(rig.link.RunDensty());

@@ -12,7 +12,8 @@
 using workflowtest::Rig;
 
 TEST(InformationSave, ASuffixAFileNameCannotCarrySendsNothing) {
-    for (const char* suffix : {"a/b", "x\\y", "c:d", "p|q", "<", ">", "*", "?"}) {
+    // Which characters a suffix may hold: tests/records/test_SettingsHistory.
+    for (const char* suffix : {"a/b", "p|q"}) {
         SCOPED_TRACE(suffix);
         Rig rig;
         ASSERT_TRUE(rig.connect());

@@ -1,7 +1,7 @@
-// The station and user lists between the emulator and list files: export
-// writes what the detector holds; import writes exactly the entries that
-// differ, verified, and refuses a file that breaks the identifier rule
-// before anything is sent.
+// The station and user lists between the emulator and list files: import
+// writes exactly the entries that differ, verified, and refuses a file that
+// breaks the identifier rule before anything is sent; export writes what the
+// detector holds.
 #include "WorkflowRig.h"
 
 #include "workflows/ListExchange.h"
@@ -28,22 +28,6 @@ QStringList WritesReceived(SimDetector& sim) {
 }
 
 } // namespace
-
-TEST(ListExchange, ExportWritesTheDetectorsList) {
-    Rig rig;
-    ASSERT_TRUE(rig.connect());
-    rig.sim.state().stationList[1] = QStringLiteral("TANK YARD A");
-    const QString path = rig.dir.file(QStringLiteral("Station.csv"));
-    const ListExchange::Result r =
-        ListExchange::Export(rig.link, ListFile::List::Station, path, {});
-    ASSERT_TRUE(r.Success()) << r.FailureLines.join('\n').toStdString();
-    const ListFile::ReadResult file = ListFile::Read(path);
-    ASSERT_TRUE(file.ok);
-    ASSERT_EQ(file.identifiers.size(), 128);
-    EXPECT_EQ(file.identifiers.at(1), QStringLiteral("TANK YARD A"));
-    EXPECT_EQ(file.identifiers.at(0), rig.sim.state().stationList[0].trimmed());
-    EXPECT_TRUE(WritesReceived(rig.sim).isEmpty());
-}
 
 TEST(ListExchange, ImportWritesOnlyTheEntriesThatDiffer) {
     Rig rig;
@@ -94,6 +78,17 @@ TEST(ListExchange, ImportWritesOnlyTheEntriesThatDiffer) {
     const ListExchange::Result again = ListExchange::Import(rig.link, options, {});
     ASSERT_TRUE(again.Success());
     EXPECT_TRUE(again.Changed.isEmpty());
+    EXPECT_TRUE(WritesReceived(rig.sim).isEmpty());
+
+    // Exported: the detector's whole list, written entries included; an
+    // export writes nothing.
+    const QString out = rig.dir.file(QStringLiteral("Out.csv"));
+    ASSERT_TRUE(ListExchange::Export(rig.link, ListFile::List::Station, out, {}).Success());
+    const ListFile::ReadResult exported = ListFile::Read(out);
+    ASSERT_TRUE(exported.ok);
+    ASSERT_EQ(exported.identifiers.size(), 128);
+    EXPECT_EQ(exported.identifiers.at(2), QStringLiteral("NORTH GATE"));
+    EXPECT_EQ(exported.identifiers.at(0), before.stationList[0].trimmed());
     EXPECT_TRUE(WritesReceived(rig.sim).isEmpty());
 }
 

@@ -217,3 +217,29 @@ TEST(WriteSettings, ADetectorWithAnUnfinishedWriteTakesNoOtherWrite) {
     for (const QByteArray& c : rig.sim.receivedCommands())
         EXPECT_FALSE(c.contains(",W,")) << c.toStdString();
 }
+
+// A detector that holds something else after storing: the read-back finds
+// it, and the write fails naming the difference.
+TEST(WriteSettings, AReadBackThatDiffersIsAFailure) {
+    Rig rig;
+    ASSERT_TRUE(rig.connect());
+    clsInstrument record;
+    ASSERT_TRUE(rig.read(record));
+    Edit(record);
+    bool committed = false;
+    bool changed = false;
+    QObject::connect(&rig.link, &uclTqif::StsTransmit, [&] {
+        const QString frame = rig.link.LastFrame();
+        committed = committed || frame.contains(QStringLiteral("DW,C"));
+        if (committed && !changed && frame.contains(QStringLiteral(",R,"))) {
+            rig.sim.state().specNo = QStringLiteral("SP-OTHER");
+            changed = true;
+        }
+    });
+    const WriteSettings::Result r = WriteSettings::Run(rig.link, record, {}, {});
+    ASSERT_TRUE(changed);
+    EXPECT_FALSE(r.Success());
+    EXPECT_FALSE(r.Verified);
+    EXPECT_FALSE(r.Differences.isEmpty());
+    EXPECT_TRUE(WriteJournal::All().isEmpty()); // stored: nothing left staged
+}
