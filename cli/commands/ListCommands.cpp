@@ -102,6 +102,11 @@ int Import(CommandContext& c, List list) {
             c.error(LoadMessage(kMsgCommandFailed));
         return kExitFailed;
     }
+    if (!r.Changed.isEmpty()) {
+        RegisterEvents::Event e = RegisterEvents::FromWrite(WriteSettings::Mode::Flagged, r.Write);
+        e.action = c.inv.commandName + QStringLiteral(" import");
+        RecordEvent(c, e);
+    }
     const QString name = ListFile::ListName(list);
     if (r.Changed.isEmpty())
         c.out(LoadMessage(kMsgListNothingToWrite, {name}));

@@ -173,6 +173,48 @@ TEST(CliRegister, ReadWriteAndSpanRecordExactlyTheirEvents) {
     EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("x.pdf"))));
 }
 
+TEST(CliRegister, AListImportIsAWriteOfWhatChanged) {
+    REQUIRE_PROGRAMS();
+    testsupport::ScratchDir dir;
+    const QString state = dir.file(QStringLiteral("sim.json"));
+    const QString reg = QStringLiteral("--register=") + dir.file(QStringLiteral("reg.sqlite"));
+    ASSERT_EQ(RunCtl(Sim(state, {reg, QStringLiteral("stations"), QStringLiteral("export"),
+                                 QStringLiteral("st.csv")}),
+                     dir.path())
+                  .exitCode,
+              0);
+    QByteArray list = ReadAll(dir.file(QStringLiteral("st.csv")));
+    list.replace("2,TANK YARD A", "2,NORTH GATE");
+    ASSERT_TRUE(WriteAll(dir.file(QStringLiteral("st.csv")), list));
+    const RunResult import =
+        RunCtl(Sim(state, {reg, QStringLiteral("stations"), QStringLiteral("import"),
+                           QStringLiteral("st.csv"), QStringLiteral("--json")}),
+               dir.path());
+    ASSERT_EQ(import.exitCode, 0) << import.errText().toStdString();
+    const RunResult list2 =
+        RunCtl({reg, QStringLiteral("register"), QStringLiteral("list"), QStringLiteral("--json")},
+               dir.path());
+    const QString serial = list2.json()
+                               .value(QStringLiteral("detectors"))
+                               .toArray()
+                               .at(0)
+                               .toObject()
+                               .value(QStringLiteral("serialNo"))
+                               .toString();
+    const RunResult shown = RunCtl(
+        {reg, QStringLiteral("register"), QStringLiteral("show"), serial, QStringLiteral("--json")},
+        dir.path());
+    const QJsonArray events = shown.json().value(QStringLiteral("events")).toArray();
+    ASSERT_EQ(events.size(), 1) << shown.outText().toStdString();
+    const QJsonObject write = events.at(0).toObject();
+    EXPECT_EQ(write.value(QStringLiteral("kind")).toString(), QStringLiteral("write"));
+    EXPECT_EQ(write.value(QStringLiteral("action")).toString(), QStringLiteral("stations import"));
+    const QJsonArray written = write.value(QStringLiteral("written")).toArray();
+    ASSERT_EQ(written.size(), 1);
+    EXPECT_TRUE(written.at(0).toString().contains(QStringLiteral("TANK YARD A")));
+    EXPECT_TRUE(written.at(0).toString().contains(QStringLiteral("NORTH GATE")));
+}
+
 TEST(CliRegister, NoRegisterEnvironmentAndDefault) {
     REQUIRE_PROGRAMS();
     testsupport::ScratchDir dir;
