@@ -44,9 +44,15 @@ RunResult RunCtlAsUser(const QStringList& args, const QString& folder) {
     env.insert(QStringLiteral("HOME"), folder);
     p.setProcessEnvironment(env);
     p.setWorkingDirectory(folder);
+    // A copy of the tool in the test's folder: the build folder may lie where
+    // that user cannot reach (a checkout under /root).
+    const QString program = folder + QStringLiteral("/tq7350ctl");
+    QFile::copy(CtlProgram(), program);
+    QFile::setPermissions(program,
+                          QFile::permissions(CtlProgram()) | QFile::ExeOther | QFile::ReadOther);
     p.start(QStringLiteral("setpriv"),
             QStringList{QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
-                        QStringLiteral("--clear-groups"), QStringLiteral("--"), CtlProgram()} +
+                        QStringLiteral("--clear-groups"), QStringLiteral("--"), program} +
                 args);
     RunResult r;
     if (!p.waitForStarted(10000))
