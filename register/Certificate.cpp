@@ -106,7 +106,7 @@ QString CertificateHtml(const Event& run, const DetectorSummary& summary) {
                                                            QLatin1Char(' ') + c.unit;
         html += QStringLiteral("<tr>");
         for (const QString& cell :
-             {QString::number(c.channel + 1), c.gas, range, span,
+             {QString::number(c.channel), c.gas, range, span,
               LoadMessage(c.ok ? kMsgCertificatePassed : kMsgCertificateFailed),
               Number(c.calibrationBefore, c.decimals), Number(c.calibrationAfter, c.decimals),
               c.readingKnown ? Number(c.reading, c.decimals) : QStringLiteral("-")})
