@@ -10,6 +10,10 @@ packages=(
     qt6-translations-l10n
     xvfb xauth fonts-noto-cjk
     dpkg-dev fakeroot help2man lintian desktop-file-utils appstream
+    # The sanitizer suite and the fuzz targets: clang, its sanitizer and
+    # fuzzer libraries (only recommended by clang), and llvm-symbolizer for
+    # readable reports.
+    clang libclang-rt-14-dev llvm
 )
 
 missing=()
