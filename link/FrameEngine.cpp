@@ -159,7 +159,12 @@ void FrameEngine::processReceiveBuffer() {
         log(LoadMessage(kMsgReceived, {SerialLog::RenderControl(frame)}));
 
         if (parseFrame(frame)) {
-            if (terminator == EOT)
+            // A command that ended without success (failed on an earlier
+            // frame of the same burst, cancelled, stopped) stays so: a later
+            // answer never turns it into a success.
+            const bool endedWithout = status_ == kStatusFailed || status_ == kStatusCancelled ||
+                                      status_ == kStatusStopped;
+            if (terminator == EOT && !endedWithout)
                 endWith(kStatusDone, LinkResult::Done);
             else
                 DataSend(BlockReplyFrame(ACK), true);

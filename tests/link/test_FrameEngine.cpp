@@ -209,6 +209,25 @@ TEST(Engine, OnlyTheCommandsOwnAnswerEndsItsWait) {
     }
 }
 
+// A command that failed stays failed: an answer that follows in the same
+// receive event (another command's, which the parser takes) must not turn
+// the failure into a success (found by the link's fuzz target).
+TEST(Engine, AFailedCommandStaysFailed) {
+    Rig rig;
+    ASSERT_TRUE(rig.connect());
+    rig.link.setRetry(0);
+    rig.link.setResponseParser([](const QString& frame) {
+        return FrameEngine::AnswerCode(frame) == QLatin1String("HB,R");
+    });
+    rig.peer.respond = [](const QString&, const QByteArray&) {
+        return BuildAnswerFrame(QStringLiteral("SA,R"), QStringLiteral("garbled")) +
+               BuildAnswerFrame(QStringLiteral("HB,R"), QStringLiteral("01"));
+    };
+    EXPECT_EQ(rig.link.SendAndWait(QStringLiteral("SA,R,"), kStatusAwaitingRead),
+              LinkResult::Refused);
+    EXPECT_EQ(rig.link.Status(), kStatusFailed);
+}
+
 TEST(Engine, BlockAcknowledgedAndTrailingCharactersDropped) {
     Rig rig;
     ASSERT_TRUE(rig.connect());
