@@ -159,7 +159,12 @@ void FrameEngine::processReceiveBuffer() {
         log(LoadMessage(kMsgReceived, {SerialLog::RenderControl(frame)}));
 
         if (parseFrame(frame)) {
-            if (terminator == EOT)
+            // A command that ended without success (failed on an earlier
+            // frame of the same burst, cancelled, stopped) stays so: a later
+            // answer never turns it into a success.
+            const bool endedWithout = status_ == kStatusFailed || status_ == kStatusCancelled ||
+                                      status_ == kStatusStopped;
+            if (terminator == EOT && !endedWithout)
                 endWith(kStatusDone, LinkResult::Done);
             else
                 DataSend(BlockReplyFrame(ACK), true);
@@ -199,6 +204,18 @@ void FrameEngine::capReceiveBuffer() {
 }
 
 bool FrameEngine::parseFrame(const QString& frame) {
+    // While a command waits, only an answer with its code and form ("SA,R"
+    // for "SA,R,...") can end the wait. Any other answer (a late one to an
+    // earlier command, a second connect answer to a poll long gone) is
+    // rejected like a garbled one, so that the command is repeated rather
+    // than taken as answered by someone else's answer. The code is read from
+    // the frame's last STX on, so that line noise in front of a frame does
+    // not hide whose answer it is.
+    if (IsAwaiting(status_)) {
+        const qsizetype stx = frame.lastIndexOf(QLatin1Char(STX));
+        if (AnswerCode(stx > 0 ? frame.mid(stx) : frame) != AnswerCode(lastFrame_))
+            return false;
+    }
     if (AnswerCode(frame) == QLatin1String("RC,R"))
         return parseConnectAnswer(frame);
     if (parser_)

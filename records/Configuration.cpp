@@ -377,7 +377,10 @@ QStringList configurationLines(const AppSettings& s, const clsInstrument& d) {
         {QStringLiteral("Trend Search"), num(s.TrendSearchBefore), num(s.TrendSearchAfter)});
 
     out << QString() << QStringLiteral(";");
-    out << fields({QStringLiteral("TQ-7350"), EncodeAccessCode(s.AccessCode)});
+    // An empty code is written as an empty quoted field: a line without a
+    // second field is skipped on reading, which would bring the default code back.
+    const QString code = EncodeAccessCode(s.AccessCode);
+    out << fields({QStringLiteral("TQ-7350"), code.isEmpty() ? quoted(code) : code});
     return out;
 }
 

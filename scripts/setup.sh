@@ -12,6 +12,10 @@ packages=(
     xvfb xauth fonts-noto-cjk
     dpkg-dev fakeroot help2man lintian desktop-file-utils appstream
     libqt6sql6-sqlite libqt6sql6-psql postgresql poppler-utils
+    # The sanitizer suite and the fuzz targets: clang, its sanitizer and
+    # fuzzer libraries (only recommended by clang), and llvm-symbolizer for
+    # readable reports.
+    clang libclang-rt-14-dev llvm
 )
 
 missing=()

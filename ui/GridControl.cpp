@@ -61,6 +61,12 @@ class GridDelegate : public QStyledItemDelegate {
 public:
     explicit GridDelegate(GridControl* grid) : QStyledItemDelegate(grid), grid_(grid) {}
 
+    // Called first thing in the grid's destructor. The base classes that tear
+    // down afterwards hide and destroy the open editors, whose events still
+    // reach this filter; from then on they pass through untouched, because
+    // what remains of the grid is no longer a GridControl.
+    void detach() { grid_ = nullptr; }
+
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
         const int row = index.row();
@@ -166,7 +172,8 @@ public:
 
     void setModelData(QWidget* editor, QAbstractItemModel*,
                       const QModelIndex& index) const override {
-        grid_->commitEditor(editor, index.row(), index.column());
+        if (grid_)
+            grid_->commitEditor(editor, index.row(), index.column());
     }
 
     void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
@@ -203,6 +210,8 @@ public:
 
 protected:
     bool eventFilter(QObject* object, QEvent* event) override {
+        if (!grid_)
+            return false;
         auto* editor = qobject_cast<QWidget*>(object);
         if (!editor)
             return QStyledItemDelegate::eventFilter(object, event);
@@ -309,7 +318,16 @@ GridControl::GridControl(QWidget* parent)
             [this](int row, int col) { emit Click(row, col); });
 }
 
-GridControl::~GridControl() = default;
+GridControl::~GridControl() {
+    delegate_->detach();
+}
+
+bool GridControl::viewportEvent(QEvent* event) {
+    const bool handled = QTableWidget::viewportEvent(event);
+    if (event->type() == QEvent::Resize)
+        emit ViewportResized();
+    return handled;
+}
 
 void GridControl::updateRowHeight() {
     const int height = fontMetrics().height() + 10;
@@ -319,8 +337,10 @@ void GridControl::updateRowHeight() {
 
 void GridControl::changeEvent(QEvent* event) {
     QTableWidget::changeEvent(event);
-    if (event->type() == QEvent::FontChange)
+    if (event->type() == QEvent::FontChange) {
         updateRowHeight();
+        emit FontChanged();
+    }
 }
 
 void GridControl::focusOutEvent(QFocusEvent* event) {

@@ -116,11 +116,17 @@ signals:
     void EnterCell(int row, int col);
     void Click(int row, int col);
     void LostFocus();
+    // The viewport (the part that shows cells) changed size, also when a
+    // scroll bar came or went; the grid's font changed. Never emitted once
+    // the grid is being destroyed, unlike the events a filter would see.
+    void ViewportResized();
+    void FontChanged();
 
 protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     // Typing on a cell that cannot be edited must not jump to another row.
     void keyboardSearch(const QString&) override {}
 

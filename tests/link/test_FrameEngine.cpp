@@ -177,6 +177,57 @@ TEST(Engine, TwoAnswersInOneReceiveEvent) {
     EXPECT_TRUE(rig.link.engine().ReceiveBuffer().isEmpty());
 }
 
+// Only an answer with the command's own code and form ends its wait. A late
+// answer to an earlier command, or a second connect answer, is refused and
+// the command repeated; answers of nothing but such frames fail it, never
+// complete it (a dump list once ended "complete" on a connect answer).
+TEST(Engine, OnlyTheCommandsOwnAnswerEndsItsWait) {
+    const QByteArray own = BuildAnswerFrame(QStringLiteral("SA,R"), QStringLiteral("1,2,3"));
+    const QByteArray others[] = {
+        BuildAnswerFrame(QStringLiteral("RC,R"), QStringLiteral("TQ-7350")),
+        BuildAnswerFrame(QStringLiteral("XP,W"), QStringLiteral("0258")),
+        BuildAnswerFrame(QStringLiteral("SA,W"), QStringLiteral("1,2,3")),
+        BuildAnswerFrame(QStringLiteral("SA,C"), QString(QChar(0x06))),
+    };
+    for (const QByteArray& other : others) {
+        SCOPED_TRACE(other.toStdString());
+        Rig rig;
+        ASSERT_TRUE(rig.connect());
+        int asked = 0;
+        rig.peer.respond = [&](const QString&, const QByteArray&) {
+            return ++asked == 1 ? other : own;
+        };
+        rig.acceptedFrames.clear();
+        EXPECT_EQ(rig.link.SendAndWait(QStringLiteral("SA,R,"), kStatusAwaitingRead),
+                  LinkResult::Done);
+        EXPECT_EQ(asked, 2);
+        EXPECT_EQ(rig.acceptedFrames, QStringList{QString::fromLatin1(own)});
+
+        rig.peer.respond = [&](const QString&, const QByteArray&) { return other; };
+        EXPECT_EQ(rig.link.SendAndWait(QStringLiteral("SA,R,"), kStatusAwaitingRead),
+                  LinkResult::Refused);
+    }
+}
+
+// A command that failed stays failed: an answer that follows in the same
+// receive event (another command's, which the parser takes) must not turn
+// the failure into a success (found by the link's fuzz target).
+TEST(Engine, AFailedCommandStaysFailed) {
+    Rig rig;
+    ASSERT_TRUE(rig.connect());
+    rig.link.setRetry(0);
+    rig.link.setResponseParser([](const QString& frame) {
+        return FrameEngine::AnswerCode(frame) == QLatin1String("HB,R");
+    });
+    rig.peer.respond = [](const QString&, const QByteArray&) {
+        return BuildAnswerFrame(QStringLiteral("SA,R"), QStringLiteral("garbled")) +
+               BuildAnswerFrame(QStringLiteral("HB,R"), QStringLiteral("01"));
+    };
+    EXPECT_EQ(rig.link.SendAndWait(QStringLiteral("SA,R,"), kStatusAwaitingRead),
+              LinkResult::Refused);
+    EXPECT_EQ(rig.link.Status(), kStatusFailed);
+}
+
 TEST(Engine, BlockAcknowledgedAndTrailingCharactersDropped) {
     Rig rig;
     ASSERT_TRUE(rig.connect());

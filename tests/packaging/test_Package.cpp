@@ -228,11 +228,12 @@ TEST(Package, BuildsListsInstallsAndRuns) {
         RunProgram(QStringLiteral("dpkg"), {QStringLiteral("-x"), p.deb, p.root});
     ASSERT_EQ(unpacked.exitCode, 0) << unpacked.all().toStdString();
 
+    using NamedCheck = std::pair<const char*, void (*)(const Unpacked&)>;
     for (const auto& [what, check] :
-         {std::pair{"contents", CheckContents}, std::pair{"control fields", CheckControlFields},
-          std::pair{"desktop entries", CheckDesktopEntries},
-          std::pair{"manual pages", CheckManualPages},
-          std::pair{"installed programs", CheckInstalledPrograms}}) {
+         {NamedCheck{"contents", CheckContents}, NamedCheck{"control fields", CheckControlFields},
+          NamedCheck{"desktop entries", CheckDesktopEntries},
+          NamedCheck{"manual pages", CheckManualPages},
+          NamedCheck{"installed programs", CheckInstalledPrograms}}) {
         SCOPED_TRACE(what);
         check(p);
     }

@@ -410,6 +410,32 @@ TEST(Configuration, CodeTextEncoderAndDecoder) {
     EXPECT_EQ(LoadLines({"TQ-7350\tABC"}).s.AccessCode, AppSettings().AccessCode);
 }
 
+// Every access code, the empty one included, survives save, load and save
+// again, whatever code the settings held before the load.
+TEST(Configuration, AccessCodeRoundTrips) {
+    for (const QString& code : {QString(), QStringLiteral("8261"), QStringLiteral("a b~!"),
+                                QString::fromUtf8("暗号コード")}) {
+        AppSettings s;
+        clsInstrument d;
+        s.AccessCode = code;
+        const QStringList first = SavedLines(s, d);
+        Loaded l;
+        l.s.AccessCode = QStringLiteral("qzv"); // the fallback the window sets before loading
+        {
+            ScratchDir dir;
+            WriteFile(ConfigFilePath(dir.path()),
+                      (first.join(QStringLiteral("\r\n")) + "\r\n").toUtf8());
+            ASSERT_TRUE(LoadConfiguration(l.s, l.d, dir.path()));
+        }
+        EXPECT_EQ(l.s.AccessCode, code) << code.toStdString();
+        const QStringList second = SavedLines(l.s, l.d);
+        EXPECT_EQ(second.last(), first.last()) << code.toStdString();
+    }
+    AppSettings empty;
+    empty.AccessCode.clear();
+    EXPECT_EQ(SavedLines(empty, clsInstrument()).last(), QStringLiteral("TQ-7350\t''"));
+}
+
 TEST(Configuration, DamagedFilesNeverCrash) {
     AppSettings saved;
     clsInstrument savedDefaults;

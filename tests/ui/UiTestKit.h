@@ -82,24 +82,33 @@ inline void ClickCell(GridControl& grid, int row, int col) {
     QCoreApplication::processEvents();
 }
 
+// What WhenModalOpens keeps between its polls.
+template <class T> struct ModalWait {
+    std::function<void(T*)> act;
+    int tries = 0;
+};
+
+// One poll; the next one is queued with the only reference to the wait, so
+// the wait (and whatever `act` holds) goes when the polls end.
+template <class T> void PollForModal(std::shared_ptr<ModalWait<T>> wait) {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (auto* dialog = qobject_cast<T*>(modal))
+        return wait->act(dialog);
+    if (++wait->tries > 300) {
+        ADD_FAILURE() << "the expected dialog did not open";
+        if (modal)
+            modal->close();
+        return;
+    }
+    QTimer::singleShot(10, [wait] { PollForModal(wait); });
+}
+
 // Runs `act` on the dialog of type T once it is shown modally; closes any
 // other modal window after a while so that a test can never hang.
 template <class T> void WhenModalOpens(std::function<void(T*)> act) {
-    auto tries = std::make_shared<int>(0);
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [act, tries, poll] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (auto* dialog = qobject_cast<T*>(modal))
-            return act(dialog);
-        if (++*tries > 300) {
-            ADD_FAILURE() << "the expected dialog did not open";
-            if (modal)
-                modal->close();
-            return;
-        }
-        QTimer::singleShot(10, *poll);
-    };
-    QTimer::singleShot(0, *poll);
+    auto wait = std::make_shared<ModalWait<T>>();
+    wait->act = std::move(act);
+    QTimer::singleShot(0, [wait] { PollForModal(wait); });
 }
 
 } // namespace uitest

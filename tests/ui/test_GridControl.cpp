@@ -270,3 +270,39 @@ TEST(GridControl, CellColoursAreDrawn) {
     EXPECT_EQ(image.pixelColor((red.bottomRight() - QPoint(4, 4)) * ratio), uitest::kRed);
     EXPECT_EQ(image.pixelColor((fixed.topLeft() + QPoint(3, 3)) * ratio), w.grid->BackColorFixed());
 }
+
+// A window closed while a cell is being edited: the grid goes with the
+// editor open. Once its destructor has begun, the editor's last events must
+// not reach the grid as edits (under the sanitizers such a call into the
+// half-destroyed grid ends the test).
+TEST(GridControl, DestroyedWithAnEditorOpenRaisesNoEdit) {
+    struct DyingGrid : GridControl {
+        bool* dying = nullptr;
+        ~DyingGrid() override { *dying = true; }
+    };
+    bool dying = false;
+    std::vector<std::string> late;
+    auto grid = std::make_unique<DyingGrid>();
+    grid->dying = &dying;
+    grid->setCols(3);
+    grid->setRows(3);
+    grid->resize(300, 150);
+    grid->show();
+    grid->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(grid.get()));
+    auto note = [&dying, &late](const char* what) {
+        if (dying)
+            late.push_back(what);
+    };
+    QObject::connect(grid.get(), &GridControl::ValidateEdit,
+                     [note](int, int, bool&) { note("validate"); });
+    QObject::connect(grid.get(), &GridControl::AfterEdit, [note](int, int) { note("after"); });
+    QObject::connect(grid.get(), &GridControl::ChangeEdit, [note] { note("change"); });
+    grid->setFocus();
+    ASSERT_TRUE(grid->EditCell(1, 1));
+    ASSERT_NE(grid->ActiveEditor(), nullptr);
+    QTest::keyClicks(grid->ActiveEditor(), QStringLiteral("typed"));
+    grid.reset();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(late.empty()) << late.front();
+}

@@ -317,3 +317,18 @@ TEST(OptionGrid, ColumnsFillTheWidthAndFitTheirTexts) {
     QCoreApplication::processEvents();
     EXPECT_GE(w.grid->ColWidth(0), w.grid->ContentWidth(0));
 }
+
+// The main window's grid goes before the option grid that serves it, at
+// times with an editor open; the option grid must not look at what is left
+// of the grid (under the sanitizers that ended every window test).
+TEST(OptionGrid, OutlivesItsGridWithAnEditorOpen) {
+    OptionGridWindow w;
+    w.grid->setFocus();
+    ASSERT_TRUE(w.grid->EditCell(OptionGrid::RowOf(2), 3));
+    ASSERT_NE(w.grid->ActiveEditor(), nullptr);
+    QTest::keyClicks(w.grid->ActiveEditor(), QStringLiteral("12"));
+    const int refreshes = w.refreshes;
+    w.grid.reset();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.refreshes, refreshes); // the editor's text was not taken as an edit
+}

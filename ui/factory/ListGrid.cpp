@@ -36,14 +36,12 @@ ListGrid::ListGrid(GridControl* grid, QLabel* spaceCount, ListFile::List list, Q
             showLeadingBlanks(grid_->EditText());
     });
     connect(grid_, &GridControl::LostFocus, this, &ListGrid::clearLeadingBlanks);
-    grid_->viewport()->installEventFilter(this);
-}
-
-bool ListGrid::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == grid_->viewport() && event->type() == QEvent::Resize &&
-        grid_->Cols() > kIdentifierColumn)
-        fitIdentifierColumn();
-    return QObject::eventFilter(watched, event);
+    // The identifier column stays as wide as the grid. A signal rather than
+    // an event filter: a filter also sees the events of a grid half destroyed.
+    connect(grid_, &GridControl::ViewportResized, this, [this] {
+        if (grid_->Cols() > kIdentifierColumn)
+            fitIdentifierColumn();
+    });
 }
 
 void ListGrid::Fill(const clsInstrument& record) {

@@ -68,10 +68,6 @@ public:
     // Colours every row by the rule.
     void CheckAllRows();
 
-protected:
-    // Keeps the identifier column as wide as the grid when the grid resizes.
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void checkRow(int row);
     void showLeadingBlanks(const QString& text);

@@ -55,17 +55,11 @@ OptionGrid::OptionGrid(clsInstrument& record, const clsInstrument& defaults, App
     connect(grid_, &GridControl::BeforeEdit, this, &OptionGrid::vfgOption_BeforeEdit);
     connect(grid_, &GridControl::ValidateEdit, this, &OptionGrid::vfgOption_ValidateEdit);
     connect(grid_, &GridControl::AfterEdit, this, &OptionGrid::vfgOption_AfterEdit);
-    // The viewport's size is the width the columns share.
-    grid_->viewport()->installEventFilter(this);
-    grid_->installEventFilter(this);
+    // The viewport's size is the width the columns share. Signals rather than
+    // event filters: a filter also sees the events of a grid half destroyed.
+    connect(grid_, &GridControl::ViewportResized, this, &OptionGrid::FitColumns);
+    connect(grid_, &GridControl::FontChanged, this, &OptionGrid::FitColumns);
     Refresh(false);
-}
-
-bool OptionGrid::eventFilter(QObject* watched, QEvent* event) {
-    if ((watched == grid_->viewport() && event->type() == QEvent::Resize) ||
-        (watched == grid_ && event->type() == QEvent::FontChange))
-        FitColumns();
-    return QObject::eventFilter(watched, event);
 }
 
 // --- Refresh ---------------------------------------------------------------------

@@ -76,9 +76,6 @@ public:
     static int RowOf(int ch) { return ch + 2; }
     static int ChannelOf(int row) { return row - 2; }
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void vfgOption_BeforeEdit(int Row, int Col, bool& Cancel);
     void vfgOption_ValidateEdit(int Row, int Col, bool& Cancel);
