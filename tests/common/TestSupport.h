@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDir>
+#include <QFile>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -28,5 +29,17 @@ public:
 private:
     QTemporaryDir dir_;
 };
+
+// A whole file, or nothing if it cannot be read.
+inline QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Replaces a file with `bytes`; false if any of it could not be written.
+inline bool WriteAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
 
 } // namespace testsupport

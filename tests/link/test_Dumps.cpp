@@ -13,15 +13,8 @@
 
 namespace {
 
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
+using testsupport::ReadAll;
+using testsupport::WriteAll;
 
 // The number of memory rows ("000080 ...") in a dump list.
 int Rows(const QString& text) {

@@ -12,14 +12,7 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
-namespace {
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
+using testsupport::ReadAll;
 
 TEST(SerialLogHeading, WrittenOnceBeforeTheFirstEntryOfEachFolder) {
     testsupport::ScratchDir dir;

@@ -19,22 +19,11 @@
 #include <sys/resource.h>
 #endif
 
+using testsupport::ReadAll;
 using testsupport::ScratchDir;
+using testsupport::WriteAll;
 
 namespace {
-
-void WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray ReadFile(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
-}
 
 // Loads a file made of the given lines (CRLF) into fresh settings.
 struct Loaded {
@@ -45,7 +34,7 @@ struct Loaded {
 
 Loaded LoadBytes(const QByteArray& bytes) {
     ScratchDir dir;
-    WriteFile(ConfigFilePath(dir.path()), bytes);
+    EXPECT_TRUE(WriteAll(ConfigFilePath(dir.path()), bytes));
     Loaded out;
     out.ok = LoadConfiguration(out.s, out.d, dir.path());
     return out;
@@ -58,7 +47,7 @@ Loaded LoadLines(const QStringList& lines) {
 QStringList SavedLines(const AppSettings& s, const clsInstrument& d) {
     ScratchDir dir;
     EXPECT_TRUE(SaveConfiguration(s, d, dir.path()));
-    const QString text = QString::fromUtf8(ReadFile(ConfigFilePath(dir.path())));
+    const QString text = QString::fromUtf8(ReadAll(ConfigFilePath(dir.path())));
     EXPECT_TRUE(text.endsWith(QStringLiteral("\r\n")));
     QStringList lines = text.split(QStringLiteral("\r\n"));
     lines.removeLast();
@@ -423,8 +412,8 @@ TEST(Configuration, AccessCodeRoundTrips) {
         l.s.AccessCode = QStringLiteral("qzv"); // the fallback the window sets before loading
         {
             ScratchDir dir;
-            WriteFile(ConfigFilePath(dir.path()),
-                      (first.join(QStringLiteral("\r\n")) + "\r\n").toUtf8());
+            ASSERT_TRUE(WriteAll(ConfigFilePath(dir.path()),
+                                 (first.join(QStringLiteral("\r\n")) + "\r\n").toUtf8()));
             ASSERT_TRUE(LoadConfiguration(l.s, l.d, dir.path()));
         }
         EXPECT_EQ(l.s.AccessCode, code) << code.toStdString();
@@ -478,10 +467,10 @@ TEST(Configuration, DamagedFilesNeverCrash) {
 TEST(Configuration, SaveReplacesTheFileWholeOrNotAtAll) {
     ScratchDir dir;
     const QString path = ConfigFilePath(dir.path());
-    WriteFile(path, "old content\r\n");
+    ASSERT_TRUE(WriteAll(path, "old content\r\n"));
     AppSettings s;
     ASSERT_TRUE(SaveConfiguration(s, clsInstrument{}, dir.path()));
-    const QByteArray written = ReadFile(path);
+    const QByteArray written = ReadAll(path);
     EXPECT_TRUE(written.startsWith(";\r\n"));
     EXPECT_FALSE(written.contains("old content"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
@@ -490,12 +479,12 @@ TEST(Configuration, SaveReplacesTheFileWholeOrNotAtAll) {
     // A folder that cannot exist (its parent is a file).
     const QString notAFolder = dir.file(QStringLiteral("TQ7350Config.ini"));
     EXPECT_FALSE(SaveConfiguration(s, clsInstrument{}, notAFolder));
-    EXPECT_EQ(ReadFile(path), written);
+    EXPECT_EQ(ReadAll(path), written);
 
 #ifdef Q_OS_UNIX
     // The write itself fails (file size limit): the previous file survives
     // unchanged and no half-written file is left behind.
-    WriteFile(path, "Timeout\t7\r\n");
+    ASSERT_TRUE(WriteAll(path, "Timeout\t7\r\n"));
     struct rlimit old {};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
     auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
@@ -506,7 +495,7 @@ TEST(Configuration, SaveReplacesTheFileWholeOrNotAtAll) {
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, previousHandler);
     EXPECT_FALSE(saved);
-    EXPECT_EQ(ReadFile(path), QByteArray("Timeout\t7\r\n"));
+    EXPECT_EQ(ReadAll(path), QByteArray("Timeout\t7\r\n"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
               QStringList{QStringLiteral("TQ7350Config.ini")});
 #endif

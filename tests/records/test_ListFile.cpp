@@ -17,15 +17,8 @@ using namespace ListFile;
 
 namespace {
 
-bool WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
-
-QByteArray ReadBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using testsupport::ReadAll;
+using testsupport::WriteAll;
 
 QByteArray Lines(int count, const QByteArray& end = "\r\n") {
     QByteArray out;
@@ -87,15 +80,15 @@ TEST(ListFile, IdentifierRuleAndLeadingBlanks) {
 TEST(ListFile, ReadsLineByLineWhateverTheNumbers) {
     testsupport::ScratchDir dir;
     const QString path = dir.file(QStringLiteral("Station.csv"));
-    ASSERT_TRUE(WriteBytes(path, "7,AB C-1\r\n3,NORTH,GATE\n3\tGATE 4\r5,  X\r\n\r\n"));
+    ASSERT_TRUE(WriteAll(path, "7,AB C-1\r\n3,NORTH,GATE\n3\tGATE 4\r5,  X\r\n\r\n"));
     const ReadResult r = Read(path);
     ASSERT_TRUE(r.ok) << r.error.toStdString();
     EXPECT_EQ(r.identifiers,
               (QStringList{QStringLiteral("AB C-1"), QStringLiteral("NORTH,GATE"),
                            QStringLiteral("GATE 4"), QStringLiteral("  X"), QString()}));
     // A UTF-8 byte order mark is not part of the first line.
-    ASSERT_TRUE(WriteBytes(path, "\xEF\xBB\xBF"
-                                 "1,A\r\n"));
+    ASSERT_TRUE(WriteAll(path, "\xEF\xBB\xBF"
+                               "1,A\r\n"));
     EXPECT_EQ(Read(path).identifiers, QStringList{QStringLiteral("A")});
 }
 
@@ -116,7 +109,7 @@ TEST(ListFile, RefusesAFileThatIsNoListFile) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        ASSERT_TRUE(WriteBytes(path, c.bytes));
+        ASSERT_TRUE(WriteAll(path, c.bytes));
         const ReadResult r = Read(path);
         EXPECT_FALSE(r.ok);
         EXPECT_TRUE(r.identifiers.isEmpty());
@@ -126,9 +119,9 @@ TEST(ListFile, RefusesAFileThatIsNoListFile) {
     }
     // The limits themselves pass: 1024 characters, 128 lines and empty lines
     // after them.
-    ASSERT_TRUE(WriteBytes(path, "1," + QByteArray(1022, 'A') + "\r\n"));
+    ASSERT_TRUE(WriteAll(path, "1," + QByteArray(1022, 'A') + "\r\n"));
     EXPECT_TRUE(Read(path).ok);
-    ASSERT_TRUE(WriteBytes(path, Lines(128) + "\r\n\r\n"));
+    ASSERT_TRUE(WriteAll(path, Lines(128) + "\r\n\r\n"));
     const ReadResult full = Read(path);
     ASSERT_TRUE(full.ok);
     EXPECT_EQ(full.identifiers.size(), 128);
@@ -140,7 +133,7 @@ TEST(ListFile, WritesAll128LinesOrNothing) {
     const QString path = dir.file(QStringLiteral("User.csv"));
     QString error;
     ASSERT_TRUE(Write(path, {QStringLiteral("  AB"), QString(), QStringLiteral("X,Y")}, &error));
-    const QByteArray bytes = ReadBytes(path);
+    const QByteArray bytes = ReadAll(path);
     const QList<QByteArray> lines = bytes.split('\n');
     ASSERT_EQ(lines.size(), 129); // 128 lines, each ended by CR LF
     EXPECT_EQ(lines.at(0), QByteArray("1,  AB\r"));

@@ -70,18 +70,15 @@ QByteArray Crlf(const QStringList& lines) {
     return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
 }
 
-QString LineOf(const QStringList& lines, const QString& code) {
-    for (const QString& l : lines)
-        if (l.startsWith(code + QStringLiteral(",W,")))
-            return l;
-    return QString();
-}
-
 int IndexOf(const QStringList& lines, const QString& code) {
     for (int i = 0; i < lines.size(); ++i)
         if (lines.at(i).startsWith(code + QStringLiteral(",W,")))
             return i;
     return -1;
+}
+
+QString LineOf(const QStringList& lines, const QString& code) {
+    return lines.value(IndexOf(lines, code));
 }
 
 } // namespace
@@ -139,9 +136,7 @@ TEST(SettingsFile, StoreThenLoadGivesTheSameRecord) {
     const FileResult stored = StoreSettingsFile(path, original);
     ASSERT_TRUE(stored.ok) << qPrintable(stored.Describe());
 
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QByteArray bytes = f.readAll();
+    const QByteArray bytes = testsupport::ReadAll(path);
     EXPECT_EQ(bytes.count("\r\n"), 43);
     EXPECT_EQ(bytes.count('\n'), 43);
 
@@ -330,13 +325,8 @@ TEST(SettingsFile, FilesThatAreNotSettingsAreRefusedWhole) {
     // A file beyond the size limit is refused as a whole without a line.
     testsupport::ScratchDir dir;
     const QString big = dir.file(QStringLiteral("big.seq"));
-    {
-        QFile f(big);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        const QByteArray line = "LP,W,1\r\n";
-        for (qint64 n = 0; n <= kMaxFileBytes / line.size(); ++n)
-            f.write(line);
-    }
+    const QByteArray line = "LP,W,1\r\n";
+    ASSERT_TRUE(testsupport::WriteAll(big, line.repeated(int(kMaxFileBytes / line.size()) + 1)));
     FileResult res = LoadSettingsFile(big, r);
     EXPECT_FALSE(res.ok);
     EXPECT_EQ(res.error, FileError::TooLarge);
@@ -388,10 +378,7 @@ TEST(SettingsFile, StoreRefusesTextsTheFormatCannotCarryAndKeepsTheOldFile) {
     testsupport::ScratchDir dir;
     const QString path = dir.file(QStringLiteral("keep.seq"));
     ASSERT_TRUE(StoreSettingsFile(path, SampleRecord()).ok);
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QByteArray before = f.readAll();
-    f.close();
+    const QByteArray before = testsupport::ReadAll(path);
 
     clsInstrument bad = SampleRecord();
     bad.setGasName(2, QStringLiteral("C;O"));
@@ -404,8 +391,7 @@ TEST(SettingsFile, StoreRefusesTextsTheFormatCannotCarryAndKeepsTheOldFile) {
     bad.setSpecNo(QStringLiteral("A,B"));
     EXPECT_EQ(StoreSettingsFile(path, bad).error, FileError::UnstorableText);
 
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), before);
+    EXPECT_EQ(testsupport::ReadAll(path), before);
 
     // A folder that does not exist: a clear failure, no exception.
     res = StoreSettingsFile(dir.file(QStringLiteral("no/such/folder/x.seq")), SampleRecord());

@@ -17,6 +17,8 @@ using SettingsFile::FileError;
 
 namespace {
 
+using testsupport::WriteAll;
+
 clsInstrument FourGases() {
     clsInstrument r;
     testrecords::SetFourGases(r);
@@ -24,11 +26,6 @@ clsInstrument FourGases() {
     r.setIntervals(600);
     r.ClearChangeFlags();
     return r;
-}
-
-bool Write(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 } // namespace
@@ -91,7 +88,7 @@ TEST(SettingsImport, ABadFileChangesNothing) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const QString path = dir.file(QStringLiteral("bad.seq"));
-        ASSERT_TRUE(Write(path, c.content));
+        ASSERT_TRUE(WriteAll(path, c.content));
         clsInstrument record = FourGases();
         record.setAlarm(2, 40); // an edit of the user's, flagged
         const QStringList before = SettingsFile::SettingsFileLines(record);

@@ -7,7 +7,6 @@
 #include "register/Certificate.h"
 #include "register/RegisterStore.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
@@ -94,6 +93,22 @@ bool Exec(const Location& l, const QString& sql) {
     return ok;
 }
 
+// Makes the register refuse `action` ("INSERT", "UPDATE") on `table` for rows
+// where `condition` holds, failing with `name` as the message.
+bool Refuse(const Location& l, const QString& name, const QString& action, const QString& table,
+            const QString& condition) {
+    if (l.kind != Location::Kind::PostgreSQL)
+        return Exec(l, QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 WHEN %4 BEGIN SELECT "
+                                      "RAISE(ABORT, '%1'); END")
+                           .arg(name, action, table, condition));
+    return Exec(l, QStringLiteral("CREATE FUNCTION %1() RETURNS trigger AS $$ BEGIN RAISE "
+                                  "EXCEPTION '%1'; END $$ LANGUAGE plpgsql")
+                       .arg(name)) &&
+           Exec(l, QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 FOR EACH ROW WHEN (%4) "
+                                  "EXECUTE FUNCTION %1()")
+                       .arg(name, action, table, condition));
+}
+
 } // namespace
 
 TEST_P(RegisterTest, EventsAndSummariesSurviveAReopenInTimeOrder) {
@@ -172,20 +187,8 @@ TEST_P(RegisterTest, AnEventThatFailsHalfWayLeavesNothing) {
         ASSERT_TRUE(store.Open(location, &error)) << error.toStdString();
     }
     // The summary update of "SN-BAD" fails after its event row went in.
-    if (postgres()) {
-        ASSERT_TRUE(
-            Exec(location, QStringLiteral("CREATE FUNCTION refuse() RETURNS trigger AS $$ BEGIN "
-                                          "RAISE EXCEPTION 'refused'; END $$ LANGUAGE plpgsql")));
-        ASSERT_TRUE(Exec(location,
-                         QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON detectors FOR EACH "
-                                        "ROW WHEN (NEW.serial_no = 'SN-BAD') EXECUTE FUNCTION "
-                                        "refuse()")));
-    } else {
-        ASSERT_TRUE(
-            Exec(location, QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON detectors WHEN "
-                                          "NEW.serial_no = 'SN-BAD' BEGIN SELECT RAISE(ABORT, "
-                                          "'refused'); END")));
-    }
+    ASSERT_TRUE(Refuse(location, QStringLiteral("refused"), QStringLiteral("UPDATE"),
+                       QStringLiteral("detectors"), QStringLiteral("NEW.serial_no = 'SN-BAD'")));
     Store store;
     QString error;
     ASSERT_TRUE(store.Open(location, &error)) << error.toStdString();
@@ -215,11 +218,8 @@ TEST_P(RegisterTest, ANewerSchemaIsRefusedAndLeftUntouched) {
         Exec(location,
              QStringLiteral("UPDATE register_schema SET version = %1").arg(kSchemaVersion + 1)));
     QByteArray before;
-    if (!postgres()) {
-        QFile f(location.path);
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        before = QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
-    }
+    if (!postgres())
+        before = testsupport::ReadAll(location.path);
     Store store;
     QString error;
     EXPECT_FALSE(store.Open(location, &error));
@@ -229,9 +229,7 @@ TEST_P(RegisterTest, ANewerSchemaIsRefusedAndLeftUntouched) {
     Event e = ReadEvent(QStringLiteral("SN-1"), QDateTime::currentDateTimeUtc());
     EXPECT_FALSE(store.Record(e, &error));
     if (!postgres()) {
-        QFile f(location.path);
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        EXPECT_EQ(QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256), before);
+        EXPECT_TRUE(testsupport::ReadAll(location.path) == before);
         EXPECT_FALSE(QFileInfo::exists(location.path + QStringLiteral("-wal")));
     }
     // Still one event and the newer version: nothing was written.
@@ -342,18 +340,8 @@ TEST_P(RegisterTest, ManyEventsAtOnceAreRecordedAsOne) {
     EXPECT_EQ(detectors[1].lastSeen, t0.addSecs(5));
     // One that cannot go in takes the whole batch with it.
     QList<Event> broken{ReadEvent(QStringLiteral("SN-NEW"), t0), ReadEvent(QString(), t0)};
-    if (postgres()) {
-        ASSERT_TRUE(Exec(
-            location, QStringLiteral("CREATE FUNCTION refuse_empty() RETURNS trigger AS $$ BEGIN "
-                                     "RAISE EXCEPTION 'empty'; END $$ LANGUAGE plpgsql")));
-        ASSERT_TRUE(Exec(location, QStringLiteral("CREATE TRIGGER refuse_empty BEFORE INSERT ON "
-                                                  "events FOR EACH ROW WHEN (NEW.serial_no = '') "
-                                                  "EXECUTE FUNCTION refuse_empty()")));
-    } else {
-        ASSERT_TRUE(Exec(location, QStringLiteral("CREATE TRIGGER refuse_empty BEFORE INSERT ON "
-                                                  "events WHEN NEW.serial_no = '' BEGIN SELECT "
-                                                  "RAISE(ABORT, 'empty'); END")));
-    }
+    ASSERT_TRUE(Refuse(location, QStringLiteral("empty"), QStringLiteral("INSERT"),
+                       QStringLiteral("events"), QStringLiteral("NEW.serial_no = ''")));
     EXPECT_FALSE(store.RecordAll(broken, &error));
     ASSERT_TRUE(store.Detectors(&detectors, &error));
     EXPECT_EQ(detectors.size(), 2);
@@ -365,10 +353,7 @@ INSTANTIATE_TEST_SUITE_P(Backends, RegisterTest,
 TEST(RegisterSQLite, AFileThatIsNoRegisterIsRefusedAndKept) {
     testsupport::ScratchDir dir;
     const QString path = dir.file(QStringLiteral("notes.txt"));
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray(4096, 'x'));
-    f.close();
+    ASSERT_TRUE(testsupport::WriteAll(path, QByteArray(4096, 'x')));
     Location l;
     l.kind = Location::Kind::SQLite;
     l.path = path;
@@ -376,6 +361,5 @@ TEST(RegisterSQLite, AFileThatIsNoRegisterIsRefusedAndKept) {
     QString error;
     EXPECT_FALSE(store.Open(l, &error));
     EXPECT_FALSE(error.isEmpty());
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray(4096, 'x'));
+    EXPECT_EQ(testsupport::ReadAll(path), QByteArray(4096, 'x'));
 }

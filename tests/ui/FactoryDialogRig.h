@@ -9,6 +9,7 @@
 #include "app/AppSettings.h"
 #include "app/Catalogue.h"
 #include "app/MessageIds.h"
+#include "common/TestSupport.h"
 #include "model/SettingsTable.h"
 #include "model/clsInstrument.h"
 #include "ui/factory/FileChoice.h"
@@ -27,15 +28,8 @@
 
 namespace factorytest {
 
-inline bool WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
-
-inline QByteArray ReadBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using testsupport::ReadAll;
+using testsupport::WriteAll;
 
 // Every setting with its flag, and the library, as text lines.
 inline QStringList Snapshot(const clsInstrument& r) {

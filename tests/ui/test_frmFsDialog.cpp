@@ -91,7 +91,7 @@ TEST(frmFsDialog, CancelAfterEditsLeavesTheRecordAndItsFlagsExactlyAsBefore) {
     ASSERT_TRUE(ChooseInCell(rig.page(kFactory), 3, kValue, QStringLiteral("45")));
     ASSERT_TRUE(
         TypeIntoCell(rig.stations(), 5, ListGrid::kIdentifierColumn, QStringLiteral("NEW GATE")));
-    ASSERT_TRUE(WriteBytes(rig.file(QStringLiteral("User.csv")), "1,A\r\n2,B\r\n"));
+    ASSERT_TRUE(WriteAll(rig.file(QStringLiteral("User.csv")), "1,A\r\n2,B\r\n"));
     rig.nextFile = rig.file(QStringLiteral("User.csv"));
     rig.dialog->cmdUserImport->click();
     ASSERT_EQ(rig.users().TextMatrix(1, 1), QStringLiteral("B"));

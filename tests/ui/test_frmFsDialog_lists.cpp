@@ -73,8 +73,8 @@ TEST(frmFsDialogLists, ImportTakesLineNIntoRowNAndMarksTheEntries) {
     DialogRig rig;
     GridControl& grid = rig.stations();
     const QString earlier = grid.TextMatrix(5, kId);
-    ASSERT_TRUE(WriteBytes(rig.file(QStringLiteral("Station.csv")),
-                           "7,AB C-1\r\n3,NORTH,GATE\r\n3\tGATE 4\r\n"));
+    ASSERT_TRUE(WriteAll(rig.file(QStringLiteral("Station.csv")),
+                         "7,AB C-1\r\n3,NORTH,GATE\r\n3\tGATE 4\r\n"));
     rig.nextFile = rig.file(QStringLiteral("Station.csv"));
     rig.dialog->cmdStationImport->click();
     ASSERT_EQ(rig.fileRequests.size(), 1);
@@ -118,7 +118,7 @@ TEST(frmFsDialogLists, ImportTakesLineNIntoRowNAndMarksTheEntries) {
 
 TEST(frmFsDialogLists, ARedUserListBlocksOkButNotTheUserExport) {
     DialogRig rig;
-    ASSERT_TRUE(WriteBytes(rig.file(QStringLiteral("User.csv")), "1,ABCDEFGHIJKLMNOPQ\r\n"));
+    ASSERT_TRUE(WriteAll(rig.file(QStringLiteral("User.csv")), "1,ABCDEFGHIJKLMNOPQ\r\n"));
     rig.nextFile = rig.file(QStringLiteral("User.csv"));
     rig.dialog->cmdUserImport->click();
     GridControl& users = rig.users();
@@ -129,7 +129,7 @@ TEST(frmFsDialogLists, ARedUserListBlocksOkButNotTheUserExport) {
     rig.nextFile = rig.file(QStringLiteral("Users out.csv"));
     rig.dialog->cmdUserExport->click();
     EXPECT_TRUE(rig.wasAsked(QStringLiteral("Export Complete")));
-    EXPECT_TRUE(ReadBytes(rig.nextFile).startsWith("1,ABCDEFGHIJKLMNOPQ\r\n2,K. TANAKA\r\n"));
+    EXPECT_TRUE(ReadAll(rig.nextFile).startsWith("1,ABCDEFGHIJKLMNOPQ\r\n2,K. TANAKA\r\n"));
     rig.asked.clear();
     rig.dialog->cmdOK->click();
     EXPECT_TRUE(rig.wasAsked(rig.improper(kMsgUserList)));
@@ -141,7 +141,7 @@ TEST(frmFsDialogLists, ExportAfterAShortImportStillWrites128Lines) {
     DialogRig rig;
     GridControl& grid = rig.stations();
     const QString row4 = grid.TextMatrix(4, kId);
-    ASSERT_TRUE(WriteBytes(rig.file(QStringLiteral("in.csv")), "1,A\r\n2,B\r\n3,C\r\n"));
+    ASSERT_TRUE(WriteAll(rig.file(QStringLiteral("in.csv")), "1,A\r\n2,B\r\n3,C\r\n"));
     rig.nextFile = rig.file(QStringLiteral("in.csv"));
     rig.dialog->cmdStationImport->click();
     rig.nextFile = rig.file(QStringLiteral("out.csv"));
@@ -150,7 +150,7 @@ TEST(frmFsDialogLists, ExportAfterAShortImportStillWrites128Lines) {
     EXPECT_EQ(rig.fileRequests.at(1).kind, FileRequest::Kind::Save);
     EXPECT_EQ(rig.fileRequests.at(1).proposedName, QStringLiteral("Station.csv"));
     EXPECT_TRUE(rig.wasAsked(QStringLiteral("Export Complete")));
-    const QList<QByteArray> lines = ReadBytes(rig.nextFile).split('\n');
+    const QList<QByteArray> lines = ReadAll(rig.nextFile).split('\n');
     ASSERT_EQ(lines.size(), 129);
     EXPECT_EQ(lines.at(2), QByteArray("3,C\r"));
     EXPECT_EQ(lines.at(1), QByteArray("2,B\r"));
@@ -168,8 +168,7 @@ TEST(frmFsDialogLists, ARefusedFileLeavesTheGridAndTheFlagsAlone) {
     GridControl& grid = rig.stations();
     const QStringList before = rig.dialog->StationGrid()->Identifiers();
     // Which files are refused: tests/records; here what the dialog does.
-    ASSERT_TRUE(
-        WriteBytes(rig.file(QStringLiteral("bad.csv")), QByteArray("1,A\r\n2,B\0\r\n", 11)));
+    ASSERT_TRUE(WriteAll(rig.file(QStringLiteral("bad.csv")), QByteArray("1,A\r\n2,B\0\r\n", 11)));
     rig.nextFile = rig.file(QStringLiteral("bad.csv"));
     rig.asked.clear();
     rig.dialog->cmdStationImport->click();

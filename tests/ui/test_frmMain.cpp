@@ -222,44 +222,32 @@ TEST(frmMain, LogEntriesTakePackedColours) {
 
 TEST(frmMain, SerialLogsAreRotatedAtStart) {
     testsupport::ScratchDir dir;
-    auto write = [&dir](const QString& name, const QByteArray& content) {
-        QFile f(dir.file(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(content);
-    };
-    auto read = [&dir](int n) {
-        QFile f(dir.file(QStringLiteral("SerialLog%1.log").arg(n)));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    };
+    auto log = [&dir](int n) { return dir.file(QStringLiteral("SerialLog%1.log").arg(n)); };
     const QString current = dir.file(QStringLiteral("SerialLog.log"));
-    write(QStringLiteral("SerialLog.log"), "now");
+    ASSERT_TRUE(testsupport::WriteAll(current, "now"));
     for (int n = 1; n <= 9; ++n)
-        write(QStringLiteral("SerialLog%1.log").arg(n), QByteArray::number(n));
+        ASSERT_TRUE(testsupport::WriteAll(log(n), QByteArray::number(n)));
     EXPECT_TRUE(frmMain::RotateSerialLogs(dir.path(), true));
     EXPECT_FALSE(QFile::exists(current));
-    EXPECT_EQ(read(1), QByteArray("now"));
+    EXPECT_EQ(testsupport::ReadAll(log(1)), QByteArray("now"));
     for (int n = 2; n <= 9; ++n)
-        EXPECT_EQ(read(n), QByteArray::number(n - 1)) << n;
-    EXPECT_EQ(read(10), QByteArray("<missing>"));
+        EXPECT_EQ(testsupport::ReadAll(log(n)), QByteArray::number(n - 1)) << n;
+    EXPECT_FALSE(QFile::exists(log(10)));
 
     // Without the history switch the old log is only removed.
-    write(QStringLiteral("SerialLog.log"), "again");
+    ASSERT_TRUE(testsupport::WriteAll(current, "again"));
     EXPECT_TRUE(frmMain::RotateSerialLogs(dir.path(), false));
     EXPECT_FALSE(QFile::exists(current));
-    EXPECT_EQ(read(1), QByteArray("now"));
+    EXPECT_EQ(testsupport::ReadAll(log(1)), QByteArray("now"));
 
     // The window does it while loading, before it logs anything itself.
     MainWindowRig rig(MainWindowRig::With(true, true, [](MainWindowRig& r) {
         r.settings.SerialLogEnabled = true;
-        QFile f(r.file(QStringLiteral("SerialLog.log")));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("previous run");
+        testsupport::WriteAll(r.file(QStringLiteral("SerialLog.log")), "previous run");
     }));
-    QFile rotated(rig.file(QStringLiteral("SerialLog1.log")));
-    QFile log(rig.file(QStringLiteral("SerialLog.log")));
-    ASSERT_TRUE(rotated.open(QIODevice::ReadOnly) && log.open(QIODevice::ReadOnly));
-    EXPECT_EQ(rotated.readAll(), QByteArray("previous run"));
-    EXPECT_FALSE(log.readAll().contains("previous run"));
+    EXPECT_EQ(testsupport::ReadAll(rig.file(QStringLiteral("SerialLog1.log"))), "previous run");
+    EXPECT_FALSE(
+        testsupport::ReadAll(rig.file(QStringLiteral("SerialLog.log"))).contains("previous run"));
 }
 
 TEST(frmMain, PortChoice) {

@@ -16,6 +16,8 @@
 #include <set>
 
 using namespace windowtest;
+using testsupport::ReadAll;
+using testsupport::WriteAll;
 
 namespace {
 
@@ -31,14 +33,6 @@ struct ServiceRig : MainWindowRig {
     bool connected = false;
     frmMain& w() { return *window; }
     QString image() const { return file(QStringLiteral("TQ7350.DAT")); }
-    QByteArray read(const QString& path) const {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-    bool write(const QString& path, const QByteArray& bytes) const {
-        QFile f(path);
-        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-    }
     // Requests the emulator heard for one logger block.
     int blockRequests(int block) {
         return int(sim().receivedCommands().count(
@@ -64,13 +58,13 @@ struct ServiceRig : MainWindowRig {
     }
     // The build's reference image, copied beside the "program".
     bool placeReference(qint64 flipByte = -1) {
-        QByteArray reference = read(QStringLiteral(TQ_BINARY_DIR "/TQ7350_Check.DAT"));
+        QByteArray reference = ReadAll(QStringLiteral(TQ_BINARY_DIR "/TQ7350_Check.DAT"));
         if (reference.size() != 524288)
             return false;
         if (flipByte >= 0)
             reference[int(flipByte)] = char(reference.at(int(flipByte)) ^ 0x80);
         session.ProgramFolder = dir.path();
-        return write(file(QStringLiteral("TQ7350_Check.DAT")), reference);
+        return WriteAll(file(QStringLiteral("TQ7350_Check.DAT")), reference);
     }
 };
 
@@ -136,7 +130,7 @@ TEST(frmMainMaintenance, LoggerDownloadTriesABlockThatTimedOutOnceMore) {
     EXPECT_TRUE(cancelShown);
     EXPECT_EQ(rig.blockRequests(0x41), 2); // exactly once more
     EXPECT_EQ(rig.blockRequests(0x40), 1);
-    EXPECT_TRUE(rig.read(rig.image()) == rig.sim().state().logger);
+    EXPECT_TRUE(ReadAll(rig.image()) == rig.sim().state().logger);
     EXPECT_EQ(rig.colourOf(LoadMessage(kMsgLoggerDataDownload)), kGreen);
     EXPECT_FALSE(rig.logged(Line(LoadMessage(kMsgDataDownloadFailed))));
     EXPECT_EQ(w.Upload(), nullptr);
@@ -169,7 +163,7 @@ TEST(frmMainMaintenance, TheProgressBarReachesTheTotalAndCancelStopsBetweenBlock
     EXPECT_EQ(highest, 1024);
     EXPECT_TRUE(stepsText.startsWith(LoadMessage(kMsgProgressBlocks, {1024, 1024})))
         << stepsText.toStdString();
-    const QByteArray first = rig.read(rig.image());
+    const QByteArray first = ReadAll(rig.image());
     ASSERT_EQ(first.size(), 524288);
 
     // The time left while it runs, on a line of 115200 baud: known after
@@ -201,7 +195,7 @@ TEST(frmMainMaintenance, TheProgressBarReachesTheTotalAndCancelStopsBetweenBlock
     EXPECT_LE(seconds, 28);
     EXPECT_EQ(rig.blockRequests(0x200), 1);
     EXPECT_EQ(rig.blockRequests(0x201), 0);
-    EXPECT_TRUE(rig.read(rig.image()) == first);
+    EXPECT_TRUE(ReadAll(rig.image()) == first);
     EXPECT_EQ(rig.colourOf(LoadMessage(kMsgCommunicationCanceled)), kRed);
     EXPECT_EQ(w.Upload(), nullptr);
     EXPECT_TRUE(w.fraCommand[0]->isEnabled());
@@ -357,7 +351,7 @@ TEST(frmMainMaintenance, EepromDump) {
     EXPECT_EQ(rig.asked[0].title, LoadMessage(kMsgEepromDumpTitle));
     EXPECT_EQ(caption, LoadMessage(kMsgEepromDumpList));
     EXPECT_TRUE(framesOff);
-    const QByteArray list = rig.read(dump);
+    const QByteArray list = ReadAll(dump);
     EXPECT_TRUE(list.contains("Adrs   +0 +1")) << list.left(200).toStdString();
     EXPECT_TRUE(list.contains("\r\n001FF0 "));
     EXPECT_EQ(rig.colourOf(LoadMessage(kMsgDumpListStart)), LogPane::DumpList());

@@ -16,15 +16,8 @@ using workflowtest::Rig;
 
 namespace {
 
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
+using testsupport::ReadAll;
+using testsupport::WriteAll;
 
 QByteArray BuildReference() {
     return ReadAll(QStringLiteral(TQ_BINARY_DIR "/TQ7350_Check.DAT"));

@@ -12,10 +12,7 @@ using workflowtest::Rig;
 
 namespace {
 
-bool WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
+using testsupport::WriteAll;
 
 // The write commands the emulator received since the last clear.
 QStringList WritesReceived(SimDetector& sim) {
@@ -40,7 +37,7 @@ TEST(ListExchange, ImportWritesOnlyTheEntriesThatDiffer) {
                             before.stationList[1].trimmed().toLatin1() + "\r\n3,NORTH GATE\r\n4," +
                             before.stationList[3].trimmed().toLatin1() + "\r\n5,\r\n6," +
                             before.stationList[5].trimmed().toLatin1() + "\r\n7,  DOCK 7\r\n";
-    ASSERT_TRUE(WriteBytes(path, file));
+    ASSERT_TRUE(WriteAll(path, file));
     rig.sim.clearReceivedCommands();
     ListExchange::ImportOptions options;
     options.Path = path;
@@ -97,7 +94,7 @@ TEST(ListExchange, ImportRefusesIdentifiersThatBreakTheRuleUnlessForced) {
     ASSERT_TRUE(rig.connect());
     const SimState before = rig.sim.state();
     const QString path = rig.dir.file(QStringLiteral("User.csv"));
-    ASSERT_TRUE(WriteBytes(path, "1,k. tanaka\r\n2,OK USER\r\n3,ABCDEFGHIJKLMNOPQ\r\n"));
+    ASSERT_TRUE(WriteAll(path, "1,k. tanaka\r\n2,OK USER\r\n3,ABCDEFGHIJKLMNOPQ\r\n"));
     ListExchange::ImportOptions options;
     options.list = ListFile::List::User;
     options.Path = path;
@@ -119,7 +116,7 @@ TEST(ListExchange, ImportRefusesIdentifiersThatBreakTheRuleUnlessForced) {
     EXPECT_TRUE(rig.sim.receivedCommands().isEmpty());
 
     // Without the long line, forced: written as it is.
-    ASSERT_TRUE(WriteBytes(path, "1,k. tanaka\r\n2,OK USER\r\n"));
+    ASSERT_TRUE(WriteAll(path, "1,k. tanaka\r\n2,OK USER\r\n"));
     r = ListExchange::Import(rig.link, options, report);
     ASSERT_TRUE(r.Success()) << r.FailureLines.join('\n').toStdString();
     EXPECT_TRUE(r.Forced);
@@ -132,7 +129,7 @@ TEST(ListExchange, ARefusedWriteLeavesTheDetectorAsItWas) {
     ASSERT_TRUE(rig.connect());
     const SimState before = rig.sim.state();
     const QString path = rig.dir.file(QStringLiteral("Station.csv"));
-    ASSERT_TRUE(WriteBytes(path, "1,NEW ONE\r\n2,NEW TWO\r\n"));
+    ASSERT_TRUE(WriteAll(path, "1,NEW ONE\r\n2,NEW TWO\r\n"));
     rig.sim.faults().refuseCodes = QStringList{QStringLiteral("XS:W")};
     ListExchange::ImportOptions options;
     options.Path = path;
@@ -144,7 +141,7 @@ TEST(ListExchange, ARefusedWriteLeavesTheDetectorAsItWas) {
     EXPECT_EQ(rig.sim.stagedCount(), 0);
 
     // A file that is no list file: refused, nothing sent.
-    ASSERT_TRUE(WriteBytes(path, QByteArray("1,A\0B\r\n", 7)));
+    ASSERT_TRUE(WriteAll(path, QByteArray("1,A\0B\r\n", 7)));
     rig.sim.clearReceivedCommands();
     const ListExchange::Result bad = ListExchange::Import(rig.link, options, {});
     EXPECT_EQ(bad.outcome, workflows::Outcome::Refused);

@@ -20,6 +20,9 @@ using workflowtest::Rig;
 
 namespace {
 
+using testsupport::ReadAll;
+using testsupport::WriteAll;
+
 struct Recorded {
     std::vector<std::pair<QString, workflows::Tone>> lines;
     QStringList progress;
@@ -40,16 +43,6 @@ struct Recorded {
         return n;
     }
 };
-
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
 
 // Requests the emulator heard for one block ("EP,R,0100").
 int Asked(SimDetector& sim, int block) {
