@@ -21,6 +21,9 @@
 
 namespace clitest {
 
+using testsupport::ReadAll;
+using testsupport::WriteAll;
+
 // A catalogue text as the tool prints it: line breaks as new lines, no
 // trailing one.
 inline QString Printed(const QString& text) {
@@ -29,6 +32,19 @@ inline QString Printed(const QString& text) {
     while (t.endsWith(QLatin1Char('\n')))
         t.chop(1);
     return t;
+}
+
+// The words of a command line.
+inline QStringList Words(const char* line) {
+    return QString::fromLatin1(line).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+}
+
+// The value at a path of keys and array indexes ("record/channels/1/name").
+inline QJsonValue At(const QJsonObject& o, const char* path) {
+    QJsonValue v = o;
+    for (const QString& key : QString::fromLatin1(path).split(QLatin1Char('/')))
+        v = v.isArray() ? v.toArray().at(key.toInt()) : v.toObject().value(key);
+    return v;
 }
 
 inline QString CtlProgram() {
@@ -131,16 +147,6 @@ private:
 inline RunResult RunSimCtl(const QString& state, const QStringList& args, const QString& folder) {
     return RunCtl(QStringList{QStringLiteral("--sim"), QStringLiteral("--sim-state"), state} + args,
                   folder);
-}
-
-inline QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-inline bool WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
 
 inline QJsonObject ReadJson(const QString& path) {

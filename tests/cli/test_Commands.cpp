@@ -16,19 +16,6 @@ namespace {
 const QString kSim = QStringLiteral("--sim");
 const QString kJson = QStringLiteral("--json");
 
-// The words of a command line.
-QStringList Words(const char* line) {
-    return QString::fromLatin1(line).split(QLatin1Char(' '), Qt::SkipEmptyParts);
-}
-
-// The value at a path of keys and array indexes ("record/channels/1/name").
-QJsonValue At(const QJsonObject& o, const char* path) {
-    QJsonValue v = o;
-    for (const QString& key : QString::fromLatin1(path).split(QLatin1Char('/')))
-        v = v.isArray() ? v.toArray().at(key.toInt()) : v.toObject().value(key);
-    return v;
-}
-
 } // namespace
 
 TEST(CliExit, NoDetectorAnsweredIsThree) {

@@ -15,14 +15,19 @@ using namespace clitest;
 
 namespace {
 
-QStringList Sim(const QString& state, const QStringList& rest) {
-    return QStringList{QStringLiteral("--sim"), QStringLiteral("--sim-state"), state} + rest;
+// The tool against the emulator of `state`, on the register `reg`.
+QStringList Sim(const QString& state, const QString& reg, const char* line) {
+    return QStringList{QStringLiteral("--sim"), QStringLiteral("--sim-state"), state, reg} +
+           Words(line);
+}
+QStringList On(const QString& reg, const char* line) {
+    return QStringList{reg} + Words(line);
 }
 
 QStringList Kinds(const QJsonObject& shown) {
     QStringList kinds;
-    for (const QJsonValue& v : shown.value(QStringLiteral("events")).toArray())
-        kinds << v.toObject().value(QStringLiteral("kind")).toString();
+    for (const QJsonValue& v : At(shown, "events").toArray())
+        kinds << At(v.toObject(), "kind").toString();
     return kinds;
 }
 
@@ -72,83 +77,45 @@ TEST(CliRegister, ReadWriteAndSpanRecordExactlyTheirEvents) {
     const QString state = dir.file(QStringLiteral("sim.json"));
     const QString reg = QStringLiteral("--register=") + dir.file(QStringLiteral("reg.sqlite"));
 
-    const RunResult read = RunCtl(Sim(state, {reg, QStringLiteral("read"), QStringLiteral("--seq"),
-                                              QStringLiteral("a.seq"), QStringLiteral("--json")}),
-                                  dir.path());
+    const RunResult read = RunCtl(Sim(state, reg, "read --seq a.seq --json"), dir.path());
     ASSERT_EQ(read.exitCode, 0) << read.errText().toStdString();
     EXPECT_TRUE(read.json().contains(QStringLiteral("registerEvent")));
-    const QString serial = read.json()
-                               .value(QStringLiteral("record"))
-                               .toObject()
-                               .value(QStringLiteral("identity"))
-                               .toObject()
-                               .value(QStringLiteral("serialNo"))
-                               .toString()
-                               .trimmed();
+    const QString serial = At(read.json(), "record/identity/serialNo").toString().trimmed();
     ASSERT_FALSE(serial.isEmpty());
 
     // The interval changed in the file, written back.
-    const int interval = read.json()
-                             .value(QStringLiteral("record"))
-                             .toObject()
-                             .value(QStringLiteral("settings"))
-                             .toObject()
-                             .value(QStringLiteral("Intervals"))
-                             .toInt();
+    const int interval = At(read.json(), "record/settings/Intervals").toInt();
     ASSERT_NE(interval, 600);
     QString file = QString::fromLatin1(ReadAll(dir.file(QStringLiteral("a.seq"))));
     file.replace(QRegularExpression(QStringLiteral("XP,W,[0-9A-F]+")), QStringLiteral("XP,W,0258"));
     ASSERT_TRUE(WriteAll(dir.file(QStringLiteral("b.seq")), file.toLatin1()));
-    const RunResult write =
-        RunCtl(Sim(state, {reg, QStringLiteral("write"), QStringLiteral("b.seq")}), dir.path());
+    const RunResult write = RunCtl(Sim(state, reg, "write b.seq"), dir.path());
     ASSERT_EQ(write.exitCode, 0) << write.errText().toStdString();
-
-    const RunResult span =
-        RunCtl(Sim(state, {reg, QStringLiteral("span"), QStringLiteral("--channels"),
-                           QStringLiteral("10000"), QStringLiteral("--json")}),
-               dir.path());
+    const RunResult span = RunCtl(Sim(state, reg, "span --channels 10000 --json"), dir.path());
     ASSERT_EQ(span.exitCode, 0) << span.errText().toStdString();
 
     const RunResult shown = RunCtl(
-        {reg, QStringLiteral("register"), QStringLiteral("show"), serial, QStringLiteral("--json")},
-        dir.path());
+        On(reg, "register show") + QStringList{serial, QStringLiteral("--json")}, dir.path());
     ASSERT_EQ(shown.exitCode, 0) << shown.errText().toStdString();
     EXPECT_EQ(Kinds(shown.json()), (QStringList{QStringLiteral("read"), QStringLiteral("write"),
                                                 QStringLiteral("span")}));
-    const QJsonArray events = shown.json().value(QStringLiteral("events")).toArray();
-    const QJsonArray written = events.at(1).toObject().value(QStringLiteral("written")).toArray();
+    const QJsonArray written = At(shown.json(), "events/1/written").toArray();
     ASSERT_EQ(written.size(), 1) << shown.outText().toStdString();
     EXPECT_TRUE(written.at(0).toString().contains(QString::number(interval)));
     EXPECT_TRUE(written.at(0).toString().contains(QStringLiteral("600")));
-    const QJsonObject ch0 =
-        events.at(2).toObject().value(QStringLiteral("channels")).toArray().at(0).toObject();
-    EXPECT_TRUE(ch0.value(QStringLiteral("calibrated")).toBool());
-    EXPECT_EQ(ch0.value(QStringLiteral("ok")).toBool(), span.json()
-                                                            .value(QStringLiteral("channels"))
-                                                            .toArray()
-                                                            .at(0)
-                                                            .toObject()
-                                                            .value(QStringLiteral("ok"))
-                                                            .toBool());
+    EXPECT_TRUE(At(shown.json(), "events/2/channels/0/calibrated").toBool());
+    EXPECT_EQ(At(shown.json(), "events/2/channels/0/ok").toBool(),
+              At(span.json(), "channels/0/ok").toBool());
 
     // The list, filtered by due dates, and the CSV.
-    const RunResult list =
-        RunCtl({reg, QStringLiteral("register"), QStringLiteral("list"), QStringLiteral("--json")},
-               dir.path());
+    const RunResult list = RunCtl(On(reg, "register list --json"), dir.path());
     ASSERT_EQ(list.exitCode, 0);
-    const QJsonArray detectors = list.json().value(QStringLiteral("detectors")).toArray();
-    ASSERT_EQ(detectors.size(), 1);
-    const QJsonObject d = detectors.at(0).toObject();
-    EXPECT_EQ(d.value(QStringLiteral("events")).toInt(), 3);
-    const RunResult due =
-        RunCtl({reg, QStringLiteral("register"), QStringLiteral("list"),
-                QStringLiteral("--due-within"), QStringLiteral("36500"), QStringLiteral("--json")},
-               dir.path());
-    EXPECT_EQ(due.json().value(QStringLiteral("detectors")).toArray().size(),
-              d.value(QStringLiteral("calibrationDue")).isNull() ? 0 : 1);
-    const RunResult exported =
-        RunCtl({reg, QStringLiteral("register"), QStringLiteral("export"), QStringLiteral("l.csv")},
-               dir.path());
+    ASSERT_EQ(At(list.json(), "detectors").toArray().size(), 1);
+    EXPECT_EQ(At(list.json(), "detectors/0/events").toInt(), 3);
+    const RunResult due = RunCtl(On(reg, "register list --due-within 36500 --json"), dir.path());
+    EXPECT_EQ(At(due.json(), "detectors").toArray().size(),
+              At(list.json(), "detectors/0/calibrationDue").isNull() ? 0 : 1);
+    const RunResult exported = RunCtl(On(reg, "register export l.csv"), dir.path());
     ASSERT_EQ(exported.exitCode, 0) << exported.errText().toStdString();
     const QList<QByteArray> rows = ReadAll(dir.file(QStringLiteral("l.csv"))).split('\n');
     ASSERT_GE(rows.size(), 2);
@@ -156,9 +123,8 @@ TEST(CliRegister, ReadWriteAndSpanRecordExactlyTheirEvents) {
     EXPECT_TRUE(rows.at(1).startsWith(serial.toLatin1() + ','));
 
     // The certificate of the span run.
-    const RunResult cert = RunCtl({reg, QStringLiteral("register"), QStringLiteral("certificate"),
-                                   serial, QStringLiteral("--out"), QStringLiteral("c.pdf")},
-                                  dir.path());
+    const RunResult cert = RunCtl(
+        On(reg, "register certificate") + QStringList{serial} + Words("--out c.pdf"), dir.path());
     ASSERT_EQ(cert.exitCode, 0) << cert.errText().toStdString();
     EXPECT_TRUE(ReadAll(dir.file(QStringLiteral("c.pdf"))).startsWith("%PDF-"));
     if (!QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) {
@@ -169,11 +135,10 @@ TEST(CliRegister, ReadWriteAndSpanRecordExactlyTheirEvents) {
         EXPECT_TRUE(QString::fromUtf8(p.readAllStandardOutput()).contains(serial));
     }
     // A read is no calibration run.
-    const QString readId =
-        QString::number(events.at(0).toObject().value(QStringLiteral("id")).toInt());
+    const QString readId = QString::number(At(shown.json(), "events/0/id").toInt());
     const RunResult notARun =
-        RunCtl({reg, QStringLiteral("register"), QStringLiteral("certificate"), serial,
-                QStringLiteral("--run"), readId, QStringLiteral("--out"), QStringLiteral("x.pdf")},
+        RunCtl(On(reg, "register certificate") +
+                   QStringList{serial, QStringLiteral("--run"), readId} + Words("--out x.pdf"),
                dir.path());
     EXPECT_EQ(notARun.exitCode, 1);
     EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("x.pdf"))));
@@ -184,38 +149,21 @@ TEST(CliRegister, AListImportIsAWriteOfWhatChanged) {
     testsupport::ScratchDir dir;
     const QString state = dir.file(QStringLiteral("sim.json"));
     const QString reg = QStringLiteral("--register=") + dir.file(QStringLiteral("reg.sqlite"));
-    ASSERT_EQ(RunCtl(Sim(state, {reg, QStringLiteral("stations"), QStringLiteral("export"),
-                                 QStringLiteral("st.csv")}),
-                     dir.path())
-                  .exitCode,
-              0);
+    ASSERT_EQ(RunCtl(Sim(state, reg, "stations export st.csv"), dir.path()).exitCode, 0);
     QByteArray list = ReadAll(dir.file(QStringLiteral("st.csv")));
     list.replace("2,TANK YARD A", "2,NORTH GATE");
     ASSERT_TRUE(WriteAll(dir.file(QStringLiteral("st.csv")), list));
-    const RunResult import =
-        RunCtl(Sim(state, {reg, QStringLiteral("stations"), QStringLiteral("import"),
-                           QStringLiteral("st.csv"), QStringLiteral("--json")}),
-               dir.path());
+    const RunResult import = RunCtl(Sim(state, reg, "stations import st.csv --json"), dir.path());
     ASSERT_EQ(import.exitCode, 0) << import.errText().toStdString();
-    const RunResult list2 =
-        RunCtl({reg, QStringLiteral("register"), QStringLiteral("list"), QStringLiteral("--json")},
-               dir.path());
-    const QString serial = list2.json()
-                               .value(QStringLiteral("detectors"))
-                               .toArray()
-                               .at(0)
-                               .toObject()
-                               .value(QStringLiteral("serialNo"))
-                               .toString();
+    const QString serial =
+        At(RunCtl(On(reg, "register list --json"), dir.path()).json(), "detectors/0/serialNo")
+            .toString();
     const RunResult shown = RunCtl(
-        {reg, QStringLiteral("register"), QStringLiteral("show"), serial, QStringLiteral("--json")},
-        dir.path());
-    const QJsonArray events = shown.json().value(QStringLiteral("events")).toArray();
-    ASSERT_EQ(events.size(), 1) << shown.outText().toStdString();
-    const QJsonObject write = events.at(0).toObject();
-    EXPECT_EQ(write.value(QStringLiteral("kind")).toString(), QStringLiteral("write"));
-    EXPECT_EQ(write.value(QStringLiteral("action")).toString(), QStringLiteral("stations import"));
-    const QJsonArray written = write.value(QStringLiteral("written")).toArray();
+        On(reg, "register show") + QStringList{serial, QStringLiteral("--json")}, dir.path());
+    ASSERT_EQ(At(shown.json(), "events").toArray().size(), 1) << shown.outText().toStdString();
+    EXPECT_EQ(At(shown.json(), "events/0/kind").toString(), QStringLiteral("write"));
+    EXPECT_EQ(At(shown.json(), "events/0/action").toString(), QStringLiteral("stations import"));
+    const QJsonArray written = At(shown.json(), "events/0/written").toArray();
     ASSERT_EQ(written.size(), 1);
     EXPECT_TRUE(written.at(0).toString().contains(QStringLiteral("TANK YARD A")));
     EXPECT_TRUE(written.at(0).toString().contains(QStringLiteral("NORTH GATE")));
@@ -225,50 +173,34 @@ TEST(CliRegister, NoRegisterEnvironmentAndDefault) {
     REQUIRE_PROGRAMS();
     testsupport::ScratchDir dir;
     const QString state = dir.file(QStringLiteral("sim.json"));
-    ASSERT_EQ(
-        RunCtl(Sim(state, {QStringLiteral("--no-register"), QStringLiteral("read")}), dir.path())
-            .exitCode,
-        0);
-    EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("data/register.sqlite"))));
-    ASSERT_EQ(RunCtl(Sim(state, {QStringLiteral("read")}), dir.path(), 60000, QStringLiteral("en"),
+    const QString defaultRegister = dir.file(QStringLiteral("data/register.sqlite"));
+    ASSERT_EQ(RunCtl(Sim(state, QStringLiteral("--no-register"), "read"), dir.path()).exitCode, 0);
+    EXPECT_FALSE(QFileInfo::exists(defaultRegister));
+    const QStringList read = {QStringLiteral("--sim"), QStringLiteral("--sim-state"), state,
+                              QStringLiteral("read")};
+    ASSERT_EQ(RunCtl(read, dir.path(), 60000, QStringLiteral("en"),
                      {QStringLiteral("TQ7350_REGISTER=") + dir.file(QStringLiteral("env.sqlite"))})
                   .exitCode,
               0);
     EXPECT_TRUE(QFileInfo::exists(dir.file(QStringLiteral("env.sqlite"))));
-    EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("data/register.sqlite"))));
+    EXPECT_FALSE(QFileInfo::exists(defaultRegister));
     // The emulator's events go only into a register named explicitly.
-    ASSERT_EQ(RunCtl(Sim(state, {QStringLiteral("read")}), dir.path()).exitCode, 0);
-    EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("data/register.sqlite"))));
+    ASSERT_EQ(RunCtl(read, dir.path()).exitCode, 0);
+    EXPECT_FALSE(QFileInfo::exists(defaultRegister));
     // The default register, as the register command finds it.
-    ASSERT_EQ(RunCtl({QStringLiteral("register"), QStringLiteral("list")}, dir.path()).exitCode, 0);
-    EXPECT_TRUE(QFileInfo::exists(dir.file(QStringLiteral("data/register.sqlite"))));
-    const RunResult off = RunCtl(
-        {QStringLiteral("--no-register"), QStringLiteral("register"), QStringLiteral("list")},
-        dir.path());
-    EXPECT_EQ(off.exitCode, 1);
+    ASSERT_EQ(RunCtl(Words("register list"), dir.path()).exitCode, 0);
+    EXPECT_TRUE(QFileInfo::exists(defaultRegister));
+    EXPECT_EQ(RunCtl(Words("--no-register register list"), dir.path()).exitCode, 1);
 }
 
 TEST(CliRegister, UsageErrors) {
     REQUIRE_PROGRAMS();
     testsupport::ScratchDir dir;
-    const QList<QStringList> lines = {
-        {QStringLiteral("register")},
-        {QStringLiteral("register"), QStringLiteral("drop")},
-        {QStringLiteral("register"), QStringLiteral("show")},
-        {QStringLiteral("register"), QStringLiteral("list"), QStringLiteral("SN")},
-        {QStringLiteral("register"), QStringLiteral("certificate"), QStringLiteral("SN")},
-        {QStringLiteral("register"), QStringLiteral("list"), QStringLiteral("--run"),
-         QStringLiteral("3")},
-        {QStringLiteral("register"), QStringLiteral("show"), QStringLiteral("SN"),
-         QStringLiteral("--due-within"), QStringLiteral("7")},
-        {QStringLiteral("register"), QStringLiteral("list"), QStringLiteral("--due-within"),
-         QStringLiteral("-1")},
-        {QStringLiteral("read"), QStringLiteral("--out"), QStringLiteral("x")},
-    };
-    for (const QStringList& args : lines) {
-        const RunResult r = RunCtl(args, dir.path());
-        EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
-    }
+    for (const char* line :
+         {"register", "register drop", "register show", "register list SN",
+          "register certificate SN", "register list --run 3", "register show SN --due-within 7",
+          "register list --due-within -1", "read --out x"})
+        EXPECT_EQ(RunCtl(Words(line), dir.path()).exitCode, 2) << line;
     EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("data/register.sqlite"))));
 }
 
@@ -276,27 +208,24 @@ TEST(CliRegister, AReadOnlyRegisterLeavesTheReadDoneWithOneWarning) {
     REQUIRE_PROGRAMS();
     testsupport::ScratchDir dir;
     const QString path = dir.file(QStringLiteral("reg.sqlite"));
-    ASSERT_EQ(RunCtl({QStringLiteral("--register"), path, QStringLiteral("register"),
-                      QStringLiteral("list")},
-                     dir.path())
-                  .exitCode,
-              0);
+    ASSERT_EQ(
+        RunCtl(QStringList{QStringLiteral("--register"), path} + Words("register list"), dir.path())
+            .exitCode,
+        0);
     ASSERT_TRUE(
         QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     // The folder is the tool's to write in (its serial log, the emulator's
     // state); only the register is not.
     QFile::setPermissions(dir.path(), QFile::Permissions(0x7777));
-    const RunResult r = RunCtlAsUser(
-        Sim(dir.file(QStringLiteral("sim.json")),
-            {QStringLiteral("--register"), path, QStringLiteral("read"), QStringLiteral("--json")}),
-        dir.path());
+    const RunResult r = RunCtlAsUser(Sim(dir.file(QStringLiteral("sim.json")),
+                                         QStringLiteral("--register=") + path, "read --json"),
+                                     dir.path());
     ASSERT_TRUE(r.finished);
     EXPECT_EQ(r.exitCode, 0) << r.errText().toStdString();
-    EXPECT_TRUE(r.json().value(QStringLiteral("ok")).toBool());
+    EXPECT_TRUE(At(r.json(), "ok").toBool());
     EXPECT_EQ(Count(r.errText(), kNotRecorded), 1) << r.errText().toStdString();
-    EXPECT_TRUE(
-        r.json().value(QStringLiteral("registerWarning")).toString().contains(kNotRecorded));
-    EXPECT_FALSE(r.json().value(QStringLiteral("record")).toObject().isEmpty());
+    EXPECT_TRUE(At(r.json(), "registerWarning").toString().contains(kNotRecorded));
+    EXPECT_FALSE(At(r.json(), "record").toObject().isEmpty());
 }
 
 TEST(CliRegister, TwoToolsWritingTheSameRegisterAtOnce) {
@@ -326,10 +255,7 @@ TEST(CliRegister, TwoToolsWritingTheSameRegisterAtOnce) {
         EXPECT_EQ(Count(err, kNotRecorded), 0) << err.toStdString();
         delete p;
     }
-    const RunResult list =
-        RunCtl({reg, QStringLiteral("register"), QStringLiteral("list"), QStringLiteral("--json")},
-               dir.path());
-    const QJsonArray detectors = list.json().value(QStringLiteral("detectors")).toArray();
-    ASSERT_EQ(detectors.size(), 1); // the emulators are one serial number
-    EXPECT_EQ(detectors.at(0).toObject().value(QStringLiteral("events")).toInt(), 12);
+    const QJsonObject list = RunCtl(On(reg, "register list --json"), dir.path()).json();
+    ASSERT_EQ(At(list, "detectors").toArray().size(), 1); // the emulators are one serial number
+    EXPECT_EQ(At(list, "detectors/0/events").toInt(), 12);
 }

@@ -14,19 +14,6 @@ using namespace clitest;
 
 namespace {
 
-// The words of a command line.
-QStringList Words(const char* line) {
-    return QString::fromLatin1(line).split(QLatin1Char(' '), Qt::SkipEmptyParts);
-}
-
-// The value at a path of keys and array indexes ("record/channels/2/alarm").
-QJsonValue At(const QJsonObject& o, const char* path) {
-    QJsonValue v = o;
-    for (const QString& key : QString::fromLatin1(path).split(QLatin1Char('/')))
-        v = v.isArray() ? v.toArray().at(key.toInt()) : v.toObject().value(key);
-    return v;
-}
-
 QStringList OnPort(const SimOnPty& sim, const char* line) {
     return QStringList{QStringLiteral("--port"), sim.path()} + Words(line);
 }
