@@ -159,8 +159,6 @@ TEST(OptionGrid, CustomBoardLocksChannel3AndNeverDrawsItRed) {
 
 TEST(OptionGrid, TypedPointsAreRoundedAndChecked) {
     struct Typed {
-        int o2Type; // -1: as it is
-        float o2Alarm;
         int ch, col;
         const char* text;
         bool taken;
@@ -169,22 +167,15 @@ TEST(OptionGrid, TypedPointsAreRoundedAndChecked) {
     // The rules themselves: tests/model/test_OptionRules; here the grid
     // applies them to the cell and the record.
     const Typed table[] = {
-        {-1, 0, 3, 2, "10.3", true, "10.5"},     // rounded to the 0.5 step
-        {-1, 0, 0, 3, "61", false, nullptr},     // combustible alarm: 60 % of full scale
-        {1, 18.0f, 1, 2, "20.9", true, nullptr}, // oxygen by alarm type
-        {1, 18.0f, 1, 2, "21.0", false, nullptr}, {-1, 0, 2, 2, "abc", false, nullptr},
-        {-1, 0, 2, 6, "", true, "-----"}, // no auto-cal value
-        {-1, 0, 1, 6, "12", true, "12.0"},
+        {3, 2, "10.3", true, "10.5"}, // rounded to the 0.5 step
+        {0, 3, "61", false, nullptr}, // combustible alarm: 60 % of full scale
+        {2, 2, "abc", false, nullptr}, {2, 6, "", true, "-----"}, // no auto-cal value
+        {1, 6, "12", true, "12.0"},
     };
     OptionGridWindow w;
     for (const Typed& t : table) {
         SCOPED_TRACE(std::string(t.text) + " on " + std::to_string(t.ch) + "/" +
                      std::to_string(t.col));
-        if (t.o2Type >= 0) {
-            w.record.setAlarmO2(t.o2Type);
-            w.record.setAlarm(1, t.o2Alarm);
-            w.refresh();
-        }
         const float before = OptionRules::CellValue(w.record, t.ch, t.col);
         const QString shownBefore = w.cell(t.ch, t.col);
         w.record.ClearChangeFlags();
