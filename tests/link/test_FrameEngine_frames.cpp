@@ -102,9 +102,8 @@ TEST(SerialLogTest, LinesAreStampedAppendedAndJoinedOnce) {
     EXPECT_TRUE(log.write(QStringLiteral("first")));
     log.setTimeSource([] { return QDateTime(QDate(2026, 12, 5), QTime(15, 43, 1)); });
     EXPECT_TRUE(log.write(QStringLiteral("second")));
-    QFile file(log.filePath());
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), QByteArray("07:08:09 first\r\n15:43:01 second\r\n"));
+    EXPECT_EQ(testsupport::ReadAll(log.filePath()),
+              QByteArray("07:08:09 first\r\n15:43:01 second\r\n"));
 
     // A folder that cannot be written drops the entry without complaint.
     SerialLog nowhere(dir.file(QStringLiteral("missing/deeper")));

@@ -48,9 +48,7 @@ TEST(EmulatorLink, EndToEndOverAPseudoTerminal) {
     // A pseudo-terminal has no modem lines: the line counts as up at once,
     // and the log says so.
     EXPECT_EQ(link.LinkState(), 2);
-    QFile log(link.serialLog().filePath());
-    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(QString::fromUtf8(log.readAll()).contains(QStringLiteral("no modem lines")));
+    EXPECT_TRUE(testsupport::ReadAll(link.serialLog().filePath()).contains("no modem lines"));
     ASSERT_TRUE(link.waitWhile([&] { return !link.Connected() && link.LinkState() != 0; }));
     ASSERT_TRUE(link.Connected());
     // Modem-line calls the device refuses are no line errors.
@@ -69,9 +67,8 @@ TEST(EmulatorLink, EndToEndOverAPseudoTerminal) {
         EXPECT_FALSE(other.PortOpen());
         EXPECT_TRUE(other.LastPortError().contains(path));
         EXPECT_TRUE(other.LastPortError().contains(QStringLiteral("in use")));
-        QFile otherLog(other.serialLog().filePath());
-        ASSERT_TRUE(otherLog.open(QIODevice::ReadOnly));
-        EXPECT_TRUE(QString::fromUtf8(otherLog.readAll()).contains(path));
+        EXPECT_TRUE(
+            QString::fromUtf8(testsupport::ReadAll(other.serialLog().filePath())).contains(path));
     }
 
     EXPECT_EQ(link.SendAndWait(QStringLiteral("VP,R,"), 4), LinkResult::Done);

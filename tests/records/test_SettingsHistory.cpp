@@ -31,10 +31,7 @@ QStringList ParseCsv(const QString& line) {
 }
 
 QStringList FileLines(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    QByteArray bytes = f.readAll();
+    QByteArray bytes = testsupport::ReadAll(path);
     EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
     EXPECT_EQ(bytes.count("\xEF\xBB\xBF"), 1);
     bytes.remove(0, 3);

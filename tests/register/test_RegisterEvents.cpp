@@ -158,9 +158,7 @@ TEST(RegisterEvents, ARegisterThatCannotBeOpenedCostsOneWarningLine) {
     workflowtest::Rig rig;
     ASSERT_TRUE(rig.connect());
     // Its folder would have to be inside a file.
-    QFile blocker(rig.dir.file(QStringLiteral("blocker")));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    ASSERT_TRUE(testsupport::WriteAll(rig.dir.file(QStringLiteral("blocker")), {}));
     Location l;
     l.kind = Location::Kind::SQLite;
     l.path = rig.dir.file(QStringLiteral("blocker/register.sqlite"));

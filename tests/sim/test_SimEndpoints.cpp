@@ -137,9 +137,7 @@ TEST(SimProgram, AnswersOnTcpAndSavesState) {
     s.disconnectFromHost();
     p.terminate();
     ASSERT_TRUE(p.waitForFinished(5000));
-    QFile f(state);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(f.readAll().contains("\"specNo\": \"SP-TCP\""));
+    EXPECT_TRUE(testsupport::ReadAll(state).contains("\"specNo\": \"SP-TCP\""));
 }
 
 TEST(SimProgram, WritesTheReferenceImage) {
@@ -149,7 +147,5 @@ TEST(SimProgram, WritesTheReferenceImage) {
     p.start(Program(), {QStringLiteral("--write-check-image"), img});
     ASSERT_TRUE(p.waitForFinished(10000));
     EXPECT_EQ(p.exitCode(), 0);
-    QFile f(img);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), CheckImage());
+    EXPECT_EQ(testsupport::ReadAll(img), CheckImage());
 }

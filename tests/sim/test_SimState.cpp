@@ -41,9 +41,7 @@ TEST(SimStateFile, RoundTripKeepsEverything) {
     EXPECT_EQ(back.powerData, QByteArray(4096, char(0xFF)));
 
     // The file is readable: named settings, not a blob.
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QByteArray text = f.readAll();
+    const QByteArray text = testsupport::ReadAll(path);
     EXPECT_TRUE(text.contains("\"Intervals\": 60"));
     EXPECT_TRUE(text.contains("\"loggerContent\": \"check\""));
     EXPECT_LT(text.size(), 64 * 1024);

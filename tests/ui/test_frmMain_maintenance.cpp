@@ -49,10 +49,8 @@ struct ServiceRig : MainWindowRig {
                          });
     }
     QStringList historyLines(const QString& suffix) const {
-        QFile f(file(QStringLiteral("TQ7350_Setting%1.csv").arg(suffix)));
-        if (!f.open(QIODevice::ReadOnly))
-            return {};
-        QString text = QString::fromUtf8(f.readAll());
+        QString text =
+            QString::fromUtf8(ReadAll(file(QStringLiteral("TQ7350_Setting%1.csv").arg(suffix))));
         text.remove(QChar(0xFEFF));
         return text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     }
@@ -136,9 +134,8 @@ TEST(frmMainMaintenance, LoggerDownloadTriesABlockThatTimedOutOnceMore) {
     EXPECT_EQ(w.Upload(), nullptr);
     EXPECT_EQ(rig.session.CalMode, 0);
     EXPECT_TRUE(w.fraCommand[0]->isEnabled());
-    QFile log(rig.file(QStringLiteral("SerialLog.log")));
-    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(log.readAll().contains("---Interval Trend Download Start Sequence---"));
+    EXPECT_TRUE(ReadAll(rig.file(QStringLiteral("SerialLog.log")))
+                    .contains("---Interval Trend Download Start Sequence---"));
 }
 
 TEST(frmMainMaintenance, TheProgressBarReachesTheTotalAndCancelStopsBetweenBlocks) {

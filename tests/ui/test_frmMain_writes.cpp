@@ -47,8 +47,8 @@ struct ReadWindow : MainWindowRig {
         return nullptr;
     }
     QString history() const {
-        QFile f(file(HistoryFileName(window->txtSuffix->text())));
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+        return QString::fromUtf8(
+            testsupport::ReadAll(file(HistoryFileName(window->txtSuffix->text()))));
     }
 };
 
@@ -331,10 +331,8 @@ TEST(frmMainWrites, ABadSettingsFileChangesNothing) {
     ASSERT_GE(at, 0);
     lines[at] = QStringLiteral("A2,W,   50, 23.5,  900,   30,*****,"); // above 500 ppm
     const QString path = rig.file(QStringLiteral("bad.seq"));
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write((lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
-    f.close();
+    ASSERT_TRUE(
+        testsupport::WriteAll(path, (lines.join(QStringLiteral("\r\n")) + "\r\n").toUtf8()));
 
     ASSERT_TRUE(uitest::TypeIntoCell(*w.vfgOption, OptionGrid::RowOf(kCo), kColWarning,
                                      QStringLiteral("20")));

@@ -47,8 +47,7 @@ int Count(Rig& rig, const QByteArray& prefix) {
 }
 
 QByteArray SerialLogText(Rig& rig) {
-    QFile log(rig.dir.file(QStringLiteral("SerialLog.log")));
-    return log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray();
+    return testsupport::ReadAll(rig.dir.file(QStringLiteral("SerialLog.log")));
 }
 
 // Whether the live readings ran while the link sent a command starting with

@@ -49,9 +49,7 @@ TEST(DumpList, AFailedTransferIsReportedAfterItsFinishLine) {
     EXPECT_EQ(rec.lines[2],
               std::make_pair(LoadMessage(kMsgDataDownloadFailed), workflows::Tone::Failure));
     // What arrived is in the file.
-    QFile file(options.Path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(file.readAll().contains("\r\n000100 "));
+    EXPECT_TRUE(testsupport::ReadAll(options.Path).contains("\r\n000100 "));
 }
 
 TEST(DumpList, BlockProgressFromTheLinksTexts) {

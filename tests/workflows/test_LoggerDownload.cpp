@@ -188,8 +188,6 @@ TEST(LoggerDownload, NoDetectorNothingSentNothingWritten) {
     EXPECT_EQ(rec.count(LoadMessage(kMsgTrendDownloadNoResponse)), 1);
     EXPECT_FALSE(QFile::exists(options.ImagePath));
     EXPECT_TRUE(Leftovers(rig.dir.path()).isEmpty());
-    QFile log(rig.dir.file(QStringLiteral("SerialLog.log")));
-    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(
-        log.readAll().contains("---Interval Trend Download Failed. TQ-7350 No response---"));
+    EXPECT_TRUE(ReadAll(rig.dir.file(QStringLiteral("SerialLog.log")))
+                    .contains("---Interval Trend Download Failed. TQ-7350 No response---"));
 }

@@ -65,9 +65,7 @@ QStringList WrittenLines(const clsInstrument& r) {
 }
 
 bool WriteText(const QString& path, const QStringList& lines) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) &&
-           f.write((lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8()) > 0;
+    return testsupport::WriteAll(path, (lines.join(QStringLiteral("\r\n")) + "\r\n").toUtf8());
 }
 
 } // namespace
