@@ -13,9 +13,6 @@ using namespace clitest;
 
 namespace {
 
-const QString kWrite = QStringLiteral("write");
-const QString kJson = QStringLiteral("--json");
-
 // The settings of an emulator's state file that a settings write carries.
 QJsonObject SettingsOf(const QJsonObject& state) {
     QJsonArray channels;
@@ -44,9 +41,7 @@ struct WriteScene {
 
     WriteScene() {
         state = dir.file(QStringLiteral("S.json"));
-        const RunResult read = RunSimCtl(
-            state, {QStringLiteral("read"), QStringLiteral("--seq"), QStringLiteral("good.seq")},
-            dir.path());
+        const RunResult read = RunSimCtl(state, Words("read --seq good.seq"), dir.path());
         EXPECT_EQ(read.exitCode, 0) << read.errText().toStdString();
         good = ReadAll(dir.file(QStringLiteral("good.seq")));
         edited =
@@ -95,21 +90,20 @@ TEST(CliWriteFaults, FilesThatWouldReachTheDetectorChangedAreRefused) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(WriteAll(s.dir.file(QStringLiteral("bad.seq")), c.content));
-        const RunResult r = RunSimCtl(s.state, {kWrite, QStringLiteral("bad.seq")}, s.dir.path());
+        const RunResult r = RunSimCtl(s.state, Words("write bad.seq"), s.dir.path());
         EXPECT_EQ(r.exitCode, 2) << r.errText().toStdString();
         EXPECT_TRUE(r.errText().contains(c.inError)) << r.errText().toStdString();
         EXPECT_FALSE(r.outText().contains(QStringLiteral("Upload Complete")));
         EXPECT_EQ(SettingsOf(ReadJson(s.state)), s.before);
         EXPECT_EQ(ReadAll(s.dir.file(QStringLiteral("SerialLog.log"))), log);
     }
-    const RunResult missing =
-        RunSimCtl(s.state, {kWrite, QStringLiteral("none.seq")}, s.dir.path());
+    const RunResult missing = RunSimCtl(s.state, Words("write none.seq"), s.dir.path());
     EXPECT_EQ(missing.exitCode, 2);
     EXPECT_TRUE(missing.errText().contains(QStringLiteral("none.seq")));
 
     // A line that is not a setting is skipped with a warning naming it.
     ASSERT_TRUE(WriteAll(s.dir.file(QStringLiteral("extra.seq")), s.edited + "HELLO WORLD\r\n"));
-    const RunResult extra = RunSimCtl(s.state, {kWrite, QStringLiteral("extra.seq")}, s.dir.path());
+    const RunResult extra = RunSimCtl(s.state, Words("write extra.seq"), s.dir.path());
     EXPECT_EQ(extra.exitCode, 0) << extra.errText().toStdString();
     const int helloLine = int(s.edited.count('\n')) + 1;
     EXPECT_TRUE(extra.errText().contains(QStringLiteral("extra.seq:%1:").arg(helloLine)))
@@ -123,21 +117,20 @@ TEST(CliWriteFaults, ARefusedWriteFailsWithItsReason) {
     REQUIRE_PROGRAMS();
     WriteScene s;
     {
-        SimOnPty sim({QStringLiteral("--state"), s.state, QStringLiteral("--refuse"),
-                      QStringLiteral("A1:W"), QStringLiteral("--commit-polls"),
-                      QStringLiteral("0")});
+        SimOnPty sim(QStringList{QStringLiteral("--state"), s.state} +
+                     Words("--refuse A1:W --commit-polls 0"));
         ASSERT_TRUE(sim.ok());
-        const RunResult r = RunCtl(
-            {QStringLiteral("--port"), sim.path(), kWrite, QStringLiteral("edited.seq"), kJson},
-            s.dir.path());
+        const RunResult r = RunCtl(QStringList{QStringLiteral("--port"), sim.path()} +
+                                       Words("write edited.seq --json"),
+                                   s.dir.path());
         EXPECT_EQ(r.exitCode, 1);
         EXPECT_TRUE(r.errText().contains(QStringLiteral("The detector refused A1 (Warning).")))
             << r.errText().toStdString();
         EXPECT_TRUE(r.errText().contains(QStringLiteral("TQ-7350 Upload Failed.")));
         EXPECT_FALSE(r.errText().contains(QStringLiteral("Upload Complete")));
-        EXPECT_EQ(r.json().value(QStringLiteral("error")).toString(),
+        EXPECT_EQ(At(r.json(), "error").toString(),
                   QStringLiteral("The detector refused A1 (Warning)."));
-        EXPECT_TRUE(r.json().value(QStringLiteral("restored")).toBool());
+        EXPECT_TRUE(At(r.json(), "restored").toBool());
     }
     EXPECT_EQ(SettingsOf(ReadJson(s.state)), s.before);
 }
@@ -151,40 +144,35 @@ TEST(CliWriteFaults, AWriteKilledHalfWayIsResolvedBeforeAnythingElseStores) {
     for (const int killAfterMs : {1200, 2500}) {
         SCOPED_TRACE(killAfterMs);
         WriteScene s;
-        SimOnPty sim({QStringLiteral("--state"), s.state, QStringLiteral("--baud"),
-                      QStringLiteral("9600"), QStringLiteral("--commit-polls"), QStringLiteral("0"),
-                      QStringLiteral("--zero-polls"), QStringLiteral("0")});
+        SimOnPty sim(QStringList{QStringLiteral("--state"), s.state} +
+                     Words("--baud 9600 --commit-polls 0 --zero-polls 0"));
         ASSERT_TRUE(sim.ok());
-        const QString port = sim.path();
+        const auto on = [&sim](const char* line) {
+            return QStringList{QStringLiteral("--port"), sim.path()} + Words(line);
+        };
         QProcess writer;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("TQ7350_LANG"), QStringLiteral("en"));
         env.insert(QStringLiteral("TQ7350_DATA_DIR"), s.dir.path() + QStringLiteral("/data"));
         writer.setProcessEnvironment(env);
         writer.setWorkingDirectory(s.dir.path());
-        writer.start(CtlProgram(),
-                     {QStringLiteral("--port"), port, kWrite, QStringLiteral("edited.seq")});
+        writer.start(CtlProgram(), on("write edited.seq"));
         ASSERT_TRUE(writer.waitForStarted(10000));
         QThread::msleep(killAfterMs);
         writer.kill();
         writer.waitForFinished(5000);
 
-        const RunResult zero =
-            RunCtl({QStringLiteral("--port"), port, QStringLiteral("zero")}, s.dir.path(), 120000);
+        const RunResult zero = RunCtl(on("zero"), s.dir.path(), 120000);
         const QJsonObject afterZero = SettingsOf(ReadJson(s.state));
         EXPECT_TRUE(afterZero == s.before) << "the zero stored part of the killed write";
         const bool unfinished = zero.errText().contains(QStringLiteral("did not complete"));
         if (unfinished) {
             EXPECT_EQ(zero.exitCode, 1);
-            const RunResult recover =
-                RunCtl({QStringLiteral("--port"), port, QStringLiteral("recover"),
-                        QStringLiteral("--restore")},
-                       s.dir.path(), 120000);
+            const RunResult recover = RunCtl(on("recover --restore"), s.dir.path(), 120000);
             EXPECT_EQ(recover.exitCode, 0) << recover.errText().toStdString();
             EXPECT_EQ(SettingsOf(ReadJson(s.state)), s.before);
         }
-        const RunResult again =
-            RunCtl({QStringLiteral("--port"), port, QStringLiteral("zero")}, s.dir.path(), 120000);
+        const RunResult again = RunCtl(on("zero"), s.dir.path(), 120000);
         EXPECT_EQ(again.exitCode, 0) << again.errText().toStdString();
     }
 }
@@ -194,16 +182,13 @@ TEST(CliWriteFaults, AWriteKilledHalfWayIsResolvedBeforeAnythingElseStores) {
 TEST(CliWriteFaults, TheHistoryLineOfAWriteHoldsTheDetectorsIdentity) {
     REQUIRE_PROGRAMS();
     WriteScene s;
-    const RunResult w = RunSimCtl(s.state,
-                                  {kWrite, QStringLiteral("edited.seq"),
-                                   QStringLiteral("--history"), QStringLiteral("_site")},
-                                  s.dir.path());
+    const RunResult w = RunSimCtl(s.state, Words("write edited.seq --history _site"), s.dir.path());
     ASSERT_EQ(w.exitCode, 0) << w.errText().toStdString();
     const QByteArray history = ReadAll(s.dir.file(QStringLiteral("TQ7350_Setting_site.csv")));
     const QList<QByteArray> rows = history.split('\n');
     ASSERT_GE(rows.size(), 2);
     const QString line = QString::fromUtf8(rows.at(1));
-    const QString serial = ReadJson(s.state).value(QStringLiteral("serialNo")).toString();
+    const QString serial = At(ReadJson(s.state), "serialNo").toString();
     EXPECT_TRUE(line.startsWith(QStringLiteral("Write,")));
     EXPECT_TRUE(line.contains(serial)) << line.toStdString();
     EXPECT_FALSE(line.contains(QString(20, QLatin1Char('-'))));
