@@ -82,8 +82,7 @@ TEST(CliExit, UsageErrorsAreTwo) {
 TEST(CliExit, RefusedCommandsAreOne) {
     REQUIRE_PROGRAMS();
     testsupport::ScratchDir dir;
-    SimOnPty sim({QStringLiteral("--refuse"), QStringLiteral("XC,A1"), QStringLiteral("--state"),
-                  dir.file("S.json")});
+    SimOnPty sim(Words("--refuse XC,A1 --state") + QStringList{dir.file("S.json")});
     ASSERT_TRUE(sim.ok());
     const QStringList fast =
         QStringList{QStringLiteral("--port"), sim.path()} + Words("--timeout 1 --retry 1");
@@ -144,7 +143,7 @@ TEST(CliJson, OtherCommandsReportTheirResults) {
     const RunResult clock = RunCtl(sim + Words("clock --set"), dir.path());
     ASSERT_EQ(clock.exitCode, 0) << clock.errText().toStdString();
     EXPECT_NEAR(At(clock.json(), "clock/differenceSeconds").toDouble(), 0, 2);
-    EXPECT_NEAR(ReadJson(state).value(QStringLiteral("clockOffsetSecs")).toDouble(), 0, 2);
+    EXPECT_NEAR(At(ReadJson(state), "clockOffsetSecs").toDouble(), 0, 2);
 
     const RunResult readings = RunCtl(sim + Words("readings --count 3"), dir.path());
     ASSERT_EQ(readings.exitCode, 0) << readings.errText().toStdString();

@@ -26,12 +26,11 @@ TEST(CliLogger, AFailedDownloadLeavesTheEarlierFile) {
     const QByteArray earlier(524288, 'e');
     ASSERT_TRUE(WriteAll(dir.file("img.dat"), earlier));
     // Every block request is refused: each block try times out.
-    SimOnPty sim({QStringLiteral("--refuse"), QStringLiteral("EP")});
+    SimOnPty sim(Words("--refuse EP"));
     ASSERT_TRUE(sim.ok());
-    const RunResult r =
-        RunCtl({QStringLiteral("--port"), sim.path(), QStringLiteral("--timeout"),
-                QStringLiteral("1"), QStringLiteral("logger"), QStringLiteral("img.dat")},
-               dir.path(), 120000);
+    const RunResult r = RunCtl(QStringList{QStringLiteral("--port"), sim.path()} +
+                                   Words("--timeout 1 logger img.dat"),
+                               dir.path(), 120000);
     EXPECT_EQ(r.exitCode, 1) << r.errText().toStdString();
     EXPECT_TRUE(r.errText().contains(Printed(LoadMessage(kMsgDataDownloadFailed))));
     EXPECT_EQ(r.errText().count(LoadMessage(kMsgOneMoreTime)), 3);
