@@ -164,6 +164,7 @@ public:
         QDir().mkpath(sideDataDir_);
     }
 
+    bool startMain(Emulator& main, const QString& statePath, QByteArray& old);
     int runCycles();
     int runKillTest();
 
@@ -430,18 +431,27 @@ void Soak::cycle(int n, const QString& pty, const QString& statePath, const QStr
     old = committed(statePath);
 }
 
+// Starts the main emulator on `statePath` and reads its committed state
+// into `old`; says why and returns false when either fails.
+bool Soak::startMain(Emulator& main, const QString& statePath, QByteArray& old) {
+    if (!main.start(o_, statePath, {}, path(QStringLiteral("sim.err")))) {
+        Say(QStringLiteral("soak: %1 did not start").arg(o_.sim));
+        return false;
+    }
+    old = committed(statePath);
+    if (old.isEmpty()) {
+        Say(QStringLiteral("soak: the emulator's state file cannot be read"));
+        return false;
+    }
+    return true;
+}
+
 int Soak::runCycles() {
     const QString statePath = path(QStringLiteral("state.json"));
     Emulator main;
-    if (!main.start(o_, statePath, {}, path(QStringLiteral("sim.err")))) {
-        Say(QStringLiteral("soak: %1 did not start").arg(o_.sim));
+    QByteArray old;
+    if (!startMain(main, statePath, old))
         return kSoakCannotRun;
-    }
-    QByteArray old = committed(statePath);
-    if (old.isEmpty()) {
-        Say(QStringLiteral("soak: the emulator's state file cannot be read"));
-        return kSoakCannotRun;
-    }
     const qint64 rssStart = main.rssKiB();
     QElapsedTimer clock;
     clock.start();
@@ -554,15 +564,9 @@ QStringList Soak::halfWrittenFiles(const QString& seqPath, const QString& dataDi
 int Soak::runKillTest() {
     const QString statePath = path(QStringLiteral("state.json"));
     Emulator main;
-    if (!main.start(o_, statePath, {}, path(QStringLiteral("sim.err")))) {
-        Say(QStringLiteral("soak: %1 did not start").arg(o_.sim));
+    QByteArray old;
+    if (!startMain(main, statePath, old))
         return kSoakCannotRun;
-    }
-    QByteArray old = committed(statePath);
-    if (old.isEmpty()) {
-        Say(QStringLiteral("soak: the emulator's state file cannot be read"));
-        return kSoakCannotRun;
-    }
     // How long a whole write takes, so that the kills fall inside one.
     const QString next = path(QStringLiteral("new.seq"));
     QByteArray written = edit(old, next);

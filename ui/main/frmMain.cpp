@@ -914,16 +914,20 @@ bool frmMain::InstrumentDownload() {
         KeepLastRead();
         RecordEvent(RegisterEvents::FromRead(session_.Instrument, result));
     }
+    EndRead(result.outcome);
+    return result.Success();
+}
+
+void frmMain::EndRead(workflows::Outcome outcome) {
     // After a read that ran the record changed (filled, or emptied by a
     // failure): every field shows it again.
-    if (result.outcome == InformationDownload::Outcome::NotConnected ||
-        result.outcome == InformationDownload::Outcome::Busy)
+    if (outcome == InformationDownload::Outcome::NotConnected ||
+        outcome == InformationDownload::Outcome::Busy)
         RefreshControls();
     else
         RefreshAll();
     CloseUpload();
     EnableCommandFrames(true);
-    return result.Success();
 }
 
 void frmMain::PowerOff() {

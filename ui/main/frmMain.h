@@ -194,6 +194,9 @@ public:
     // "Instrument Information": reads the detector; true when the read
     // succeeded.
     bool InstrumentDownload();
+    // After a read: the fields shown again, the progress window closed and
+    // the command frames enabled.
+    void EndRead(workflows::Outcome outcome);
     // "Power Off" (asks first).
     void PowerOff();
     // "Calibration": the calibration window with the pump on

@@ -55,15 +55,7 @@ bool frmMain::InformationGetAndSave() {
     if (result.download.Success())
         RecordEvent(RegisterEvents::FromRead(session_.Instrument, result.download));
 
-    // A read that ran changed the record (filled, or emptied by a failure).
-    const InformationDownload::Outcome read = result.download.outcome;
-    if (read == InformationDownload::Outcome::NotConnected ||
-        read == InformationDownload::Outcome::Busy)
-        RefreshControls();
-    else
-        RefreshAll();
-    CloseUpload();
-    EnableCommandFrames(true);
+    EndRead(result.download.outcome);
     return result.Success();
 }
 
