@@ -140,11 +140,13 @@ void SimPty::dropLeftovers() {
 }
 
 void SimPty::onReadable() {
-    // A close reported together with the next client's first request is
-    // handled first, so that the flush never eats the answer to that request.
-    dropLeftovers();
     char buf[4096];
     for (;;) {
+        // A close reported together with the next client's first request is
+        // handled before every read, so that the flush never eats the answer
+        // to that request: a client may close and the next one open and ask
+        // while this loop is still answering the previous request.
+        dropLeftovers();
         const ssize_t n = ::read(master_, buf, sizeof buf);
         if (n > 0) {
             det_->receiveFromHost(QByteArray(buf, int(n)));
