@@ -13,8 +13,9 @@ namespace {
 
 constexpr float kNone = modGasCommon::kNoValue;
 
-// CH4 %LEL, O2, CO, H2S (resolution 0.5) and on channel 4 a gas whose full
-// scale (35) and warning point (25) are not multiples of its resolution (10).
+// CH4 %LEL, O2 (alarm type 2), CO, H2S (resolution 0.5) and on channel 4 a
+// gas whose full scale (35) and warning point (25) are not multiples of its
+// resolution (10).
 clsInstrument SpanRecord() {
     clsInstrument r;
     testrecords::SetFourGases(r);
@@ -24,6 +25,8 @@ clsInstrument SpanRecord() {
     modGasCommon::ApplyChannelDescriptor(descriptor, r, 4);
     r.setWarning(4, 25);
     r.setAutoCalib(4, 30);
+    r.setWarning(1, 17); // oxygen alarm type 2 ignores it: the level is 19.5
+    r.setAlarmO2(2);
     for (int ch = 0; ch < 5; ++ch)
         r.setGasEnabled(ch, true);
     return r;
@@ -60,7 +63,7 @@ TEST(CalibrationRules, TypedSpanConcentrations) {
         {3, "10.25", true, 10},
         {3, "10.75", true, 11},
         {3, "30.3", true, 30.5f},
-        // Oxygen counts downwards: at most its warning point 19.5.
+        // Oxygen counts downwards: at most its alarm level 19.5.
         {1, "12", true, 12},
         {1, "19.5", true, 19.5f},
         {1, "19.6", false, 0},
@@ -87,26 +90,6 @@ TEST(CalibrationRules, TypedSpanConcentrations) {
             EXPECT_FLOAT_EQ(got.value, t.value);
         }
     }
-}
-
-TEST(CalibrationRules, AlarmLevelTheSpanGasMustReach) {
-    clsInstrument r = SpanRecord();
-    EXPECT_FLOAT_EQ(modGasCommon::AlarmLevelOf(r, 2), 25); // CO: its warning point, not 50
-    EXPECT_FLOAT_EQ(modGasCommon::AlarmLevelOf(r, 1), 19.5f);
-    EXPECT_TRUE(modGasCommon::IsOxygenChannel(r, 1));
-    EXPECT_FALSE(modGasCommon::IsOxygenChannel(r, 2));
-    // Without a warning point: the channel's fixed level.
-    r.setWarning(3, kNone);
-    EXPECT_FLOAT_EQ(modGasCommon::AlarmLevelOf(r, 3), 25);
-    EXPECT_FALSE(ParseSpanConcentration(r, 3, QStringLiteral("24.5")).accepted);
-    EXPECT_TRUE(ParseSpanConcentration(r, 3, QStringLiteral("25")).accepted);
-    // Oxygen with alarm type 2 ignores its warning point.
-    r.setWarning(1, 17.0f);
-    r.setAlarmO2(2);
-    EXPECT_FLOAT_EQ(modGasCommon::AlarmLevelOf(r, 1), 19.5f);
-    EXPECT_TRUE(ParseSpanConcentration(r, 1, QStringLiteral("18")).accepted);
-    r.setAlarmO2(1);
-    EXPECT_FALSE(ParseSpanConcentration(r, 1, QStringLiteral("18")).accepted);
 }
 
 TEST(CalibrationRules, CalibratableChannels) {

@@ -66,9 +66,12 @@ TEST(FieldFormat, ChannelFieldsUseEachChannelsOwnDecimals) {
         r.setWarning(ch, 1.5f);
         r.setZero(ch, static_cast<int16_t>(ch * 5)); // 0, 5, 10, 15, 20
     }
-    r.setWarning(4, -101.0f);
+    r.setWarning(4, 12.5f); // other points: no decimals
     EXPECT_EQ(ChannelValues(r, &clsInstrument::Warning),
-              QStringList({"    2", "  1.5", " 1.50", "1.500", "*****"}));
+              QStringList({"    2", "  1.5", " 1.50", "1.500", "   13"}));
+    // Any negative value is "not set"; a value too wide loses its left part.
+    EXPECT_EQ(Val5(-0.1f, 1), "*****");
+    EXPECT_EQ(Val5(12345.6f, 1), "345.6");
     EXPECT_EQ(ZeroFlags(r), "05050"); // the last digit of each
     EXPECT_EQ(ParseVal5(" 1.50"), 1.5f);
     EXPECT_EQ(ParseVal5("*****"), -101.0f);

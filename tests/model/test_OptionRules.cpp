@@ -118,13 +118,7 @@ TEST(OptionRules, AutoCalRule) {
     // Oxygen counts downwards: below the warning point is accepted.
     EXPECT_TRUE(AutoCalAcceptable(r, 1, 12));
     EXPECT_FALSE(AutoCalAcceptable(r, 1, 20.9f));
-    r.setAlarmO2(2); // type 2 compares with the base threshold 19.5
-    r.setWarning(1, 15);
-    EXPECT_TRUE(AutoCalAcceptable(r, 1, 18));
-    // No warning point: the channel's base threshold (25 on channel 3).
-    r.setWarning(3, N);
-    EXPECT_FALSE(AutoCalAcceptable(r, 3, 24));
-    EXPECT_TRUE(AutoCalAcceptable(r, 3, 25));
+    // The alarm level itself: modGasCommon.AlarmPointTestPerGas.
 
     r.setAutoCalib(2, 10);
     EXPECT_FALSE(StoredAutoCalAcceptable(r, 2));

@@ -108,20 +108,6 @@ TEST(modGasCommon, NumberFormattingRoundsHalvesAwayFromZero) {
         EXPECT_TRUE(PointFormat(point).isEmpty()) << point;
 }
 
-TEST(modGasCommon, FormatField5IsRightAlignedInFiveCharacters) {
-    const struct {
-        float value;
-        int point;
-        const char* text;
-    } cases[] = {
-        {1.5f, 1, "  1.5"},  {-0.1f, 1, "*****"},    {-101.0f, 2, "*****"},
-        {0.01f, 2, " 0.01"}, {5000.0f, 0, " 5000"},  {12.5f, 4, "   13"}, // other points: "#0"
-        {0.0f, 3, "0.000"},  {12345.6f, 1, "345.6"},                      // the left part is lost
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(FormatField5(c.value, c.point), S(c.text)) << c.text;
-}
-
 TEST(modGasCommon, GasLabels) {
     clsInstrument r;
     EXPECT_EQ(FormatGasLabel(r, 0, true), S("----(---)"));
