@@ -73,19 +73,11 @@ TEST(SimOptions, WholeNumbersOutsideTheirRangeNameTheOptionAndTheRange) {
         const char* name;
         qint64 lo, hi;
     };
+    // One check serves every whole-number option; a few of them: the widest
+    // range, a narrow one, and --tcp, which stands in for --pty.
     const Range ranges[] = {
-        {"baud", 0, 10000000},
-        {"delay", 0, 3600000},
-        {"drop-every", 0, 1000000},
-        {"bare-cr-every", 0, 1000000},
-        {"truncate-every", 0, 1000000},
-        {"garble-every", 0, 1000000},
-        {"drop-line-after", 0, 100000000},
-        {"calib-fail", 0, 31},
-        {"commit-polls", 0, 1000},
-        {"zero-polls", 0, 1000},
         {"seed", 0, 2147483647},
-        {"restart-after", 0, 3600000},
+        {"calib-fail", 0, 31},
         {"tcp", 0, 65535},
     };
     for (const Range& r : ranges) {

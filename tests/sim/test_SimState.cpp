@@ -3,7 +3,6 @@
 
 #include "common/TestSupport.h"
 
-#include <QFile>
 #include <QJsonDocument>
 #include <gtest/gtest.h>
 
@@ -51,10 +50,7 @@ TEST(SimStateFile, MalformedFilesAreRefused) {
     testsupport::ScratchDir dir;
     auto tryLoad = [&](const QByteArray& content, QString* error) {
         const QString path = dir.file(QStringLiteral("bad.json"));
-        QFile f(path);
-        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        f.write(content);
-        f.close();
+        EXPECT_TRUE(testsupport::WriteAll(path, content));
         SimState s = SimState::Defaults();
         const bool ok = SimState::load(path, s, error);
         EXPECT_EQ(s.serialNo, SimState::Defaults().serialNo); // untouched on failure
@@ -76,21 +72,4 @@ TEST(SimStateFile, MalformedFilesAreRefused) {
     SimState s = SimState::Defaults();
     QString err;
     EXPECT_FALSE(SimState::load(dir.file(QStringLiteral("missing.json")), s, &err));
-}
-
-TEST(SimStateFile, OnlyCommittedSettingsAreInTheState) {
-    SimDetector det;
-    Wire w(det);
-    Parse(w.ask("IN,W,STAGED-ONLY         "));
-    EXPECT_EQ(det.stagedCount(), 1);
-    const QJsonObject before = det.state().toJson();
-    EXPECT_NE(before.value(QStringLiteral("serialNo")).toString(), QStringLiteral("STAGED-ONLY"));
-
-    // A detector started from a saved state answers with that state.
-    SimState s = SimState::Defaults();
-    s.specNo = QStringLiteral("SP-9");
-    SimDetector other;
-    other.state() = s;
-    Wire w2(other);
-    EXPECT_EQ(Parse(w2.ask("BS,R,")).data, "SP-9      ");
 }
