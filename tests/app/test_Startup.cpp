@@ -2,43 +2,30 @@
 
 #include <gtest/gtest.h>
 
+// The debug and factory switches, matched anywhere in the arguments joined
+// with blanks, in any case. Debug follows the arguments; factory is only
+// ever switched on.
 TEST(StartupSwitches, MatchedAnywhereInAnyCase) {
-    AppSettings settings;
-    ParseStartupSwitches({"file.seq", "/x", "-debug"}, settings);
-    EXPECT_TRUE(settings.DebugMode);
-    EXPECT_FALSE(settings.FactoryMode);
-
-    // Written together without a blank: both count.
-    AppSettings together;
-    ParseStartupSwitches({"-DEBUG-SEIZO"}, together);
-    EXPECT_TRUE(together.DebugMode);
-    EXPECT_TRUE(together.FactoryMode);
-
-    // Inside another argument (no word boundaries), mixed case.
-    AppSettings inside;
-    ParseStartupSwitches({"--port", "/dev/x-Debug", "abc-sEiZo1"}, inside);
-    EXPECT_TRUE(inside.DebugMode);
-    EXPECT_TRUE(inside.FactoryMode);
-}
-
-TEST(StartupSwitches, NeitherResetsDebugButNeverFactory) {
-    AppSettings settings;
-    settings.DebugMode = true;
-    settings.FactoryMode = true;
-    ParseStartupSwitches({"-DEBU", "G", "SEIZO", "-SEIZ"}, settings);
-    EXPECT_FALSE(settings.DebugMode);
-    EXPECT_TRUE(settings.FactoryMode); // only ever switched on
-
-    AppSettings empty;
-    ParseStartupSwitches({}, empty);
-    EXPECT_FALSE(empty.DebugMode);
-    EXPECT_FALSE(empty.FactoryMode);
-
-    // The arguments are joined with blanks, so a switch cannot be formed
-    // across two of them.
-    AppSettings split;
-    ParseStartupSwitches({"-DE", "BUG"}, split);
-    EXPECT_FALSE(split.DebugMode);
+    const struct {
+        QStringList args;
+        bool debug, factory;
+    } cases[] = {
+        {{"file.seq", "/x", "-debug"}, true, false},
+        {{"-DEBUG-SEIZO"}, true, true},                         // together without a blank
+        {{"--port", "/dev/x-Debug", "abc-sEiZo1"}, true, true}, // inside other arguments
+        {{"-DEBU", "G", "SEIZO", "-SEIZ"}, false, false},
+        {{"-DE", "BUG"}, false, false}, // never formed across two arguments
+        {{}, false, false},
+    };
+    for (const auto& c : cases) {
+        for (const bool before : {false, true}) {
+            AppSettings settings;
+            settings.DebugMode = settings.FactoryMode = before;
+            ParseStartupSwitches(c.args, settings);
+            EXPECT_EQ(settings.DebugMode, c.debug) << c.args.join(' ').toStdString();
+            EXPECT_EQ(settings.FactoryMode, c.factory || before) << c.args.join(' ').toStdString();
+        }
+    }
 }
 
 TEST(StartupOptions, ReadsOwnOptionsAndLeavesTheSwitchesAndToolkitOptions) {

@@ -1,5 +1,5 @@
-// Token splitter: the configuration file's set-up (TAB, "'", ";") and the
-// corner cases of quotes, comments and the 256-slot table.
+// Token splitter: the configuration file's set-up (TAB, "'", ";"), the
+// corner cases of quotes and comments, the lists and the 256-slot table.
 #include "app/clsToken.h"
 
 #include "common/TestSupport.h"
@@ -56,23 +56,7 @@ TEST(Token, ConfigurationLines) {
     EXPECT_EQ(t.Source(), QStringLiteral("x"));
 }
 
-TEST(Token, QuotesAndClassPrecedence) {
-    // Any quote closes any quote.
-    clsToken t;
-    t.AddDelimiters(QStringLiteral(","));
-    t.AddStrings(QStringLiteral("'"));
-    t.AddStrings(QStringLiteral("\""));
-    EXPECT_EQ(Split(t, QStringLiteral("'a,b\",c")), QStringList({"a,b", "c", ""}));
-
-    // A character in several lists: comment over quote over delimiter.
-    clsToken u;
-    u.AddDelimiters(QStringLiteral("#"));
-    u.AddStrings(QStringLiteral("#"));
-    EXPECT_EQ(Split(u, QStringLiteral("a#b c#d")), QStringList({"b c", "d", ""}));
-    u.AddComments(QStringLiteral("#"));
-    EXPECT_EQ(Split(u, QStringLiteral("a#b")), QStringList({"a", "b"}));
-}
-
+// The lists hold ten single characters; entries beyond them are ignored.
 TEST(Token, ListsHoldTenSingleCharacterEntries) {
     clsToken t;
     for (int i = 0; i < 12; ++i)
@@ -80,21 +64,14 @@ TEST(Token, ListsHoldTenSingleCharacterEntries) {
     EXPECT_EQ(t.Delimiters(9), QStringLiteral("j"));
     EXPECT_EQ(t.Delimiters(10), QString()); // "k" was ignored
     EXPECT_EQ(Split(t, QStringLiteral("1k2a3")), QStringList({"1k2", "3", ""}));
-
-    // Writes inside 0..9 store without changing the count.
-    t.setStringRanges(5, QStringLiteral("\""));
-    EXPECT_EQ(t.StringRanges(5), QString());
     t.setDelimiters(10, QStringLiteral("x"));
     t.setDelimiters(-1, QStringLiteral("x"));
     EXPECT_EQ(t.Delimiters(-1), QString());
-
-    clsToken w;
-    w.AddComments(QStringLiteral(";;")); // two characters never match
-    w.AddDelimiters(QStringLiteral(","));
-    EXPECT_EQ(Split(w, QStringLiteral("a;;b,c")), QStringList({"a;;b", "c", ""}));
-    w.ClearDelimiters();
-    EXPECT_EQ(w.Delimiters(0), QString());
-    EXPECT_EQ(Split(w, QStringLiteral("a,b")), QStringList({"a,b", ""}));
+    // Cleared, the list takes ten new entries again.
+    t.ClearDelimiters();
+    t.AddDelimiters(QStringLiteral(","));
+    EXPECT_EQ(t.Delimiters(1), QString());
+    EXPECT_EQ(Split(t, QStringLiteral("a,b")), QStringList({"a", "b", ""}));
 }
 
 TEST(Token, TableOfTwoHundredFiftySixSlotsNeverOverflows) {
