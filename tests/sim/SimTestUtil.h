@@ -8,6 +8,8 @@
 #include <QByteArray>
 #include <QList>
 
+#include <gtest/gtest.h>
+
 namespace simtest {
 
 // Collects everything the detector sends.
@@ -29,6 +31,13 @@ struct Wire {
     }
     SimDetector& det;
     QByteArray got;
+};
+
+// A detector of the test's own and the wire to it.
+class SimTest : public testing::Test {
+protected:
+    SimDetector det;
+    Wire w{det};
 };
 
 // An answer frame taken apart: STX "0001" code "," data ETX cs term.

@@ -7,8 +7,9 @@
 
 using namespace simproto;
 using namespace simtest;
+using SimDumps = SimTest;
 
-TEST(SimDumps, CheckPatternDefinition) {
+TEST_F(SimDumps, CheckPatternDefinition) {
     EXPECT_EQ(CheckPatternByte(0), 0x5A);
     EXPECT_EQ(CheckPatternByte(0x000001), 0x5B);
     EXPECT_EQ(CheckPatternByte(0x000100), 0x5B);
@@ -22,9 +23,7 @@ TEST(SimDumps, CheckPatternDefinition) {
         ASSERT_NE(img.mid((b - 1) * 512, 512), img.mid(b * 512, 512)) << b;
 }
 
-TEST(SimDumps, RawBlocksOfLoggerMemory) {
-    SimDetector det;
-    Wire w(det);
+TEST_F(SimDumps, RawBlocksOfLoggerMemory) {
     const QByteArray first = w.ask("EP,R,0000");
     ASSERT_EQ(first.size(), 512);
     EXPECT_EQ(first, det.state().logger.left(512));
@@ -44,9 +43,7 @@ TEST(SimDumps, RawBlocksOfLoggerMemory) {
     EXPECT_EQ(w.ask("EP,R,0010"), QByteArray(512, char(0xFF)));
 }
 
-TEST(SimDumps, ListBlocksAcknowledgedOneByOne) {
-    SimDetector det;
-    Wire w(det);
+TEST_F(SimDumps, ListBlocksAcknowledgedOneByOne) {
     const QByteArray mem = det.state().parameterMemory();
     ASSERT_EQ(mem.size(), 8192);
     EXPECT_EQ(mem.left(7), "TQ-7350");
@@ -89,10 +86,9 @@ TEST(SimDumps, ListBlocksAcknowledgedOneByOne) {
     EXPECT_EQ(Parse(w.ask("EF,R,002000")).status, NAK);
 }
 
-TEST(SimDumps, SynchronousPeerDoesNotNest) {
+TEST_F(SimDumps, SynchronousPeerDoesNotNest) {
     // A peer that acknowledges each block from inside bytesToHost, as an
     // in-memory transport does: the whole list arrives, without deep calls.
-    SimDetector det;
     int depth = 0, maxDepth = 0, blocks = 0;
     QObject::connect(&det, &SimDetector::bytesToHost, &det, [&](const QByteArray& b) {
         ++depth;

@@ -9,10 +9,9 @@
 
 using namespace simproto;
 using namespace simtest;
+using SimLayouts = SimTest;
 
-TEST(SimLayouts, StationAndUserAddressing) {
-    SimDetector det;
-    Wire w(det);
+TEST_F(SimLayouts, StationAndUserAddressing) {
     det.state().stationList[5] = QStringLiteral("NORTH GATE");
     det.state().userId = QStringLiteral("A. ITO");
     EXPECT_EQ(Parse(w.ask("XS,R,0005")).data, "0005,NORTH GATE      ");
@@ -24,9 +23,7 @@ TEST(SimLayouts, StationAndUserAddressing) {
     EXPECT_EQ(Parse(w.ask("XS,R,5")).status, NAK);    // not four digits
 }
 
-TEST(SimLayouts, LibraryPagesAndPairInUse) {
-    SimDetector det;
-    Wire w(det);
+TEST_F(SimLayouts, LibraryPagesAndPairInUse) {
     for (int page = 1; page <= 5; ++page) {
         const Answer a = Parse(w.ask("LI,R," + HexFixed(page, 2)));
         ASSERT_EQ(a.tokens.size(), 11) << page;
@@ -51,9 +48,7 @@ TEST(SimLayouts, LibraryPagesAndPairInUse) {
     EXPECT_EQ(Parse(w.ask("LS,R,")).tokens[6], "00");
 }
 
-TEST(SimLayouts, ClockAndHistoryStamps) {
-    SimDetector det;
-    Wire w(det);
+TEST_F(SimLayouts, ClockAndHistoryStamps) {
     det.setClock([] { return QDateTime(QDate(2026, 12, 5), QTime(15, 43, 31)); });
     det.state().clockOffsetSecs = -30;
     EXPECT_EQ(Parse(w.ask("HC,R,")).data, "261205154301");
@@ -70,9 +65,7 @@ TEST(SimLayouts, ClockAndHistoryStamps) {
     EXPECT_EQ(Parse(w.ask("BO,R,")).tokens[3].mid(12, 5), " FAIL");
 }
 
-TEST(SimLayouts, LiveReadingsStayPlausible) {
-    SimDetector det;
-    Wire w(det);
+TEST_F(SimLayouts, LiveReadingsStayPlausible) {
     det.setNoiseSeed(1);
     for (int n = 0; n < 50; ++n) {
         const Answer dn = Parse(w.ask("DN,R,"));

@@ -19,10 +19,15 @@ int ConfirmUntilAck(Wire& w, const QByteArray& text) {
 const QDateTime kNow(QDate(2026, 5, 4), QTime(9, 30, 0));
 } // namespace
 
-TEST(SimMaintenance, FactoryDefaultAndClock) {
-    SimDetector det;
-    Wire w(det);
-    det.setClock([] { return kNow; });
+// A detector whose clock stands still at kNow.
+class SimMaintenance : public SimTest {
+protected:
+    void SetUp() override {
+        det.setClock([] { return kNow; });
+    }
+};
+
+TEST_F(SimMaintenance, FactoryDefaultAndClock) {
     det.state().Intervals = 3600;
     det.state().serialNo = QStringLiteral("KEEP-ME");
     EXPECT_TRUE(Parse(w.ask("UX,W,")).isAck());
@@ -39,10 +44,7 @@ TEST(SimMaintenance, FactoryDefaultAndClock) {
     EXPECT_EQ(Parse(w.ask("HC,W,26050410000")).status, NAK);
 }
 
-TEST(SimMaintenance, SwitchesAndOxygenZero) {
-    SimDetector det;
-    Wire w(det);
-    det.setClock([] { return kNow; });
+TEST_F(SimMaintenance, SwitchesAndOxygenZero) {
     EXPECT_TRUE(Parse(w.ask("BP,W,1")).isAck());
     EXPECT_EQ(det.state().pump, 1);
     EXPECT_EQ(Parse(w.ask("BP,W,2")).status, NAK);
@@ -59,10 +61,7 @@ TEST(SimMaintenance, SwitchesAndOxygenZero) {
     EXPECT_EQ(Parse(w.ask("SN,W,   21")).status, NAK);
 }
 
-TEST(SimMaintenance, ZeroAdjustThenCommit) {
-    SimDetector det;
-    Wire w(det);
-    det.setClock([] { return kNow; });
+TEST_F(SimMaintenance, ZeroAdjustThenCommit) {
     det.faults().calibFailMask = 1 << 3;
     det.state().channels[2].enabled = false;
     EXPECT_EQ(Parse(w.ask("SZ,W,1111")).status, NAK);
@@ -81,10 +80,7 @@ TEST(SimMaintenance, ZeroAdjustThenCommit) {
               t.toString(QStringLiteral("yyMMddHHmmss")).toLatin1());
 }
 
-TEST(SimMaintenance, SpanAdjustRaisesReadingsAndStoresResult) {
-    SimDetector det;
-    Wire w(det);
-    det.setClock([] { return kNow; });
+TEST_F(SimMaintenance, SpanAdjustRaisesReadingsAndStoresResult) {
     // Unselected channels must carry "*****"; decimals follow the channel.
     EXPECT_EQ(Parse(w.ask("S2,W,10100,   50,*****,   50,*****,   50")).status, NAK);
     EXPECT_EQ(Parse(w.ask("S2,W,00010,*****,*****,*****,   25,*****")).status, NAK);

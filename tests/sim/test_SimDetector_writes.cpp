@@ -5,6 +5,7 @@
 
 using namespace simproto;
 using namespace simtest;
+using SimWrites = SimTest;
 
 namespace {
 // Runs the commit: "DW,W," then "DW,C," until ACK; returns the number of
@@ -19,9 +20,7 @@ int Commit(Wire& w) {
 }
 } // namespace
 
-TEST(SimWrites, MalformedWritesAreRefused) {
-    SimDetector det;
-    Wire w(det);
+TEST_F(SimWrites, MalformedWritesAreRefused) {
     const QList<QByteArray> bad = {
         "XP,W,12C",                            // Hex4 needs four digits
         "XP,W,012c",                           // lower-case hex
@@ -65,9 +64,7 @@ TEST(SimWrites, MalformedWritesAreRefused) {
         << det.refusals().at(15).toStdString();
 }
 
-TEST(SimWrites, GasRecordsAreCheckedFieldByField) {
-    SimDetector det;
-    Wire w(det);
+TEST_F(SimWrites, GasRecordsAreCheckedFieldByField) {
     const QByteArray ok0 = "CH4          100    1%LEL", ok1 = "O2          25.0  0.1vol%",
                      ok2 = "CO           500    1ppm ", ok3 = "H2S        100.0  0.1ppm ",
                      off = QByteArray(25, '*');
@@ -94,9 +91,7 @@ TEST(SimWrites, GasRecordsAreCheckedFieldByField) {
     EXPECT_FALSE(det.state().channels[4].enabled);
 }
 
-TEST(SimWrites, WritesApplyOnlyAfterCommit) {
-    SimDetector det;
-    Wire w(det);
+TEST_F(SimWrites, WritesApplyOnlyAfterCommit) {
     // Echoes carry the written value in the form of the read answer.
     const std::pair<const char*, const char*> writes[] = {
         {"XP,W,0258", "0258"},
@@ -138,9 +133,7 @@ TEST(SimWrites, WritesApplyOnlyAfterCommit) {
     EXPECT_EQ(Parse(w.ask("A2,R,")).tokens[0], "   55");
 }
 
-TEST(SimWrites, CommitBehaviour) {
-    SimDetector det;
-    Wire w(det);
+TEST_F(SimWrites, CommitBehaviour) {
     // A confirm with nothing in progress is acknowledged at once.
     EXPECT_TRUE(Parse(w.ask("DW,C,")).isAck());
     // Staged writes without "DW,W," stay staged.
@@ -184,7 +177,7 @@ TEST(SimWrites, CommitBehaviour) {
     EXPECT_EQ(det.state().LunchBreak, 1);
 }
 
-TEST(SimWrites, ALaterWriteOfTheSameSettingCountsAsWrittenLast) {
+TEST_F(SimWrites, ALaterWriteOfTheSameSettingCountsAsWrittenLast) {
     // The span gas value of channel 0 is set both by "SA,W," and by a span
     // of channel 0; whichever came last holds at the commit.
     const QByteArray sa50 = "SA,W,   50, 12.0,   50, 25.0,   50";
@@ -203,14 +196,14 @@ TEST(SimWrites, ALaterWriteOfTheSameSettingCountsAsWrittenLast) {
         {{span40, sa45}, 2, 45.0},
     };
     for (const Case& c : cases) {
-        SimDetector det;
-        det.setCommitPolls(0);
-        Wire w(det);
+        SimDetector fresh;
+        fresh.setCommitPolls(0);
+        Wire wire(fresh);
         for (const QByteArray& t : c.writes)
-            ASSERT_NE(Parse(w.ask(t)).status, NAK) << t.constData();
-        EXPECT_EQ(det.stagedCount(), c.staged);
-        EXPECT_GT(Commit(w), 0);
-        EXPECT_DOUBLE_EQ(det.state().channels[0].autoCalib, c.channel0) << c.writes.size();
-        EXPECT_DOUBLE_EQ(det.state().channels[3].autoCalib, 25.0);
+            ASSERT_NE(Parse(wire.ask(t)).status, NAK) << t.constData();
+        EXPECT_EQ(fresh.stagedCount(), c.staged);
+        EXPECT_GT(Commit(wire), 0);
+        EXPECT_DOUBLE_EQ(fresh.state().channels[0].autoCalib, c.channel0) << c.writes.size();
+        EXPECT_DOUBLE_EQ(fresh.state().channels[3].autoCalib, 25.0);
     }
 }

@@ -5,8 +5,9 @@
 
 using namespace simproto;
 using namespace simtest;
+using SimFraming = SimTest;
 
-TEST(SimFraming, ChecksumExamples) {
+TEST_F(SimFraming, ChecksumExamples) {
     // The connect probe: sum 517, checksum FB.
     EXPECT_EQ(BuildRequest("RC,R,"), QByteArray("\x02"
                                                 "0001RC,R,\x03"
@@ -20,9 +21,7 @@ TEST(SimFraming, ChecksumExamples) {
                                                                        "DF\x17"));
 }
 
-TEST(SimFraming, WrongChecksumOrAddressIsIgnored) {
-    SimDetector det;
-    Wire w(det);
+TEST_F(SimFraming, WrongChecksumOrAddressIsIgnored) {
     QByteArray bad = BuildRequest("RC,R,");
     bad[bad.size() - 2] = bad.at(bad.size() - 2) == '0' ? '1' : '0';
     w.got.clear();
@@ -43,9 +42,7 @@ TEST(SimFraming, WrongChecksumOrAddressIsIgnored) {
     EXPECT_FALSE(w.ask("RC,R,").isEmpty());
 }
 
-TEST(SimFraming, FramesSplitJoinedAndSurroundedByNoise) {
-    SimDetector det;
-    Wire w(det);
+TEST_F(SimFraming, FramesSplitJoinedAndSurroundedByNoise) {
     const QByteArray a = BuildRequest("RC,R,"), b = BuildRequest("VP,R,");
     // Noise, then a frame cut in two pieces.
     det.receiveFromHost(QByteArray("\x00\xFFjunk", 6) + a.left(7));
@@ -72,9 +69,7 @@ TEST(SimFraming, FramesSplitJoinedAndSurroundedByNoise) {
     EXPECT_LE(s.pending(), RequestSplitter::kMaxFrame);
 }
 
-TEST(SimFraming, MalformedAndUnknownCommands) {
-    SimDetector det;
-    Wire w(det);
+TEST_F(SimFraming, MalformedAndUnknownCommands) {
     // Unknown code and missing comma: a refusal, not silence.
     EXPECT_EQ(Parse(w.ask("QQ,R,")).status, NAK);
     EXPECT_EQ(Parse(w.ask("RC,R")).status, NAK);
@@ -86,9 +81,7 @@ TEST(SimFraming, MalformedAndUnknownCommands) {
     EXPECT_TRUE(Parse(w.ask("YK,W,anything")).isAck());
 }
 
-TEST(SimFraming, EveryCodeOfTheCommandSetHasAHandler) {
-    SimDetector det;
-    Wire w(det);
+TEST_F(SimFraming, EveryCodeOfTheCommandSetHasAHandler) {
     const QList<QByteArray> known = {
         "XP", "SC", "XT", "BK", "CP", "XI", "X7", "X8", "EB", "XB", "LP", "AP", "SD",
         "SM", "SW", "BW", "XL", "XA", "XW", "LE", "XF", "BV", "BL", "BJ", "AT", "AF",
