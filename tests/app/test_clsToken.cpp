@@ -67,7 +67,7 @@ TEST(Token, ListsHoldTenSingleCharacterEntries) {
     t.setDelimiters(10, QStringLiteral("x"));
     t.setDelimiters(-1, QStringLiteral("x"));
     EXPECT_EQ(t.Delimiters(-1), QString());
-    // Cleared, the list takes ten new entries again.
+    // Cleared, the list takes entries again from its first slot.
     t.ClearDelimiters();
     t.AddDelimiters(QStringLiteral(","));
     EXPECT_EQ(t.Delimiters(1), QString());
