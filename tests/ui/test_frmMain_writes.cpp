@@ -71,14 +71,43 @@ struct ProgressWatch {
 
 } // namespace
 
-TEST(frmMainWrites, AGridEditIsWrittenVerifiedAndRecorded) {
+// A write the detector refuses, and one the user cancels, end in red with
+// the reason; no completion box, no history line. Then the same edit is
+// written, verified and recorded.
+TEST(frmMainWrites, AGridEditIsWrittenVerifiedAndRecordedOrSaysWhyNot) {
     ReadWindow rig;
     frmMain& w = rig.w();
     ASSERT_TRUE(uitest::TypeIntoCell(*w.vfgOption, OptionGrid::RowOf(kCo), kColAlarm,
                                      QStringLiteral("35")));
+    rig.sim().faults().refuseCodes = {QStringLiteral("A2:W")};
+    w.cmdOption[0]->click();
+    EXPECT_EQ(rig.colourOf(Line(LoadMessage(kMsgUploadFailed))), kRed);
+    EXPECT_EQ(rig.colourOf(QStringLiteral("The detector refused A2 (Alarm).")), kRed);
+    EXPECT_FALSE(rig.logged(Line(LoadMessage(5429))));
+    EXPECT_FALSE(rig.wasAsked(kUploadComplete));
+    EXPECT_TRUE(rig.history().isEmpty());
+    EXPECT_TRUE(w.isEnabled());
+    EXPECT_EQ(w.Upload(), nullptr);
+
+    rig.sim().faults() = SimFaults{};
+    w.rtbLog->ClearLog();
+    int transmitted = 0;
+    const auto cancel = QObject::connect(&rig.link(), &uclTqif::StsTransmit, &w, [&] {
+        if (++transmitted == 60) // among the write commands
+            rig.link().setCancel(true);
+    });
+    w.cmdOption[0]->click();
+    QObject::disconnect(cancel);
+    EXPECT_EQ(rig.colourOf(LoadMessage(kMsgWriteCancelled)), kRed);
+    EXPECT_EQ(rig.colourOf(Line(LoadMessage(kMsgUploadFailed))), kRed);
+    EXPECT_FALSE(rig.wasAsked(kUploadComplete));
+    EXPECT_TRUE(rig.history().isEmpty());
+    EXPECT_DOUBLE_EQ(rig.sim().state().channels[kCo].alarm, 50);
+
+    w.rtbLog->ClearLog();
+    rig.asked.clear();
     ProgressWatch progress(w);
     w.cmdOption[0]->click();
-
     // The question lists exactly what changes, against the detector as read.
     const MsgBoxRequest* q = rig.question();
     ASSERT_NE(q, nullptr);
@@ -210,40 +239,6 @@ TEST(frmMainWrites, ACalibrationRunAsksNothingAndShowsNothing) {
     }
 }
 
-// A write the detector refuses, and one the user cancels, end in red with
-// the reason; no completion box, no history line.
-TEST(frmMainWrites, FailedWritesAreReportedAsFailures) {
-    ReadWindow rig;
-    frmMain& w = rig.w();
-    rig.record().setAlarm(kCo, 35);
-    rig.sim().faults().refuseCodes = {QStringLiteral("A2:W")};
-    w.cmdOption[0]->click();
-    EXPECT_EQ(rig.colourOf(Line(LoadMessage(kMsgUploadFailed))), kRed);
-    EXPECT_EQ(rig.colourOf(QStringLiteral("The detector refused A2 (Alarm).")), kRed);
-    EXPECT_FALSE(rig.logged(Line(LoadMessage(5429))));
-    EXPECT_FALSE(rig.wasAsked(kUploadComplete));
-    EXPECT_TRUE(rig.history().isEmpty());
-    EXPECT_DOUBLE_EQ(rig.sim().state().channels[kCo].alarm, 50);
-    EXPECT_TRUE(w.isEnabled());
-    EXPECT_EQ(w.Upload(), nullptr);
-
-    rig.sim().faults() = SimFaults{};
-    w.rtbLog->ClearLog();
-    rig.asked.clear();
-    int transmitted = 0;
-    const auto cancel = QObject::connect(&rig.link(), &uclTqif::StsTransmit, &w, [&] {
-        if (++transmitted == 60) // among the write commands
-            rig.link().setCancel(true);
-    });
-    w.cmdOption[0]->click();
-    QObject::disconnect(cancel);
-    EXPECT_EQ(rig.colourOf(LoadMessage(kMsgWriteCancelled)), kRed);
-    EXPECT_EQ(rig.colourOf(Line(LoadMessage(kMsgUploadFailed))), kRed);
-    EXPECT_FALSE(rig.wasAsked(kUploadComplete));
-    EXPECT_TRUE(rig.history().isEmpty());
-    EXPECT_DOUBLE_EQ(rig.sim().state().channels[kCo].alarm, 50);
-}
-
 TEST(frmMainWrites, DateTimeSetAndCheckDataSayWhetherTheDetectorTookThem) {
     ReadWindow rig;
     frmMain& w = rig.w();
@@ -252,12 +247,12 @@ TEST(frmMainWrites, DateTimeSetAndCheckDataSayWhetherTheDetectorTookThem) {
     w.cmdOption[1]->click();
     EXPECT_TRUE(rig.wasAsked(kUpdateReady));
     EXPECT_EQ(rig.asked.back().text, kUploadComplete);
-    EXPECT_LE(qAbs(rig.sim().state().clockOffsetSecs), 2);
     EXPECT_EQ(rig.colourOf(Line(LoadMessage(5429))), kGreen);
 
+    // (What the detector took: the workflow tests.)
+    rig.asked.clear();
     w.cmdOption[6]->click();
-    EXPECT_EQ(rig.sim().state().loggerContent, SimLoggerContent::Check);
-    EXPECT_EQ(rig.asked.back().text, kUploadComplete);
+    EXPECT_TRUE(rig.wasAsked(kUploadComplete));
 
     // A detector that does not answer: red, with the reason; no box.
     rig.asked.clear();
