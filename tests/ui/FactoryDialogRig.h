@@ -51,16 +51,17 @@ inline QStringList Snapshot(const clsInstrument& r) {
     return lines;
 }
 
-// The settings whose flag is set, as "Key[index]".
-inline QStringList Flagged(const clsInstrument& r) {
-    QStringList out;
-    for (const SettingsTable::Setting& s : SettingsTable::Rows()) {
-        for (int i = 0; i < s.count(); ++i) {
-            if (s.Changed(r, i))
-                out << QStringLiteral("%1[%2]").arg(s.Key).arg(i);
-        }
+// The keys ("Key[index]") of the snapshot lines that differ, sorted.
+inline QStringList ChangedKeys(const QStringList& before, const QStringList& after) {
+    QStringList keys;
+    for (int i = 0; i < int(qMin(before.size(), after.size())); ++i) {
+        if (before.at(i) != after.at(i))
+            keys << before.at(i).section(QLatin1Char('='), 0, 0);
     }
-    return out;
+    if (before.size() != after.size())
+        keys << QStringLiteral("(lines)");
+    keys.sort();
+    return keys;
 }
 
 // A record as a read would leave it, with one unsaved edit (Alarm of
@@ -131,6 +132,18 @@ inline int RowOfLabel(const frmFsDialog& dialog, int page, int label) {
     return -1;
 }
 
+// A grid of the dialog with its tab brought to the front (editors open only
+// on a grid that is shown).
+inline GridControl& OnTab(frmFsDialog& dialog, int tab, GridControl* grid) {
+    dialog.SSTab1->setCurrentIndex(tab);
+    QCoreApplication::processEvents();
+    return *grid;
+}
+inline GridControl& OnPage(frmFsDialog& dialog, int page) {
+    dialog.SSTab2->setCurrentIndex(page);
+    return OnTab(dialog, frmFsDialog::kTabParameter, dialog.vfgDatas[page]);
+}
+
 struct DialogRig : uitest::BoxRecorder {
     testsupport::ScratchDir dir;
     AppSettings settings;
@@ -151,29 +164,12 @@ struct DialogRig : uitest::BoxRecorder {
         dialog->show();
         QCoreApplication::processEvents();
     }
-    // Each grid with its tab brought to the front (editors open only on a
-    // grid that is shown).
-    GridControl& page(int index) {
-        dialog->SSTab1->setCurrentIndex(frmFsDialog::kTabParameter);
-        dialog->SSTab2->setCurrentIndex(index);
-        QCoreApplication::processEvents();
-        return *dialog->vfgDatas[index];
-    }
+    GridControl& page(int index) { return OnPage(*dialog, index); }
     GridControl& stations() {
-        dialog->SSTab1->setCurrentIndex(frmFsDialog::kTabStationUser);
-        QCoreApplication::processEvents();
-        return *dialog->vfgStation;
+        return OnTab(*dialog, frmFsDialog::kTabStationUser, dialog->vfgStation);
     }
-    GridControl& users() {
-        dialog->SSTab1->setCurrentIndex(frmFsDialog::kTabStationUser);
-        QCoreApplication::processEvents();
-        return *dialog->vfgUser;
-    }
-    GridControl& gas() {
-        dialog->SSTab1->setCurrentIndex(frmFsDialog::kTabGasTable);
-        QCoreApplication::processEvents();
-        return *dialog->vfgGasTbl;
-    }
+    GridControl& users() { return OnTab(*dialog, frmFsDialog::kTabStationUser, dialog->vfgUser); }
+    GridControl& gas() { return OnTab(*dialog, frmFsDialog::kTabGasTable, dialog->vfgGasTbl); }
     QString file(const QString& name) const { return dir.file(name); }
     QString improper(int listName) const {
         return LoadMessage(kMsgImproperData, {LoadMessage(listName)});
