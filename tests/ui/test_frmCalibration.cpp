@@ -157,20 +157,6 @@ TEST(frmCalibration, SpanGasValuesAreCheckedAsTyped) {
     EXPECT_EQ(rig.grid().TextMatrix(co, col), QStringLiteral("50"));
 }
 
-TEST(frmCalibration, SpanWithNothingSelectedSendsNothing) {
-    CalibrationRig rig;
-    ASSERT_TRUE(rig.open());
-    rig.select({});
-    rig.sim().clearReceivedCommands();
-    rig.cal->cmdCal[1]->click();
-    const MsgBoxRequest* box = rig.box(kMsgSpanNotPerformed);
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(box->text, LoadMessage(kMsgNoSensorsSelected));
-    EXPECT_EQ(box->icon, QMessageBox::Critical);
-    EXPECT_EQ(rig.sent("S2,"), 0);
-    EXPECT_EQ(rig.grid().Row(), frmCalibration::kPpmRow);
-}
-
 TEST(frmCalibration, ZeroReportsEveryChannelWithTheFailedOnes) {
     CalibrationRig rig;
     rig.detector().channels[3].noise = 0;
@@ -231,9 +217,29 @@ TEST(frmCalibration, SpanReportsTheSelectedChannelsAndUpdatesTheMainRecord) {
     EXPECT_EQ(w.chtTrend->model().marks().at(0).run, TrendModel::Run::Span);
 }
 
-TEST(frmCalibration, ARefusedSpanIsLoggedInRedWithoutAResultBox) {
+// Runs that cannot start send nothing and say why; a span the detector
+// refuses ends in red without a result box.
+TEST(frmCalibration, RunsThatCannotStartOrAreRefused) {
     CalibrationRig rig;
+    rig.detector().channels[4].autoCalib = -1; // no TE N2 without it
     ASSERT_TRUE(rig.open());
+    rig.sim().clearReceivedCommands();
+    rig.cal->cmdCal[2]->click();
+    const MsgBoxRequest* box = rig.box(kMsgTeN2Cal);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text, LoadMessage(kMsgTeDisabled));
+    EXPECT_EQ(box->icon, QMessageBox::Critical);
+    rig.select({});
+    rig.cal->cmdCal[1]->click();
+    box = rig.box(kMsgSpanNotPerformed);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text, LoadMessage(kMsgNoSensorsSelected));
+    EXPECT_EQ(box->icon, QMessageBox::Critical);
+    EXPECT_EQ(rig.grid().Row(), frmCalibration::kPpmRow);
+    EXPECT_EQ(rig.sent("SN,"), 0);
+    EXPECT_EQ(rig.sent("S2,"), 0);
+
+    rig.select({0});
     rig.sim().faults().refuseCodes << QStringLiteral("S2");
     rig.cal->cmdCal[1]->click();
     EXPECT_EQ(rig.colourOf(LoadMessage(kMsgCalibrationFail)), kRed);
@@ -242,19 +248,6 @@ TEST(frmCalibration, ARefusedSpanIsLoggedInRedWithoutAResultBox) {
     EXPECT_TRUE(rig.link().RunDensty());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr); // the transfer window is gone
     EXPECT_FALSE(rig.cal->findChild<frmUploadCalib*>());
-}
-
-TEST(frmCalibration, TeN2OnAChannelThatCannotBeCalibratedSendsNothing) {
-    CalibrationRig rig;
-    rig.detector().channels[4].autoCalib = -1;
-    ASSERT_TRUE(rig.open());
-    rig.sim().clearReceivedCommands();
-    rig.cal->cmdCal[2]->click();
-    const MsgBoxRequest* box = rig.box(kMsgTeN2Cal);
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(box->text, LoadMessage(kMsgTeDisabled));
-    EXPECT_EQ(box->icon, QMessageBox::Critical);
-    EXPECT_EQ(rig.sent("SN,"), 0);
 }
 
 TEST(frmCalibration, RangeSwitchOfACustomBoard) {

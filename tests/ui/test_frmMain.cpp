@@ -3,6 +3,7 @@
 // serial-log rotation, the port choice and closing.
 #include "MainWindowRig.h"
 
+#include "ProgramInfo.h"
 #include "records/Configuration.h"
 
 using namespace windowtest;
@@ -52,6 +53,10 @@ TEST(frmMain, FreshStartShowsDefaultsEditableWithNoCommand) {
     MainWindowRig rig(MainWindowRig::With(false));
     frmMain& w = *rig.window;
     EXPECT_FALSE(w.FirstActivationPending());
+    // The title names the program's version.
+    EXPECT_TRUE(w.windowTitle().startsWith(
+        AppTitle() + QLatin1Char(' ') + QLatin1String(kProgramVersion) + QStringLiteral(" [P.No.")))
+        << w.windowTitle().toStdString();
     EXPECT_FALSE(w.windowTitle().contains(QStringLiteral("[DEMO]")));
 
     // Not connected, editable (the record counts as imported at first
