@@ -67,25 +67,27 @@ struct RunResult {
     QJsonObject json() const { return QJsonDocument::fromJson(out).object(); }
 };
 
-// Runs tq7350ctl in `folder` with the catalogue in English unless the
-// arguments say otherwise.
-inline RunResult RunCtl(const QStringList& args, const QString& folder, int timeoutMs = 60000,
-                        const QString& lang = QStringLiteral("en"),
-                        const QStringList& extraEnvironment = {}) {
-    QProcess p;
+// The environment of a program run in `folder`: the catalogue in `lang`, no
+// port or socket and no display from the caller's environment, and the
+// program's own data (the journal of unfinished writes) in the test's
+// folder, where runs of other tests do not see it.
+inline QProcessEnvironment RunEnvironment(const QString& folder,
+                                          const QString& lang = QStringLiteral("en")) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("TQ7350_LANG"), lang);
-    env.remove(QStringLiteral("TQ7350_PORT"));
-    env.remove(QStringLiteral("TQ7350_SOCKET"));
-    // The program's own data (the journal of unfinished writes) stays with
-    // the test's folder: runs of other tests must not see it.
+    for (const char* name : {"TQ7350_PORT", "TQ7350_SOCKET", "QT_QPA_PLATFORM"})
+        env.remove(QLatin1String(name));
     env.insert(QStringLiteral("TQ7350_DATA_DIR"), folder + QStringLiteral("/data"));
-    for (const QString& pair : extraEnvironment)
-        env.insert(pair.section(QLatin1Char('='), 0, 0), pair.section(QLatin1Char('='), 1));
-    env.remove(QStringLiteral("QT_QPA_PLATFORM")); // no display needed anywhere
+    return env;
+}
+
+// Runs `program` in `folder` and waits for it (killed after `timeoutMs`).
+inline RunResult RunIn(const QString& program, const QStringList& args, const QString& folder,
+                       const QProcessEnvironment& env, int timeoutMs = 60000) {
+    QProcess p;
     p.setProcessEnvironment(env);
     p.setWorkingDirectory(folder);
-    p.start(CtlProgram(), args);
+    p.start(program, args);
     RunResult r;
     if (!p.waitForStarted(10000))
         return r;
@@ -98,6 +100,17 @@ inline RunResult RunCtl(const QStringList& args, const QString& folder, int time
     r.out = p.readAllStandardOutput();
     r.err = p.readAllStandardError();
     return r;
+}
+
+// Runs tq7350ctl in `folder` with the catalogue in English unless the
+// arguments say otherwise.
+inline RunResult RunCtl(const QStringList& args, const QString& folder, int timeoutMs = 60000,
+                        const QString& lang = QStringLiteral("en"),
+                        const QStringList& extraEnvironment = {}) {
+    QProcessEnvironment env = RunEnvironment(folder, lang);
+    for (const QString& pair : extraEnvironment)
+        env.insert(pair.section(QLatin1Char('='), 0, 0), pair.section(QLatin1Char('='), 1));
+    return RunIn(CtlProgram(), args, folder, env, timeoutMs);
 }
 
 // The emulator program on a pseudo-terminal; stopped when the object goes.
@@ -168,10 +181,6 @@ inline QJsonObject DefaultSimState() {
 #define REQUIRE_PROGRAMS()                                                                         \
     if (!ProgramsBuilt())                                                                          \
     GTEST_SKIP() << "tq7350ctl or tq7350-sim is not built"
-
-inline QJsonObject Channel(const QJsonObject& state, int ch) {
-    return state.value(QStringLiteral("channels")).toArray().at(ch).toObject();
-}
 
 inline void SetChannel(QJsonObject& state, int ch, const char* key, const QJsonValue& value) {
     QJsonArray channels = state.value(QStringLiteral("channels")).toArray();

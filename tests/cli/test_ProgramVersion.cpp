@@ -18,24 +18,10 @@ QString Program(const char* name) {
 // Runs one of the programs in `folder` without a display.
 RunResult RunProgram(const char* name, const QStringList& args, const QString& folder,
                      const QString& lang = QStringLiteral("en")) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* variable :
-         {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "TQ7350_PORT", "TQ7350_SOCKET"})
-        env.remove(QLatin1String(variable));
-    env.insert(QStringLiteral("TQ7350_LANG"), lang);
-    env.insert(QStringLiteral("TQ7350_DATA_DIR"), folder + QStringLiteral("/data"));
-    p.setProcessEnvironment(env);
-    p.setWorkingDirectory(folder);
-    p.start(Program(name), args);
-    RunResult r;
-    if (!p.waitForStarted(10000))
-        return r;
-    r.finished = p.waitForFinished(30000);
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
+    QProcessEnvironment env = RunEnvironment(folder, lang);
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    return RunIn(Program(name), args, folder, env, 30000);
 }
 
 } // namespace

@@ -42,8 +42,6 @@ TEST(CliWrite, RoundTripBetweenTwoEmulatorsOverPseudoTerminals) {
     ASSERT_TRUE(simA.ok());
     const RunResult readA = RunCtl(OnPort(simA, "read --seq a.seq --json"), dir.path());
     ASSERT_EQ(readA.exitCode, 0) << readA.errText().toStdString();
-    EXPECT_EQ(At(readA.json(), "record/channels/2/warning").toDouble(), 35);
-    EXPECT_EQ(At(readA.json(), "record/channels/2/alarm").toDouble(), 60);
     EXPECT_EQ(At(readA.json(), "record/settings/Intervals").toInt(), 600);
     EXPECT_TRUE(ReadAll(dir.file("a.seq")).contains("XP,W,0258"));
     simA.stop();
@@ -59,14 +57,6 @@ TEST(CliWrite, RoundTripBetweenTwoEmulatorsOverPseudoTerminals) {
     const RunResult readB = RunCtl(OnPort(simB, "--json read"), dir.path());
     ASSERT_EQ(readB.exitCode, 0) << readB.errText().toStdString();
     EXPECT_EQ(WrittenPart(readB.json()), WrittenPart(readA.json()));
-
-    // The second emulator committed it to its state file.
-    const QJsonObject stateB = ReadJson(dir.file("B.json"));
-    EXPECT_EQ(At(stateB, "settings/Intervals").toInt(), 600);
-    EXPECT_EQ(At(stateB, "channels/2/warning").toDouble(), 35);
-    EXPECT_EQ(At(stateB, "specNo").toString(), QStringLiteral("SP-7777"));
-    // Identity is no part of a settings write.
-    EXPECT_NE(At(stateB, "serialNo").toString().trimmed(), QString(20, QLatin1Char('-')));
 }
 
 // A warning above the alarm point that the detector itself holds stops a
