@@ -145,30 +145,31 @@ TEST(frmMainWrites, AGridEditIsWrittenVerifiedAndRecordedOrSaysWhyNot) {
     EXPECT_EQ(rig.sent(), before); // No: nothing sent
 }
 
-// The checks stop the write before anything is sent, with the message of
-// the check that failed, and leave the record and its flags alone.
+// The checks (and a suffix no file name can carry) stop the write before
+// anything is sent, with the message of the check that failed, and leave
+// the record and its flags alone.
 TEST(frmMainWrites, TheChecksRefuseBeforeAnythingIsSent) {
     struct Case {
         const char* name;
-        std::function<void(SimState&)> detector;  // before the read
-        std::function<void(clsInstrument&)> edit; // after it
+        std::function<void(SimState&)> detector; // before the read
+        std::function<void(ReadWindow&)> edit;   // after it
         int message;
         int title;
     };
     const QList<Case> cases = {
         {"channel 4 alone with HC mode 1",
          {},
-         [](clsInstrument& r) {
-             r.setHcMode(1);
-             r.setGasEnabled(0, false);
+         [](ReadWindow& w) {
+             w.record().setHcMode(1);
+             w.record().setGasEnabled(0, false);
          },
          kMsgUnavailableCombination,
          kMsgCommunicationNotPossible},
         {"every channel off",
          {},
-         [](clsInstrument& r) {
+         [](ReadWindow& w) {
              for (int ch = 0; ch < 5; ++ch)
-                 r.setGasEnabled(ch, false);
+                 w.record().setGasEnabled(ch, false);
          },
          kMsgNoAvailableSensor,
          kMsgNoSensor},
@@ -177,13 +178,18 @@ TEST(frmMainWrites, TheChecksRefuseBeforeAnythingIsSent) {
          {},
          kMsgCheckAlarmPoints,
          kMsgAlarmPointRange},
+        {"a suffix no file name can carry",
+         {},
+         [](ReadWindow& w) { w.window->txtSuffix->setText(QStringLiteral("site/7")); },
+         kMsgBadFileNameCharacter,
+         kMsgAppTitle},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ReadWindow rig(c.detector);
         clsInstrument& r = rig.record();
         if (c.edit)
-            c.edit(r);
+            c.edit(rig);
         const QStringList pending = PendingWriteCommands(r);
         const QStringList lines = SettingsFile::SettingsFileLines(r);
         const int sent = rig.sent();
@@ -345,21 +351,12 @@ TEST(frmMainWrites, ABadSettingsFileChangesNothing) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
-// Refused before anything is sent: a suffix that cannot stand in a file
-// name, and a write while another command holds the link.
-TEST(frmMainWrites, RefusedBeforeAnythingIsSent) {
+// A write while another command holds the link is refused before anything
+// is sent.
+TEST(frmMainWrites, AWriteWhileTheLinkIsBusySendsNothing) {
     ReadWindow rig;
     frmMain& w = rig.w();
     rig.record().setAlarm(kCo, 35);
-    w.txtSuffix->setText(QStringLiteral("site/7"));
-    const int sent = rig.sent();
-    w.cmdOption[0]->click();
-    ASSERT_EQ(rig.asked.size(), 1u);
-    EXPECT_EQ(rig.asked.front().text, LoadMessage(kMsgBadFileNameCharacter));
-    EXPECT_EQ(rig.sent(), sent);
-
-    w.txtSuffix->setText(QStringLiteral("_site"));
-    rig.asked.clear();
     bool tried = false;
     bool accepted = true;
     QObject::connect(&rig.link(), &uclTqif::StsTransmit, &w, [&] {
