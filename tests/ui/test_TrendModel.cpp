@@ -50,6 +50,18 @@ TEST(TrendModel, ChannelsAndLevelsInPercentOfFullScale) {
     EXPECT_TRUE(std::isnan(TrendModel::Percent(N, 50)));
     EXPECT_TRUE(std::isnan(TrendModel::Percent(modGasCommon::kOver, 50)));
     EXPECT_TRUE(std::isnan(TrendModel::Percent(10, 0)));
+
+    // New channel data keeps the readings; a channel switched off loses its
+    // line.
+    m.addReadings(kT0, {10, 20.9f, 5, 1, 0});
+    r.setWarning(2, 35);
+    m.configure(r);
+    EXPECT_EQ(m.samples(2).size(), 1);
+    EXPECT_DOUBLE_EQ(m.levelPercent(2, Level::Warning), 7.0);
+    r.setGasEnabled(2, false);
+    m.configure(r);
+    EXPECT_EQ(m.samples(2).size(), 0);
+    EXPECT_TRUE(m.points(2).isEmpty());
 }
 
 TEST(TrendModel, ReadingsBecomePointsAndCodedValuesLeaveGaps) {
@@ -131,20 +143,4 @@ TEST(TrendModel, RunsAreMarkedAndHoldTheReadings) {
     m.moveTo(kT0 + 1000 + TrendModel::kSpanMs + 1);
     ASSERT_EQ(m.marks().size(), 1);
     EXPECT_FALSE(m.marks().at(0).start);
-}
-
-TEST(TrendModel, NewChannelDataKeepsTheReadings) {
-    TrendModel m;
-    clsInstrument r = FourGases();
-    m.configure(r);
-    m.addReadings(kT0, {10, 20.9f, 5, 1, 0});
-    r.setWarning(2, 35);
-    m.configure(r);
-    EXPECT_EQ(m.samples(2).size(), 1);
-    EXPECT_DOUBLE_EQ(m.levelPercent(2, Level::Warning), 7.0);
-    // A channel switched off loses its line.
-    r.setGasEnabled(2, false);
-    m.configure(r);
-    EXPECT_EQ(m.samples(2).size(), 0);
-    EXPECT_TRUE(m.points(2).isEmpty());
 }
