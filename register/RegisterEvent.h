@@ -29,7 +29,7 @@ enum class EventKind {
     Write,       // a verified settings write
     Zero,        // zero calibration
     Span,        // span calibration
-    Maintenance, // DEFAULT, clears, power off, FLASH check
+    Maintenance, // DEFAULT, clears, power off, FLASH check, clock set, check data
 };
 
 // The stored names ("read", "write", "zero", "span", "maintenance").
@@ -76,7 +76,8 @@ struct Event {
     QString serialNo;
     EventKind kind = EventKind::Read;
     // What exactly: the maintenance command ("default", "clear-power",
-    // "clear-logger", "power-off", "flash-check"), the write's mode
+    // "clear-logger", "power-off", "flash-check", "clock-set", "check-data"),
+    // the write's mode
     // ("update", "update-id").
     QString action;
     bool success = true;

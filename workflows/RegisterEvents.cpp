@@ -70,6 +70,12 @@ Event FromMaintenance(const clsInstrument& identity, MaintenanceCommand::Kind ki
     return e;
 }
 
+Event FromDetectorCommand(const clsInstrument& identity, const char* action) {
+    Event e = EventFor(identity, EventKind::Maintenance);
+    e.action = QString::fromLatin1(action);
+    return e;
+}
+
 Event FromFlashCheck(const clsInstrument& identity, const FlashCheck::Result& result) {
     Event e = EventFor(identity, EventKind::Maintenance);
     e.action = QString::fromLatin1(kFlashCheckAction);

@@ -31,6 +31,11 @@ using InstrumentRegister::Event;
 // The stored names of the maintenance commands.
 QString MaintenanceAction(MaintenanceCommand::Kind kind);
 constexpr const char* kFlashCheckAction = "flash-check";
+// "Date/Time Set" (the detector's clock, which every date it reports hangs
+// on) and "Write Check Data" (the check pattern written over its logger
+// memory) change the detector too: maintenance events of these names.
+constexpr const char* kClockSetAction = "clock-set";
+constexpr const char* kCheckDataAction = "check-data";
 
 // A successful "Instrument Information" read: identity, clock, the settings as
 // the text of a settings file, the channels with their latest calibration
@@ -47,6 +52,8 @@ Event FromWrite(WriteSettings::Mode mode, const WriteSettings::Result& result);
 Event FromMaintenance(const clsInstrument& identity, MaintenanceCommand::Kind kind,
                       const MaintenanceCommand::Result& result);
 Event FromFlashCheck(const clsInstrument& identity, const FlashCheck::Result& result);
+// A command the detector took: "Date/Time Set" or "Write Check Data".
+Event FromDetectorCommand(const clsInstrument& identity, const char* action);
 
 // A zero (`span` false) or span run: per reported channel its gas, range,
 // span-gas concentration (of `calRecord`), result and reading at the end

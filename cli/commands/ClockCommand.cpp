@@ -9,7 +9,9 @@
 #include "cli/RecordJson.h"
 #include "cli/RecordText.h"
 #include "link/CommandSet.h"
+#include "model/clsInstrument.h"
 #include "workflows/ClockAndCheckData.h"
+#include "workflows/RegisterEvents.h"
 
 #include <QDateTime>
 #include <QJsonObject>
@@ -41,6 +43,11 @@ int RunClock(CommandContext& c) {
             c.error(LoadMessage(kMsgClockSetFailed));
             return kExitFailed;
         }
+        clsInstrument identity = s.record();
+        if (c.recorder().enabled())
+            RegisterEvents::Identify(s.link(), identity);
+        RecordEvent(c,
+                    RegisterEvents::FromDetectorCommand(identity, RegisterEvents::kClockSetAction));
     }
     if (!ReadClock(s)) {
         if (s.interrupted())

@@ -1,5 +1,5 @@
-// The register from the tool: read, write and span record exactly their
-// events; list, show, export and certificate; --no-register and the
+// The register from the tool: read, write, span and the clock set record
+// exactly their events; list, show, export and certificate; --no-register and the
 // environment; a read-only register and two tools writing at once never
 // change how the detector work ends.
 #include "CliTestSupport.h"
@@ -81,12 +81,16 @@ TEST(CliRegister, ReadWriteAndSpanRecordExactlyTheirEvents) {
     ASSERT_EQ(write.exitCode, 0) << write.errText().toStdString();
     const RunResult span = RunCtl(Sim(state, reg, "span --channels 10000 --json"), dir.path());
     ASSERT_EQ(span.exitCode, 0) << span.errText().toStdString();
+    const RunResult clock = RunCtl(Sim(state, reg, "clock --set"), dir.path());
+    ASSERT_EQ(clock.exitCode, 0) << clock.errText().toStdString();
 
     const RunResult shown = RunCtl(
         On(reg, "register show") + QStringList{serial, QStringLiteral("--json")}, dir.path());
     ASSERT_EQ(shown.exitCode, 0) << shown.errText().toStdString();
-    EXPECT_EQ(Kinds(shown.json()), (QStringList{QStringLiteral("read"), QStringLiteral("write"),
-                                                QStringLiteral("span")}));
+    EXPECT_EQ(Kinds(shown.json()),
+              (QStringList{QStringLiteral("read"), QStringLiteral("write"), QStringLiteral("span"),
+                           QStringLiteral("maintenance")}));
+    EXPECT_EQ(At(shown.json(), "events/3/action").toString(), QStringLiteral("clock-set"));
     const QJsonArray written = At(shown.json(), "events/1/written").toArray();
     ASSERT_EQ(written.size(), 1) << shown.outText().toStdString();
     EXPECT_TRUE(written.at(0).toString().contains(QString::number(interval)));
@@ -99,7 +103,7 @@ TEST(CliRegister, ReadWriteAndSpanRecordExactlyTheirEvents) {
     const RunResult list = RunCtl(On(reg, "register list --json"), dir.path());
     ASSERT_EQ(list.exitCode, 0);
     ASSERT_EQ(At(list.json(), "detectors").toArray().size(), 1);
-    EXPECT_EQ(At(list.json(), "detectors/0/events").toInt(), 3);
+    EXPECT_EQ(At(list.json(), "detectors/0/events").toInt(), 4);
     const RunResult due = RunCtl(On(reg, "register list --due-within 36500 --json"), dir.path());
     EXPECT_EQ(At(due.json(), "detectors").toArray().size(),
               At(list.json(), "detectors/0/calibrationDue").isNull() ? 0 : 1);

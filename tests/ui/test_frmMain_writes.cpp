@@ -9,8 +9,10 @@
 #include "link/WriteSequence.h"
 #include "records/SettingsFile.h"
 #include "records/SettingsHistory.h"
+#include "register/RegisterStore.h"
 #include "ui/FileDialog.h"
 #include "ui/main/frmUpload.h"
+#include "workflows/RegisterEvents.h"
 
 #include <QAbstractItemView>
 #include <QRegularExpression>
@@ -259,6 +261,21 @@ TEST(frmMainWrites, DateTimeSetAndCheckDataSayWhetherTheDetectorTookThem) {
     rig.asked.clear();
     w.cmdOption[6]->click();
     EXPECT_TRUE(rig.wasAsked(kUploadComplete));
+    // Both changed the detector: each is in the register, after the read.
+    auto actions = [&w, &rig] {
+        QList<InstrumentRegister::Event> events;
+        QString error;
+        InstrumentRegister::Store* store = w.Register().Open(&error);
+        EXPECT_NE(store, nullptr) << error.toStdString();
+        if (store)
+            store->Events(rig.record().SerialNo().trimmed(), &events, &error);
+        QStringList out;
+        for (const InstrumentRegister::Event& e : events)
+            out << e.action;
+        return out;
+    };
+    EXPECT_EQ(actions(),
+              (QStringList{QString(), QStringLiteral("clock-set"), QStringLiteral("check-data")}));
 
     // A detector that does not answer: red, with the reason; no box.
     rig.asked.clear();
@@ -273,6 +290,7 @@ TEST(frmMainWrites, DateTimeSetAndCheckDataSayWhetherTheDetectorTookThem) {
     EXPECT_FALSE(rig.logged(Line(LoadMessage(5429))));
     EXPECT_FALSE(rig.wasAsked(kUploadComplete));
     EXPECT_TRUE(w.isEnabled());
+    EXPECT_EQ(actions().size(), 3); // failures leave nothing
 }
 
 TEST(frmMainWrites, StoreThenLoadGivesTheSameRecord) {

@@ -168,14 +168,23 @@ bool frmMain::RunShortWrite(int calMode, bool uploadingText, const std::function
 }
 
 bool frmMain::SetDetectorClock() {
-    return RunShortWrite(kCalModeUpload, true, [this] {
+    const bool ok = RunShortWrite(kCalModeUpload, true, [this] {
         return DateTimeSet::Run(*uclTQ6937, session_.Instrument, {}, LogReport()).Success();
     });
+    if (ok)
+        RecordEvent(
+            RegisterEvents::FromDetectorCommand(EventIdentity(), RegisterEvents::kClockSetAction));
+    return ok;
 }
 
 bool frmMain::WriteCheckData() {
-    return RunShortWrite(kCalModeCheckData, false,
-                         [this] { return CheckDataWrite::Run(*uclTQ6937, LogReport()).Success(); });
+    const bool ok = RunShortWrite(kCalModeCheckData, false, [this] {
+        return CheckDataWrite::Run(*uclTQ6937, LogReport()).Success();
+    });
+    if (ok)
+        RecordEvent(
+            RegisterEvents::FromDetectorCommand(EventIdentity(), RegisterEvents::kCheckDataAction));
+    return ok;
 }
 
 // --- Settings files -------------------------------------------------------------------
