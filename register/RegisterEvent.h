@@ -77,8 +77,8 @@ struct Event {
     EventKind kind = EventKind::Read;
     // What exactly: the maintenance command ("default", "clear-power",
     // "clear-logger", "power-off", "flash-check", "clock-set", "check-data"),
-    // the write's mode
-    // ("update", "update-id").
+    // the write's mode ("update", "update-id", "recover-finish",
+    // "recover-restore").
     QString action;
     bool success = true;
     // A short result text: the detector's calibration result characters, the
@@ -95,7 +95,8 @@ struct Event {
     QString host;
     // A read: the settings as the text of a settings file.
     QString settings;
-    // A write: one line per setting written ("Alarm, CO: 50 → 35").
+    // A write: one line per setting written ("Alarm, CO: 50 → 35"); a
+    // resolved unfinished write: the commands sent.
     QStringList written;
     QList<ChannelEntry> channels;
     Limits limits;

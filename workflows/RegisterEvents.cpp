@@ -62,6 +62,16 @@ Event FromWrite(WriteSettings::Mode mode, const WriteSettings::Result& result) {
     return e;
 }
 
+Event FromRecovery(const clsInstrument& identity, const PendingWrite& entry,
+                   UnfinishedWrite::Action action, const UnfinishedWrite::Result& result) {
+    Event e = EventFor(identity, EventKind::Write);
+    e.success = result.Success();
+    const bool finish = action == UnfinishedWrite::Action::Finish;
+    e.action = finish ? QStringLiteral("recover-finish") : QStringLiteral("recover-restore");
+    e.written = finish ? entry.NewCommands : entry.OldCommands;
+    return e;
+}
+
 Event FromMaintenance(const clsInstrument& identity, MaintenanceCommand::Kind kind,
                       const MaintenanceCommand::Result& result) {
     Event e = EventFor(identity, EventKind::Maintenance);

@@ -16,6 +16,7 @@
 #include "workflows/InformationDownload.h"
 #include "workflows/MaintenanceCommand.h"
 #include "workflows/Report.h"
+#include "workflows/UnfinishedWrite.h"
 #include "workflows/WriteSettings.h"
 
 #include <array>
@@ -44,6 +45,12 @@ Event FromRead(const clsInstrument& record, const InformationDownload::Result& r
 
 // A successful write: the detector it went to and what it changed.
 Event FromWrite(WriteSettings::Mode mode, const WriteSettings::Result& result);
+
+// A write that did not complete, resolved: a write event, action
+// "recover-finish" (the new values sent again) or "recover-restore" (the old
+// ones put back), with the commands sent.
+Event FromRecovery(const clsInstrument& identity, const PendingWrite& entry,
+                   UnfinishedWrite::Action action, const UnfinishedWrite::Result& result);
 
 // The events below are filed under the detector `identity` describes (its
 // serial number, station, user and clock); see Identify.

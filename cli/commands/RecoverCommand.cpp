@@ -9,6 +9,7 @@
 #include "cli/CliSession.h"
 #include "cli/CommandContext.h"
 #include "model/clsInstrument.h"
+#include "workflows/RegisterEvents.h"
 #include "workflows/UnfinishedWrite.h"
 
 #include <QJsonArray>
@@ -45,6 +46,10 @@ int RunRecover(CommandContext& c) {
     c.result.insert(QStringLiteral("differences"), QJsonArray::fromStringList(r.Differences));
     if (!r.Success())
         return s.interrupted() ? Interrupted(c) : kExitFailed;
+    clsInstrument identity = s.record();
+    if (c.recorder().enabled())
+        RegisterEvents::Identify(s.link(), identity);
+    RecordEvent(c, RegisterEvents::FromRecovery(identity, *entry, action, r));
     c.out(LoadMessage(action == UnfinishedWrite::Action::Finish ? kMsgRecoveryDone
                                                                 : kMsgOldValuesRestored));
     return kExitDone;

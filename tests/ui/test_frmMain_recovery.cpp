@@ -1,10 +1,12 @@
 // The main window and a write that did not complete: on connecting it says
 // so, asks whether to finish the write or put the old values back, and does
-// what was chosen; "Later" leaves the entry and says that nothing should be
-// stored meanwhile.
+// what was chosen, and records it in the register; "Later" leaves the entry
+// and says that nothing should be stored meanwhile.
 #include "MainWindowRig.h"
 
 #include "records/WriteJournal.h"
+#include "register/RegisterStore.h"
+#include "workflows/RegisterEvents.h"
 
 using namespace windowtest;
 
@@ -29,9 +31,11 @@ TEST(frmMainRecovery, ConnectingOffersToFinishOrToPutTheOldValuesBack) {
         QMessageBox::StandardButton answer;
         int intervals; // the emulator's committed interval afterwards
         bool entryLeft;
-    } cases[] = {{QMessageBox::Yes, 600, false},
-                 {QMessageBox::No, 300, false},
-                 {QMessageBox::Cancel, 300, true}};
+        const char* event; // the register's write event, with the command sent
+        const char* sent;
+    } cases[] = {{QMessageBox::Yes, 600, false, "recover-finish", "XP,W,0258"},
+                 {QMessageBox::No, 300, false, "recover-restore", "XP,W,012C"},
+                 {QMessageBox::Cancel, 300, true, nullptr, nullptr}};
     for (const auto& c : cases) {
         MainWindowRig rig(MainWindowRig::With(
             true, true, [](MainWindowRig& r) { r.sim().state().Intervals = 300; }));
@@ -47,5 +51,17 @@ TEST(frmMainRecovery, ConnectingOffersToFinishOrToPutTheOldValuesBack) {
         EXPECT_EQ(rig.colourOf(QStringLiteral("did not complete")), kRed);
         EXPECT_EQ(rig.sim().state().Intervals, c.intervals);
         EXPECT_EQ(WriteJournal::All().isEmpty(), !c.entryLeft);
+
+        QString error;
+        InstrumentRegister::Store* store = rig.window->Register().Open(&error);
+        ASSERT_NE(store, nullptr) << error.toStdString();
+        QList<InstrumentRegister::Event> events;
+        ASSERT_TRUE(store->Events(rig.sim().state().serialNo.trimmed(), &events, &error));
+        ASSERT_EQ(events.size(), c.event ? 1 : 0);
+        if (c.event) {
+            EXPECT_EQ(events.front().kind, InstrumentRegister::EventKind::Write);
+            EXPECT_EQ(events.front().action, QLatin1String(c.event));
+            EXPECT_EQ(events.front().written, QStringList{QLatin1String(c.sent)});
+        }
     }
 }

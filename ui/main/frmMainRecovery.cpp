@@ -7,6 +7,7 @@
 #include "link/uclTqif.h"
 #include "ui/MessageBox.h"
 #include "ui/main/LogPane.h"
+#include "workflows/RegisterEvents.h"
 #include "workflows/UnfinishedWrite.h"
 
 #include <QApplication>
@@ -47,9 +48,11 @@ void frmMain::CheckUnfinishedWrite() {
     QApplication::restoreOverrideCursor();
     CloseUpload();
     setEnabled(true);
-    if (result.Success())
+    if (result.Success()) {
+        RecordEvent(RegisterEvents::FromRecovery(EventIdentity(), *entry, action, result));
         MsgBox(this,
                LoadMessage(action == UnfinishedWrite::Action::Finish ? kMsgRecoveryDone
                                                                      : kMsgOldValuesRestored),
                AppTitle(), QMessageBox::Information);
+    }
 }
