@@ -43,15 +43,6 @@ struct Harness {
 
 } // namespace
 
-// Parameters the command set encodes itself (the shared field encodings are
-// the model's FieldFormat tests).
-TEST(CommandSetEncoding, OwnParameters) {
-    EXPECT_EQ(Digit(-1), "1");
-    EXPECT_EQ(Fmt0(-7), "-7");
-    EXPECT_EQ(DateParam(QDateTime(QDate(2026, 12, 5), QTime(15, 43, 1))), "261205154301");
-    EXPECT_EQ(Txt("ABCDEFG", 4), "ABCD");
-}
-
 TEST(CommandSetChecks, NumbersHexAndFlags) {
     // Up to four hex digits are a 16-bit number, more a 32-bit one.
     EXPECT_EQ(Parsed(HexInt, "FFFF"), "-1");
@@ -63,6 +54,7 @@ TEST(CommandSetChecks, NumbersHexAndFlags) {
     EXPECT_EQ(Parsed(HexLong, "123456789"), "refused");
     EXPECT_EQ(Parsed(DecInt, "3.5"), "4");
     EXPECT_EQ(Parsed(DecInt, "40000"), "refused");
+    EXPECT_EQ(Fmt0(-7), "-7"); // the encoding of "XB"
 
     EXPECT_TRUE(IsValidToken("*****"));
     EXPECT_TRUE(IsValidToken(" 12.5"));
@@ -209,6 +201,10 @@ TEST(CommandSetRead, UnsupportedCheckAllAndFlagRules) {
     EXPECT_TRUE(h.parse("UJ,R", "3"));
     EXPECT_EQ(h.rec.SpecType(), "3");
     EXPECT_FALSE(h.parse("UJ,R", "5"));
+
+    // Without a record the settings rules reject.
+    h.ctx.Instrument = nullptr;
+    EXPECT_FALSE(h.parse("XP,R", "0001"));
 }
 
 TEST(CommandSetRead, ClockAnswers) {
@@ -231,28 +227,9 @@ TEST(CommandSetRead, ClockAnswers) {
     EXPECT_TRUE(h.parse("HC,W", "garbage"));
     h.log.clear();
     EXPECT_FALSE(h.parse("HC,W", QString(QChar(0x15))));
-    EXPECT_EQ(h.log, QStringList{kResponseError});
-}
-
-TEST(CommandSetRead, StatusAndCommitAnswers) {
-    Harness h;
-    EXPECT_TRUE(h.parse("DW,W", QString(ACK)));
+    // And a refused store ("DW,W").
     EXPECT_FALSE(h.parse("DW,W", QString(QChar(0x15))));
-    EXPECT_EQ(h.log, QStringList{kResponseError});
-
-    h.ctx.CommitDone = true;
-    EXPECT_TRUE(h.parse("DW,C", "0"));
-    EXPECT_FALSE(h.ctx.CommitDone);
-    EXPECT_TRUE(h.parse("DW,C", QString(ACK)));
-    EXPECT_TRUE(h.ctx.CommitDone);
-    // Any known code's confirm form is a commit answer.
-    EXPECT_TRUE(h.parse("XC,C", "1"));
-    EXPECT_FALSE(h.ctx.CommitDone);
-
-    // Without a record the settings rules reject.
-    h.ctx.Instrument = nullptr;
-    EXPECT_FALSE(h.parse("XP,R", "0001"));
-    EXPECT_TRUE(h.parse("DW,W", QString(ACK)));
+    EXPECT_EQ(h.log, QStringList(2, kResponseError));
 }
 
 TEST(CommandSetRead, EchoesOfWrites) {

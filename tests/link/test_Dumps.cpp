@@ -176,8 +176,10 @@ TEST_F(Dump, RefusesABlockRangeOutsideTheImage) {
     EXPECT_EQ(ReadAll(image()).size(), 524288);
 }
 
+// A garbled block is rejected (NAK) and sent again; the file holds every row.
 TEST_F(Dump, DumpListFile) {
     const QString path = dir.file(QStringLiteral("DumpEF.dat"));
+    sim.faults().garbleEveryN = 10;
     EXPECT_TRUE(link.GetRomDump2(path));
     EXPECT_EQ(link.Status(), 2);
     const QString text = QString::fromUtf8(ReadAll(path));
@@ -216,19 +218,16 @@ TEST_F(Dump, DumpListFile) {
     ASSERT_EQ(dumpMessages.size(), 64);
     EXPECT_EQ(dumpMessages.first(), "Get Dump 000000-00007F");
     EXPECT_EQ(dumpMessages.last(), "Get Dump 001F80-001FFF");
-    EXPECT_EQ(sim.receivedBlockAcks().size(), 63);
+    // Every block but the last acknowledged once; the garbled ones refused first.
+    const QList<QByteArray>& replies = sim.receivedBlockAcks();
+    EXPECT_EQ(replies.count("EF,R,\x06"), 63) << replies.first().toHex().toStdString();
+    EXPECT_GT(replies.size(), 63);
     EXPECT_TRUE(logText().contains("--- Dump List Download Started. ---("));
 }
 
-TEST_F(Dump, DumpListSurvivesARejectedBlockAndKeepsWhatArrivedWhenCut) {
+TEST_F(Dump, DumpListKeepsWhatArrivedWhenCut) {
     const QString path = dir.file(QStringLiteral("DumpEF.dat"));
-    // A garbled block is rejected (NAK) and sent again.
-    sim.faults().garbleEveryN = 10;
-    EXPECT_TRUE(link.GetRomDump2(path));
-    EXPECT_EQ(Rows(QString::fromUtf8(ReadAll(path))), 512);
-
     // The detector falls silent after a few blocks: the file keeps them.
-    sim.faults().garbleEveryN = 0;
     QObject::connect(&link, &uclTqif::DumpMessage, [this](const QString& t) {
         if (t == "Get Dump 000180-0001FF")
             sim.faults().silent = true;

@@ -1,8 +1,6 @@
 // The transaction engine against a scripted peer, on a virtual clock.
 #include "LinkHarness.h"
 
-#include <QRegularExpression>
-
 #include <gtest/gtest.h>
 
 using namespace linktest;
@@ -31,15 +29,6 @@ TEST(Engine, ConnectsAndLogsTheProbe) {
     EXPECT_EQ(connects, 1);
     EXPECT_EQ(rig.link.LinkState(), 3);
 
-    const QStringList lines = rig.logLines();
-    // Every line starts with the time of day and a space.
-    for (const QString& line : lines) {
-        if (line.isEmpty())
-            continue;
-        EXPECT_TRUE(
-            QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d ")).match(line).hasMatch())
-            << line.toStdString();
-    }
     const QStringList entries = rig.logEntries();
     EXPECT_TRUE(entries.contains(QStringLiteral("W : [STX]0001RC,R,[ETX]FB[EOT]")))
         << entries.join(QLatin1Char('|')).toStdString();
@@ -167,13 +156,6 @@ TEST(Engine, TwoAnswersInOneReceiveEvent) {
     EXPECT_EQ(rig.link.SendAndWait(QStringLiteral("AA,R,"), 5), LinkResult::Done);
     EXPECT_EQ(rig.acceptedFrames,
               QStringList({QString::fromLatin1(first), QString::fromLatin1(second)}));
-    const QStringList entries = rig.logEntries();
-    const int a = entries.indexOf(QStringLiteral("R : ") +
-                                  SerialLog::RenderControl(QString::fromLatin1(first)));
-    const int b = entries.indexOf(QStringLiteral("R : ") +
-                                  SerialLog::RenderControl(QString::fromLatin1(second)));
-    EXPECT_GE(a, 0);
-    EXPECT_GT(b, a);
     EXPECT_TRUE(rig.link.engine().ReceiveBuffer().isEmpty());
 }
 
@@ -415,31 +397,6 @@ TEST(Engine, SecondCommandWhileWaitingIsRefused) {
     EXPECT_EQ(rig.peer.commands(), QStringList({"AA,R,"}));
     EXPECT_EQ(CountContaining(rig.logEntries(), QStringLiteral("Refused")), 2);
     EXPECT_FALSE(rig.link.IsBusy());
-}
-
-TEST(Engine, BinaryDumpBytesBypassFraming) {
-    Rig rig;
-    ASSERT_TRUE(rig.connect());
-    QByteArray image;
-    rig.link.setBinarySink([&](const QByteArray& bytes) {
-        image += bytes;
-        if (image.size() >= 512)
-            rig.link.setStatus(6);
-    });
-    QByteArray block(512, '\0');
-    for (int i = 0; i < block.size(); ++i)
-        block[i] = char(i % 256); // every control character included
-    rig.peer.respond = [&](const QString&, const QByteArray&) {
-        rig.peer.push(block.left(100));
-        return block.mid(100);
-    };
-    rig.link.DataSend(uclTqif::BuildFrame(QStringLiteral("EP,R,0000")), true);
-    rig.link.setStatus(9);
-    ASSERT_TRUE(rig.link.waitWhile([&] { return rig.link.Status() == 9 && !rig.link.Cancel(); }));
-    EXPECT_EQ(rig.link.Status(), 6);
-    EXPECT_EQ(image, block);
-    EXPECT_TRUE(rig.acceptedFrames.isEmpty()); // nothing of the dump was framed
-    EXPECT_EQ(rig.peer.requests.size(), 1);
 }
 
 TEST(Engine, LineErrorsAreLoggedCountedAndFail) {

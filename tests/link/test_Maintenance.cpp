@@ -156,7 +156,7 @@ TEST_F(Maintain, SamplingHeadSwitch) {
     EXPECT_TRUE(logText().contains(" Failed\r\n"));
 }
 
-TEST_F(Maintain, ConfirmLoopsGiveUpAfterTwoMinutes) {
+TEST_F(Maintain, ConfirmLoopsGiveUpAfterTwoMinutesOrOnCancel) {
     sim.faults().neverCommit = true;
     qint64 t0 = now();
     EXPECT_FALSE(link.BodyDataClear());
@@ -164,29 +164,24 @@ TEST_F(Maintain, ConfirmLoopsGiveUpAfterTwoMinutes) {
     EXPECT_LT(now() - t0, 130000);
     EXPECT_TRUE(logText().contains(Head(5558)));
 
-    // A zero that never delivers its result ends the same way.
+    // Cancelled: two confirms were sent before it (at 5 s and 10 s).
+    sim.clearReceivedCommands();
+    t0 = now();
+    clock.singleShot(12000, [this] { link.setCancel(true); });
+    EXPECT_FALSE(link.PowerDataClear());
+    EXPECT_GE(now() - t0, 12000);
+    EXPECT_LT(now() - t0, 13000);
+    EXPECT_EQ(countOf("XY,C,"), 2);
+    // The next operation is not ended by the old cancel.
     sim.faults().neverCommit = false;
+    EXPECT_TRUE(link.PowerDataClear());
+
+    // A zero that never delivers its result ends the same way.
     sim.setZeroPolls(100000);
     t0 = now();
     EXPECT_FALSE(link.ZeroCal("11111"));
     EXPECT_GE(now() - t0, 120000);
     EXPECT_LT(now() - t0, 125000);
-}
-
-TEST_F(Maintain, ConfirmLoopsStopOnCancel) {
-    sim.faults().neverCommit = true;
-    const qint64 t0 = now();
-    clock.singleShot(12000, [this] { link.setCancel(true); });
-    EXPECT_FALSE(link.PowerDataClear());
-    EXPECT_GE(now() - t0, 12000);
-    EXPECT_LT(now() - t0, 13000);
-    EXPECT_TRUE(logText().contains(Head(5558)));
-    // Two confirms were sent before the cancel (at 5 s and 10 s).
-    EXPECT_EQ(countOf("XY,C,"), 2);
-
-    // The next operation is not ended by the old cancel.
-    sim.faults().neverCommit = false;
-    EXPECT_TRUE(link.PowerDataClear());
 }
 
 TEST_F(Maintain, ClearsAndFactoryDefault) {
