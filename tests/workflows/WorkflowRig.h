@@ -11,8 +11,13 @@
 #include "sim/SimDetector.h"
 #include "sim/SimState.h"
 #include "workflows/InformationDownload.h"
+#include "workflows/Report.h"
 
 #include <QJsonObject>
+#include <QList>
+
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -49,6 +54,18 @@ public:
     bool read(clsInstrument& record) {
         return InformationDownload::Run(link, record, {}, {}).Success();
     }
+    bool connectAndRead(clsInstrument& record) { return connect() && read(record); }
+
+    // The write commands ("XS,W,...") the emulator received since it was
+    // last cleared.
+    QStringList writes() const {
+        QStringList out;
+        for (const QByteArray& c : sim.receivedCommands()) {
+            if (c.mid(2, 3) == ",W,")
+                out << QString::fromLatin1(c);
+        }
+        return out;
+    }
 
     // The detector's committed settings (the emulator's own view, not read
     // over the link).
@@ -62,6 +79,36 @@ public:
 
 private:
     QByteArray dataDir_;
+};
+
+// What a workflow reports: its lines with their tone, and its steps.
+struct Recorder {
+    QList<std::pair<QString, workflows::Tone>> lines;
+    std::vector<std::pair<int, int>> steps;
+    workflows::Report report() {
+        workflows::Report r;
+        r.line = [this](const QString& text, workflows::Tone tone) { lines.append({text, tone}); };
+        r.steps = [this](int done, int total) { steps.emplace_back(done, total); };
+        return r;
+    }
+    // The texts of the failure lines, or of all other lines.
+    QStringList texts(bool failures) const {
+        QStringList out;
+        for (const auto& l : lines) {
+            if ((l.second == workflows::Tone::Failure) == failures)
+                out << l.first;
+        }
+        return out;
+    }
+    int count(const QString& text) const {
+        int n = 0;
+        for (const auto& l : lines)
+            n += l.first == text ? 1 : 0;
+        return n;
+    }
+    bool has(const QString& text, workflows::Tone tone) const {
+        return lines.contains(std::make_pair(text, tone));
+    }
 };
 
 } // namespace workflowtest

@@ -14,30 +14,10 @@
 #include <QFile>
 
 using workflows::Tone;
+using workflowtest::Recorder;
 using workflowtest::Rig;
 
 namespace {
-
-struct Line {
-    QString text;
-    Tone tone;
-};
-
-struct Recorder {
-    QList<Line> lines;
-    workflows::Report report() {
-        workflows::Report r;
-        r.line = [this](const QString& text, Tone tone) { lines.append({text, tone}); };
-        return r;
-    }
-    bool has(const QString& text, Tone tone) const {
-        for (const Line& l : lines) {
-            if (l.text == text && l.tone == tone)
-                return true;
-        }
-        return false;
-    }
-};
 
 int Count(Rig& rig, const QByteArray& prefix) {
     int n = 0;
@@ -77,42 +57,24 @@ void Journal(Rig& rig) {
 
 } // namespace
 
-TEST(CalibrationRun, SpanCommandText) {
+// The span command's text and the oxygen reading the "TE" run sends.
+TEST(CalibrationRun, SpanAndOxygenTexts) {
     clsInstrument r;
-    r.setGasPoint(0, 0);
-    r.setAutoCalib(0, 50);
-    r.setGasPoint(1, 1);
-    r.setAutoCalib(1, 12);
-    r.setGasPoint(2, 1);
-    r.setAutoCalib(2, 2.5f);
-    r.setGasPoint(3, 2);
-    r.setAutoCalib(3, modGasCommon::kNoValue);
-    r.setGasPoint(4, 3);
-    r.setAutoCalib(4, 1.25f);
-    struct Case {
-        CalibrationRun::Channels selected;
-        const char* text;
-    };
-    const Case cases[] = {
-        {{true, false, true, false, false}, "10100,   50,*****,  2.5,*****,*****"},
-        // A selected channel without a concentration is flagged, with "*****".
-        {{false, false, false, true, false}, "00010,*****,*****,*****,*****,*****"},
-        {{true, true, true, true, true}, "11111,   50, 12.0,  2.5,*****,1.250"},
-        {{false, false, false, false, false}, "00000,*****,*****,*****,*****,*****"},
-    };
-    for (const Case& c : cases) {
-        const QString text = CalibrationRun::SpanCommandText(r, c.selected);
-        EXPECT_EQ(text, QString::fromLatin1(c.text));
-        EXPECT_EQ(text.size(), 35);
+    const float gas[5] = {50, 12, 2.5f, modGasCommon::kNoValue, 1.25f};
+    const int16_t points[5] = {0, 1, 1, 2, 3};
+    for (int ch = 0; ch < 5; ++ch) {
+        r.setGasPoint(ch, points[ch]);
+        r.setAutoCalib(ch, gas[ch]);
     }
-}
+    // A selected channel without a concentration is flagged, with "*****".
+    EXPECT_EQ(CalibrationRun::SpanCommandText(r, {true, false, true, false, false}),
+              "10100,   50,*****,  2.5,*****,*****");
+    EXPECT_EQ(CalibrationRun::SpanCommandText(r, {true, true, true, true, true}),
+              "11111,   50, 12.0,  2.5,*****,1.250");
 
-TEST(CalibrationRun, OxygenTextIsFiveCharactersRightAligned) {
-    EXPECT_EQ(CalibrationRun::OxygenText(20.9f, 1), QStringLiteral(" 20.9"));
     EXPECT_EQ(CalibrationRun::OxygenText(5.0f, 1), QStringLiteral("  5.0"));
     EXPECT_EQ(CalibrationRun::OxygenText(20.94f, 0), QStringLiteral("   21"));
     EXPECT_EQ(CalibrationRun::OxygenText(120.25f, 2), QStringLiteral("20.25"));
-    EXPECT_EQ(CalibrationRun::OxygenText(modGasCommon::kNoValue, 1), QStringLiteral("-----"));
 }
 
 TEST(CalibrationRun, ResultLinesReportTheChannelsOfTheRun) {
@@ -171,7 +133,9 @@ TEST(CalibrationRun, ReadInfoFillsWhatACalibrationNeeds) {
     EXPECT_EQ(calEnable, CalibrationRun::Channels{});
 }
 
-TEST(CalibrationRun, ZeroReportsEveryChannelAndTheOnesTheDetectorFailed) {
+// The channels the detector fails are reported as failed; a refused run is a
+// failure with no channel done. The readings run again after either.
+TEST(CalibrationRun, ZeroReportsEveryChannelAndARefusedZeroIsAFailure) {
     Rig rig;
     ASSERT_TRUE(rig.connect());
     rig.sim.faults().calibFailMask = (1 << 1) | (1 << 3);
@@ -192,19 +156,12 @@ TEST(CalibrationRun, ZeroReportsEveryChannelAndTheOnesTheDetectorFailed) {
     EXPECT_EQ(rig.sim.state().channels[0].calibDate.date(), today);
     EXPECT_NE(rig.sim.state().channels[1].calibDate.date(), today);
     EXPECT_EQ(rig.sim.stagedCount(), 0);
-}
 
-TEST(CalibrationRun, ARefusedZeroIsAFailureAndTheReadingsRunAgain) {
-    Rig rig;
-    ASSERT_TRUE(rig.connect());
     rig.sim.faults().refuseCodes << QStringLiteral("SZ");
-    rig.link.setRunDensty(true);
-    Recorder out;
-    const CalibrationRun::Result run = CalibrationRun::Zero(rig.link, {}, out.report());
-    EXPECT_FALSE(run.Success());
-    EXPECT_EQ(run.outcome, workflows::Outcome::Failed);
-    EXPECT_NE(run.reason, LinkResult::Done);
-    EXPECT_EQ(run.Status, CalibrationRun::Channels{});
+    const CalibrationRun::Result refused = CalibrationRun::Zero(rig.link, {}, out.report());
+    EXPECT_EQ(refused.outcome, workflows::Outcome::Failed);
+    EXPECT_NE(refused.reason, LinkResult::Done);
+    EXPECT_EQ(refused.Status, CalibrationRun::Channels{});
     EXPECT_TRUE(out.has(LoadMessage(kMsgCalibrationFail), Tone::Failure));
     EXPECT_TRUE(SerialLogText(rig).contains("---Calibration Upload Failed---"));
     EXPECT_TRUE(rig.link.RunDensty());
@@ -212,16 +169,14 @@ TEST(CalibrationRun, ARefusedZeroIsAFailureAndTheReadingsRunAgain) {
     // The tool's run leaves them off.
     CalibrationRun::Options options;
     options.RestartReadings = false;
-    rig.link.setRunDensty(true);
     CalibrationRun::Zero(rig.link, options, {});
     EXPECT_FALSE(rig.link.RunDensty());
 }
 
 TEST(CalibrationRun, SpanCalibratesTheSelectedChannelsAndReadsTheHistoryEvenWhenRefused) {
     Rig rig;
-    ASSERT_TRUE(rig.connect());
     clsInstrument main;
-    ASSERT_TRUE(rig.read(main));
+    ASSERT_TRUE(rig.connectAndRead(main));
     const double before = main.CalibDate(0);
     const double before3 = main.CalibDate(3);
     rig.sim.faults().calibFailMask = 1 << 3;

@@ -27,9 +27,8 @@ const QString kComplete = QStringLiteral("TQ-7350 Upload Complete.");
 
 TEST(DateTimeSet, SetsTheClockOrSaysWhyNot) {
     Rig rig;
-    ASSERT_TRUE(rig.connect());
     clsInstrument record;
-    ASSERT_TRUE(rig.read(record));
+    ASSERT_TRUE(rig.connectAndRead(record));
     rig.sim.state().clockOffsetSecs = 7200;
     record.setSysDateOffset(1.5);
 

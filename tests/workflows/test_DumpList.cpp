@@ -9,25 +9,8 @@
 
 #include <QFile>
 
-#include <utility>
-#include <vector>
-
+using workflowtest::Recorder;
 using workflowtest::Rig;
-
-namespace {
-
-struct Recorded {
-    std::vector<std::pair<QString, workflows::Tone>> lines;
-    workflows::Report report() {
-        workflows::Report r;
-        r.line = [this](const QString& text, workflows::Tone tone) {
-            lines.emplace_back(text, tone);
-        };
-        return r;
-    }
-};
-
-} // namespace
 
 TEST(DumpList, AFailedTransferIsReportedAfterItsFinishLine) {
     Rig rig;
@@ -39,12 +22,12 @@ TEST(DumpList, AFailedTransferIsReportedAfterItsFinishLine) {
         if (text.startsWith(QLatin1String("Get Dump ")) && ++blocks == 3)
             rig.sim.faults().silent = true;
     });
-    Recorded rec;
+    Recorder rec;
     DumpList::Options options;
     options.Path = rig.dir.file(QString::fromLatin1(DumpList::kFileName));
     const DumpList::Result r = DumpList::Run(rig.link, options, rec.report());
     EXPECT_EQ(r.outcome, DumpList::Outcome::Failed);
-    ASSERT_EQ(rec.lines.size(), 3u);
+    ASSERT_EQ(rec.lines.size(), 3);
     EXPECT_EQ(rec.lines[1].first, LoadMessage(kMsgDumpListFinished));
     EXPECT_EQ(rec.lines[2],
               std::make_pair(LoadMessage(kMsgDataDownloadFailed), workflows::Tone::Failure));

@@ -23,19 +23,6 @@ QByteArray BuildReference() {
     return ReadAll(QStringLiteral(TQ_BINARY_DIR "/TQ7350_Check.DAT"));
 }
 
-struct Lines {
-    QStringList red;
-    QStringList other;
-    std::vector<FlashCheck::Phase> phases;
-    workflows::Report report() {
-        workflows::Report r;
-        r.line = [this](const QString& text, workflows::Tone tone) {
-            (tone == workflows::Tone::Failure ? red : other) << text;
-        };
-        return r;
-    }
-};
-
 // The verdict lines (looked up when a test runs: the catalogue is not
 // there before main()).
 QString Ok() {
@@ -47,14 +34,17 @@ QString Ng() {
 
 struct CheckRun {
     Rig rig;
-    Lines lines;
+    workflowtest::Recorder lines;
+    std::vector<FlashCheck::Phase> phases;
     FlashCheck::Options options;
     CheckRun() {
         options.ImagePath = rig.dir.file(QStringLiteral("TQ7350.DAT"));
         options.ReferencePath = rig.dir.file(QStringLiteral("TQ7350_Check.DAT"));
-        options.PhaseChanged = [this](FlashCheck::Phase p) { lines.phases.push_back(p); };
+        options.PhaseChanged = [this](FlashCheck::Phase p) { phases.push_back(p); };
     }
     FlashCheck::Result run() { return FlashCheck::Run(rig.link, options, lines.report()); }
+    QStringList red() const { return lines.texts(true); }
+    QStringList other() const { return lines.texts(false); }
 };
 
 } // namespace
@@ -74,27 +64,27 @@ TEST(FlashCheck, OkAgainstTheEmulatorAndNgWithOneByteChanged) {
             mine[int(changed)] = char(mine.at(int(changed)) ^ 0x01);
         ASSERT_TRUE(WriteAll(t.options.ReferencePath, mine));
         const FlashCheck::Result r = t.run();
-        ASSERT_EQ(r.outcome, FlashCheck::Outcome::Success) << t.lines.red.join('|').toStdString();
+        ASSERT_EQ(r.outcome, FlashCheck::Outcome::Success) << t.red().join('|').toStdString();
         EXPECT_EQ(r.FirstDifference, changed);
         if (changed < 0) {
             EXPECT_TRUE(r.Passed());
-            EXPECT_TRUE(t.lines.other.contains(Ok()));
-            EXPECT_TRUE(t.lines.red.isEmpty()) << t.lines.red.join('|').toStdString();
+            EXPECT_TRUE(t.other().contains(Ok()));
+            EXPECT_TRUE(t.red().isEmpty()) << t.red().join('|').toStdString();
         } else {
             EXPECT_EQ(r.verdict, FlashCheck::Verdict::Ng);
-            EXPECT_TRUE(t.lines.red.contains(Ng()));
-            EXPECT_FALSE(t.lines.other.contains(Ok()));
+            EXPECT_TRUE(t.red().contains(Ng()));
+            EXPECT_FALSE(t.other().contains(Ok()));
         }
         // Cleared again afterwards, the image is what was downloaded.
         EXPECT_EQ(t.rig.sim.state().loggerContent, SimLoggerContent::Erased);
         EXPECT_TRUE(t.rig.sim.state().powerDataErased);
         EXPECT_TRUE(ReadAll(t.options.ImagePath) == reference);
-        EXPECT_EQ(t.lines.phases, (std::vector<FlashCheck::Phase>{FlashCheck::Phase::Writing,
-                                                                  FlashCheck::Phase::Downloading,
-                                                                  FlashCheck::Phase::Clearing}));
-        EXPECT_EQ(t.lines.other.count(LoadMessage(kMsgDataRemovalComplete)), 2);
-        EXPECT_EQ(t.lines.other.count(LoadMessage(kMsgClearPowerAreaComplete)), 2);
-        EXPECT_EQ(t.lines.other.count(LoadMessage(kMsgWriteDummyDataComplete)), 1);
+        EXPECT_EQ(t.phases, (std::vector<FlashCheck::Phase>{FlashCheck::Phase::Writing,
+                                                            FlashCheck::Phase::Downloading,
+                                                            FlashCheck::Phase::Clearing}));
+        EXPECT_EQ(t.other().count(LoadMessage(kMsgDataRemovalComplete)), 2);
+        EXPECT_EQ(t.other().count(LoadMessage(kMsgClearPowerAreaComplete)), 2);
+        EXPECT_EQ(t.other().count(LoadMessage(kMsgWriteDummyDataComplete)), 1);
     }
 }
 
@@ -116,9 +106,9 @@ TEST(FlashCheck, WithoutAWholeReferenceNothingIsSentAndNothingJudged) {
         EXPECT_EQ(r.outcome, FlashCheck::Outcome::Refused);
         EXPECT_EQ(r.verdict, FlashCheck::Verdict::None);
         EXPECT_TRUE(t.rig.sim.receivedCommands().isEmpty());
-        EXPECT_EQ(t.lines.red,
+        EXPECT_EQ(t.red(),
                   QStringList{LoadMessage(kMsgFlashReferenceMissing, {t.options.ReferencePath})});
-        EXPECT_FALSE(t.lines.other.contains(Ok()));
+        EXPECT_FALSE(t.other().contains(Ok()));
         EXPECT_EQ(t.rig.sim.state().loggerContent, SimLoggerContent::Default);
     }
 }
@@ -154,8 +144,8 @@ TEST(FlashCheck, AFailedStepStopsWithItsFixedTextAndNoVerdict) {
         EXPECT_EQ(r.outcome, FlashCheck::Outcome::Failed);
         EXPECT_EQ(r.verdict, FlashCheck::Verdict::None);
         EXPECT_FALSE(r.Passed());
-        EXPECT_TRUE(t.lines.red.contains(LoadMessage(c.failureText)))
-            << t.lines.red.join('|').toStdString();
+        EXPECT_TRUE(t.red().contains(LoadMessage(c.failureText)))
+            << t.red().join('|').toStdString();
         if (QString::fromLatin1(c.refuse) == QLatin1String("EP")) {
             EXPECT_TRUE(r.FailureText.isEmpty());
             // Only the first clear: none after the failed download.
@@ -165,7 +155,7 @@ TEST(FlashCheck, AFailedStepStopsWithItsFixedTextAndNoVerdict) {
             for (const QByteArray& sent : t.rig.sim.receivedCommands())
                 EXPECT_FALSE(sent.startsWith(c.notSent)) << sent.toStdString();
         }
-        EXPECT_FALSE(t.lines.other.contains(Ok()));
-        EXPECT_FALSE(t.lines.red.contains(Ng()));
+        EXPECT_FALSE(t.other().contains(Ok()));
+        EXPECT_FALSE(t.red().contains(Ng()));
     }
 }

@@ -9,6 +9,7 @@
 
 #include <QDir>
 
+using workflowtest::Recorder;
 using workflowtest::Rig;
 
 TEST(InformationSave, ASuffixAFileNameCannotCarrySendsNothing) {
@@ -22,13 +23,12 @@ TEST(InformationSave, ASuffixAFileNameCannotCarrySendsNothing) {
         InformationSave::Options options;
         options.Folder = rig.dir.path();
         options.Suffix = QString::fromLatin1(suffix);
-        QStringList lines;
-        workflows::Report report;
-        report.line = [&lines](const QString& t, workflows::Tone) { lines << t; };
-        const InformationSave::Result r = InformationSave::Run(rig.link, record, options, report);
+        Recorder rec;
+        const InformationSave::Result r =
+            InformationSave::Run(rig.link, record, options, rec.report());
         EXPECT_EQ(r.outcome, InformationSave::Outcome::Refused);
         EXPECT_TRUE(rig.sim.receivedCommands().isEmpty());
-        EXPECT_TRUE(lines.isEmpty());
+        EXPECT_TRUE(rec.lines.isEmpty());
         EXPECT_TRUE(QDir(rig.dir.path()).entryList({QStringLiteral("*.csv")}).isEmpty());
     }
 }
@@ -40,13 +40,9 @@ TEST(InformationSave, AHistoryThatCannotBeWrittenIsAFailure) {
     InformationSave::Options options;
     options.Folder = rig.dir.file(QStringLiteral("no-such-folder"));
     options.Suffix = QStringLiteral("_x");
-    QStringList red;
-    workflows::Report report;
-    report.line = [&red](const QString& t, workflows::Tone tone) {
-        if (tone == workflows::Tone::Failure)
-            red << t;
-    };
-    const InformationSave::Result r = InformationSave::Run(rig.link, record, options, report);
+    Recorder rec;
+    const InformationSave::Result r = InformationSave::Run(rig.link, record, options, rec.report());
+    const QStringList red = rec.texts(true);
     EXPECT_TRUE(r.download.Success());
     EXPECT_EQ(r.outcome, InformationSave::Outcome::Failed);
     EXPECT_TRUE(r.HistoryPath.isEmpty());

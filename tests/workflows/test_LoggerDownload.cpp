@@ -13,36 +13,15 @@
 #include <QDir>
 #include <QFile>
 
-#include <utility>
 #include <vector>
 
+using workflowtest::Recorder;
 using workflowtest::Rig;
 
 namespace {
 
 using testsupport::ReadAll;
 using testsupport::WriteAll;
-
-struct Recorded {
-    std::vector<std::pair<QString, workflows::Tone>> lines;
-    QStringList progress;
-    std::vector<std::pair<int, int>> steps;
-    workflows::Report report() {
-        workflows::Report r;
-        r.line = [this](const QString& text, workflows::Tone tone) {
-            lines.emplace_back(text, tone);
-        };
-        r.progress = [this](const QString& text) { progress << text; };
-        r.steps = [this](int done, int total) { steps.emplace_back(done, total); };
-        return r;
-    }
-    int count(const QString& text) const {
-        int n = 0;
-        for (const auto& l : lines)
-            n += l.first == text ? 1 : 0;
-        return n;
-    }
-};
 
 // Requests the emulator heard for one block ("EP,R,0100").
 int Asked(SimDetector& sim, int block) {
@@ -63,25 +42,26 @@ void AtBlock(uclTqif& link, int block, std::function<void()> fn) {
 
 // Files beside the image other than the image itself.
 QStringList Leftovers(const QString& folder) {
-    QStringList names = QDir(folder).entryList({QStringLiteral("TQ7350.DAT.*")}, QDir::Files);
-    return names;
+    return QDir(folder).entryList({QStringLiteral("TQ7350.DAT.*")}, QDir::Files);
 }
 
 } // namespace
 
+// A line that loses one answer in a hundred (infrared) still downloads.
 TEST(LoggerDownload, TheImageIsTheLoggerMemoryWithProgressToTheEnd) {
     Rig rig;
     ASSERT_TRUE(rig.connect());
     ASSERT_EQ(rig.sim.state().logger.size(), 524288);
+    rig.sim.faults().dropEveryN = 100;
     clsInstrument record;
     record.setSerialNo(QStringLiteral("MY-EDIT"));
     rig.link.setInstrument(&record);
-    Recorded rec;
+    Recorder rec;
     LoggerDownload::Options options;
     options.ImagePath = rig.dir.file(QStringLiteral("TQ7350.DAT"));
     const LoggerDownload::Result r = LoggerDownload::Run(rig.link, options, rec.report());
     ASSERT_TRUE(r.Success());
-    EXPECT_EQ(r.Retries, 0);
+    EXPECT_GE(r.Retries, 5);
     EXPECT_EQ(r.BlocksDone, 1024);
     EXPECT_TRUE(ReadAll(options.ImagePath) == rig.sim.state().logger);
     EXPECT_TRUE(Leftovers(rig.dir.path()).isEmpty())
@@ -100,19 +80,6 @@ TEST(LoggerDownload, TheImageIsTheLoggerMemoryWithProgressToTheEnd) {
         EXPECT_LE(rec.steps[i - 1].first, rec.steps[i].first) << i;
     EXPECT_EQ(rec.count(LoadMessage(kMsgLoggerDataDownload)), 1);
     EXPECT_EQ(rec.count(LoadMessage(kMsgDataDownloadFailed)), 0);
-}
-
-TEST(LoggerDownload, AnInfraredLinkThatLosesOneAnswerInAHundredStillDownloads) {
-    Rig rig;
-    ASSERT_TRUE(rig.connect());
-    ASSERT_TRUE(rig.link.SetCheckData());
-    rig.sim.faults().dropEveryN = 100;
-    LoggerDownload::Options options;
-    options.ImagePath = rig.dir.file(QStringLiteral("TQ7350.DAT"));
-    const LoggerDownload::Result r = LoggerDownload::Run(rig.link, options, {});
-    ASSERT_TRUE(r.Success());
-    EXPECT_GE(r.Retries, 5);
-    EXPECT_TRUE(ReadAll(options.ImagePath) == rig.sim.state().logger);
 }
 
 TEST(LoggerDownload, AFailedOrCancelledDownloadLeavesThePreviousImage) {
@@ -156,7 +123,7 @@ TEST(LoggerDownload, AFailedOrCancelledDownloadLeavesThePreviousImage) {
         ASSERT_TRUE(WriteAll(image, previous));
         bool cancelled = false;
         c.fault(rig, cancelled);
-        Recorded rec;
+        Recorder rec;
         LoggerDownload::Options options;
         options.ImagePath = image;
         options.Cancelled = [&cancelled] { return cancelled; };
@@ -180,7 +147,7 @@ TEST(LoggerDownload, AFailedOrCancelledDownloadLeavesThePreviousImage) {
 
 TEST(LoggerDownload, NoDetectorNothingSentNothingWritten) {
     Rig rig; // never connected
-    Recorded rec;
+    Recorder rec;
     LoggerDownload::Options options;
     options.ImagePath = rig.dir.file(QStringLiteral("TQ7350.DAT"));
     const LoggerDownload::Result r = LoggerDownload::Run(rig.link, options, rec.report());

@@ -75,9 +75,8 @@ TEST(WriteFromFile, RandomValidEditsAreWrittenAndHeldExactly) {
     for (int round = 0; round < 12; ++round) {
         SCOPED_TRACE(round);
         Rig rig;
-        ASSERT_TRUE(rig.connect());
         clsInstrument record;
-        ASSERT_TRUE(rig.read(record));
+        ASSERT_TRUE(rig.connectAndRead(record));
         for (int n = 1 + int(g.bounded(3)); n > 0; --n)
             ValidEdits().at(int(g.bounded(ValidEdits().size())))(record, g);
         const QString path = rig.dir.file(QStringLiteral("edited.seq"));
@@ -105,9 +104,8 @@ TEST(WriteFromFile, RandomCorruptionsAreRefusedWithTheirLineAndNothingIsSent) {
                               QStringLiteral("+-1"),  QStringLiteral("123456789"),
                               QStringLiteral("WARN"), QStringLiteral("\xC3\xA9")};
     Rig rig;
-    ASSERT_TRUE(rig.connect());
     clsInstrument record;
-    ASSERT_TRUE(rig.read(record));
+    ASSERT_TRUE(rig.connectAndRead(record));
     const QStringList good = SettingsFile::SettingsFileLines(record);
     rig.sim.clearReceivedCommands();
     int refused = 0;
