@@ -202,8 +202,6 @@ TEST(CalibrationRun, SpanCalibratesTheSelectedChannelsAndReadsTheHistoryEvenWhen
     EXPECT_GT(main.CalibDate(0), before);
     EXPECT_EQ(main.CalibDate(3), before3);
     EXPECT_FLOAT_EQ(main.CalibAfter(0), 45);
-    EXPECT_EQ(rig.sim.state().channels[0].autoCalib, 45);
-    EXPECT_NE(rig.sim.state().channels[3].autoCalib, 20);
 
     // Refused: a failure with the span's reason, not the history read's;
     // the history is read anyway.

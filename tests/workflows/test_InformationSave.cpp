@@ -14,23 +14,19 @@ using workflowtest::Rig;
 
 TEST(InformationSave, ASuffixAFileNameCannotCarrySendsNothing) {
     // Which characters a suffix may hold: tests/records/test_SettingsHistory.
-    for (const char* suffix : {"a/b", "p|q"}) {
-        SCOPED_TRACE(suffix);
-        Rig rig;
-        ASSERT_TRUE(rig.connect());
-        rig.sim.clearReceivedCommands();
-        clsInstrument record;
-        InformationSave::Options options;
-        options.Folder = rig.dir.path();
-        options.Suffix = QString::fromLatin1(suffix);
-        Recorder rec;
-        const InformationSave::Result r =
-            InformationSave::Run(rig.link, record, options, rec.report());
-        EXPECT_EQ(r.outcome, InformationSave::Outcome::Refused);
-        EXPECT_TRUE(rig.sim.receivedCommands().isEmpty());
-        EXPECT_TRUE(rec.lines.isEmpty());
-        EXPECT_TRUE(QDir(rig.dir.path()).entryList({QStringLiteral("*.csv")}).isEmpty());
-    }
+    Rig rig;
+    ASSERT_TRUE(rig.connect());
+    rig.sim.clearReceivedCommands();
+    clsInstrument record;
+    InformationSave::Options options;
+    options.Folder = rig.dir.path();
+    options.Suffix = QStringLiteral("a/b");
+    Recorder rec;
+    const InformationSave::Result r = InformationSave::Run(rig.link, record, options, rec.report());
+    EXPECT_EQ(r.outcome, InformationSave::Outcome::Refused);
+    EXPECT_TRUE(rig.sim.receivedCommands().isEmpty());
+    EXPECT_TRUE(rec.lines.isEmpty());
+    EXPECT_TRUE(QDir(rig.dir.path()).entryList({QStringLiteral("*.csv")}).isEmpty());
 }
 
 TEST(InformationSave, AHistoryThatCannotBeWrittenIsAFailure) {
