@@ -220,7 +220,7 @@ TEST_F(Dump, DumpListFile) {
     EXPECT_EQ(dumpMessages.last(), "Get Dump 001F80-001FFF");
     // Every block but the last acknowledged once; the garbled ones refused first.
     const QList<QByteArray>& replies = sim.receivedBlockAcks();
-    EXPECT_EQ(replies.count("EF,R,\x06"), 63) << replies.first().toHex().toStdString();
+    EXPECT_EQ(replies.count("EF,R,\x06"), 63) << replies.size();
     EXPECT_GT(replies.size(), 63);
     EXPECT_TRUE(logText().contains("--- Dump List Download Started. ---("));
 }
