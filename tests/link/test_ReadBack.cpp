@@ -35,6 +35,7 @@ TEST(ReadBack, EveryCommandOfAWholeWriteIsTakenBackExactly) {
     clsInstrument rebuilt;
     QString failed;
     EXPECT_TRUE(ReadBack::RecordFromCommands(commands, rebuilt, &failed)) << failed.toStdString();
+    EXPECT_EQ(ReadBack::CommandsFrom(rebuilt, commands), commands);
 
     // A command whose values the record cannot hold is refused.
     clsInstrument other;
