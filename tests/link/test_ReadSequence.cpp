@@ -6,6 +6,10 @@
 
 namespace {
 
+// A getter of the record and the emulator's field of the same name.
+#define FIELD(name)                                                                                \
+    { &clsInstrument::name, &SimState::name }
+
 QStringList NonEmpty(const QStringList& table) {
     QStringList out;
     for (const QString& t : table) {
@@ -30,7 +34,13 @@ TEST_F(ReadSequence, FullReadFillsTheRecordAsTheDetectorHoldsIt) {
     s.userList[127] = "OMEGA";
     s.stationList[64] = "MIDDLE";
     s.Intervals = 0x12C;
+    s.DispID = 1;
+    s.AlarmMode = 2;
+    s.CalCheckALL = 1;
+    s.BumpTime = 45;
+    s.BumpFailCalTime = 1;
     s.UserPassword2 = "1234";
+    s.UseUserPassword = 1;
     s.channels[3].enabled = false;
 
     clsInstrument rec;
@@ -58,6 +68,32 @@ TEST_F(ReadSequence, FullReadFillsTheRecordAsTheDetectorHoldsIt) {
         EXPECT_EQ(rec.StationList(int(i)).trimmed(), listed(s.stationList[i])) << i;
         EXPECT_EQ(rec.UserList(int(i)).trimmed(), listed(s.userList[i])) << i;
         EXPECT_FALSE(rec.Change_StationList(int(i)));
+    }
+    // Every single-value setting as the detector holds it.
+    const std::pair<int16_t (clsInstrument::*)() const, int SimState::*> settings[] = {
+        FIELD(CalLimit),      FIELD(LcdBackLight),    FIELD(BumpLimit),     FIELD(pressOffset),
+        FIELD(DispID),        FIELD(dlogOnOff),       FIELD(PumpOnOffDisp), FIELD(PeakBar),
+        FIELD(Confirmation),  FIELD(HcMode),          FIELD(AlarmMode),     FIELD(DispCalLimit),
+        FIELD(CalCheck),      FIELD(CalCheckALL),     FIELD(BumpCheckALL),  FIELD(LunchBreak),
+        FIELD(AlarmSilence),  FIELD(LogOverWrite),    FIELD(Lc_PpmAuto),    FIELD(IsCustom),
+        FIELD(BumpFunction),  FIELD(BumpCheck),       FIELD(DispBumpLimit), FIELD(BumpTime),
+        FIELD(BumpThreshold), FIELD(BumpFailCalTime), FIELD(BumpFailAfter), FIELD(LcBhMode),
+        FIELD(BhTime),        FIELD(LcBuzzer),        FIELD(AlarmO2),       FIELD(AlarmOnOff),
+        FIELD(StelTwaOnOff),  FIELD(DemandZero),      FIELD(AutoZero),      FIELD(UseUserPassword),
+        FIELD(Battery),       FIELD(Intervals)};
+    for (size_t i = 0; i < std::size(settings); ++i)
+        EXPECT_EQ((rec.*settings[i].first)(), s.*settings[i].second) << "setting " << i;
+    // The alarm points of every channel, as the detector holds them.
+    for (int ch = 0; ch < 5; ++ch) {
+        const SimChannel& c = s.channels[size_t(ch)];
+        if (!c.enabled)
+            continue;
+        const auto value = [](double v) { return v < 0 ? -101.0f : float(v); };
+        EXPECT_EQ(QList<float>({rec.GasFullScale(ch), rec.Warning(ch), rec.Alarm(ch), rec.Stel(ch),
+                                rec.Twa(ch), rec.AutoCalib(ch)}),
+                  QList<float>({float(c.fullScale), value(c.warning), value(c.alarm), value(c.stel),
+                                value(c.twa), value(c.autoCalib)}))
+            << ch;
     }
     // The detector's clock: PC time plus its offset (42 s slow by default).
     EXPECT_NEAR(rec.SysDateOffset() * 86400.0, double(-s.clockOffsetSecs), 2.0);
