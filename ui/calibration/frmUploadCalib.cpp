@@ -11,12 +11,10 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
-#include <QVBoxLayout>
 
 frmUploadCalib::frmUploadCalib(frmMain& main, frmCalibration& calibration)
     : QDialog(&calibration, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
@@ -26,11 +24,7 @@ frmUploadCalib::frmUploadCalib(frmMain& main, frmCalibration& calibration)
 
     amnUpload = new BusyAnimation(this);
     amnUpload->setDirection(BusyAnimation::Direction::ToDetector);
-    lblUpload = new QLabel(this);
-    lblUpload->setObjectName(QStringLiteral("lblUpload"));
-    lblUpload->setAlignment(Qt::AlignCenter);
-    lblUpload->setWordWrap(true);
-    lblUpload->setMinimumWidth(amnUpload->sizeHint().width());
+    lblUpload = MakeProgressText(this, amnUpload);
     cmdUpload = new QPushButton(LoadMessage(kMsgProgressCancel), this);
     cmdUpload->setObjectName(QStringLiteral("cmdUpload"));
     connect(cmdUpload, &QPushButton::clicked, this, &frmUploadCalib::cmdUpload_Click);
@@ -44,17 +38,7 @@ frmUploadCalib::frmUploadCalib(frmMain& main, frmCalibration& calibration)
     tmrInter->setInterval(1);
     connect(tmrInter, &QTimer::timeout, this, &frmUploadCalib::tmrInter_Timer);
 
-    auto* buttonRow = new QHBoxLayout();
-    buttonRow->addStretch(1);
-    buttonRow->addWidget(cmdUpload);
-    buttonRow->addStretch(1);
-    auto* layout = new QVBoxLayout(this);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-    layout->setContentsMargins(12, 12, 12, 12);
-    layout->setSpacing(8);
-    layout->addWidget(amnUpload);
-    layout->addWidget(lblUpload);
-    layout->addLayout(buttonRow);
+    LayOutProgressWindow(this, {amnUpload, lblUpload}, cmdUpload);
 
     ApplySharedFont(this, main_.Settings().SharedFont);
     cmdUpload->setMinimumWidth(

@@ -84,6 +84,29 @@ void DrawSheet(QPainter& p, const QPointF& centre) {
 
 } // namespace
 
+QLabel* MakeProgressText(QWidget* parent, const BusyAnimation* animation) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QStringLiteral("lblUpload"));
+    label->setAlignment(Qt::AlignCenter);
+    label->setWordWrap(true);
+    label->setMinimumWidth(animation->sizeHint().width());
+    return label;
+}
+
+void LayOutProgressWindow(QDialog* window, const QList<QWidget*>& rows, QPushButton* button) {
+    auto* buttonRow = new QHBoxLayout();
+    buttonRow->addStretch(1);
+    buttonRow->addWidget(button);
+    buttonRow->addStretch(1);
+    auto* layout = new QVBoxLayout(window);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->setContentsMargins(12, 12, 12, 12);
+    layout->setSpacing(8);
+    for (QWidget* row : rows)
+        layout->addWidget(row);
+    layout->addLayout(buttonRow);
+}
+
 BusyAnimation::BusyAnimation(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("amnUpload"));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
@@ -132,11 +155,7 @@ frmUpload::frmUpload(int calMode, QWidget* parent)
     setWindowTitle(AppTitle());
 
     amnUpload = new BusyAnimation(this);
-    lblUpload = new QLabel(this);
-    lblUpload->setObjectName(QStringLiteral("lblUpload"));
-    lblUpload->setAlignment(Qt::AlignCenter);
-    lblUpload->setWordWrap(true);
-    lblUpload->setMinimumWidth(amnUpload->sizeHint().width());
+    lblUpload = MakeProgressText(this, amnUpload);
     prgUpload = new QProgressBar(this);
     prgUpload->setObjectName(QStringLiteral("prgUpload"));
     prgUpload->setTextVisible(true);
@@ -156,20 +175,7 @@ frmUpload::frmUpload(int calMode, QWidget* parent)
     tmrInter->setInterval(kFrameInterval);
     connect(tmrInter, &QTimer::timeout, amnUpload, &BusyAnimation::advance);
 
-    auto* buttonRow = new QHBoxLayout();
-    buttonRow->addStretch(1);
-    buttonRow->addWidget(cmdUpload);
-    buttonRow->addStretch(1);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-    layout->setContentsMargins(12, 12, 12, 12);
-    layout->setSpacing(8);
-    layout->addWidget(amnUpload);
-    layout->addWidget(lblUpload);
-    layout->addWidget(prgUpload);
-    layout->addWidget(lblSteps);
-    layout->addLayout(buttonRow);
+    LayOutProgressWindow(this, {amnUpload, lblUpload, prgUpload, lblSteps}, cmdUpload);
 
     int textId = 0;
     bool cancelShown = false;

@@ -16,6 +16,7 @@
 #include "workflows/Report.h"
 
 #include <QDialog>
+#include <QList>
 #include <functional>
 
 class QLabel;
@@ -48,6 +49,13 @@ private:
     Direction direction_ = Direction::FromDetector;
     int frame_ = 0;
 };
+
+// The parts every progress window shares: the text under the animation
+// (centred, wrapping, as wide as the animation) and the layout, which puts
+// `rows` (the animation first) above a centred `button` and keeps the
+// window at the size its contents need.
+QLabel* MakeProgressText(QWidget* parent, const BusyAnimation* animation);
+void LayOutProgressWindow(QDialog* window, const QList<QWidget*>& rows, QPushButton* button);
 
 class frmUpload : public QDialog {
     Q_OBJECT
